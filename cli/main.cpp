@@ -1,0 +1,52 @@
+// vyrctl: the command-line companion for scripted backup and restore.
+#include <iostream>
+#include <vector>
+
+#include "cli/commands.h"
+#include "settings/store.h"
+#include "settings/text.h"
+
+namespace vyr::cli {
+
+void PrintUsage(std::ostream& out) {
+    out << "usage:\n"
+           "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
+           "  vyrctl file dump FILE        print the 860 values of a settings file\n"
+           "  vyrctl file defaults FILE    write a settings file holding the factory defaults\n"
+           "\n"
+           "exit status: 0 done, 1 usage, 4 file cannot be opened or written,\n"
+           "             5 invalid file format, 6 file corrupted (checksum)\n";
+}
+
+namespace {
+
+// The catalogue must accept its own defaults; anything else is a build fault.
+bool CatalogueIsConsistent(std::ostream& err) {
+    SettingCatalogue catalogue;
+    GuardLog guard;
+    SettingStore store(catalogue, guard);
+    if (CheckCatalogue(store))
+        return true;
+    err << "vyrctl: DESIGN ERROR\n" << WideToUtf8(DesignErrorText(guard));
+    return false;
+}
+
+}  // namespace
+
+}  // namespace vyr::cli
+
+int main(int argc, char** argv) {
+    using namespace vyr::cli;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    Streams io{std::cout, std::cerr};
+    if (!CatalogueIsConsistent(io.err))
+        return 255;
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        PrintUsage(io.out);
+        return kExitDone;
+    }
+    if (!args.empty() && args[0] == "file")
+        return RunFileCommand(Arguments(args).subspan(1), io);
+    PrintUsage(io.err);
+    return kExitUsage;
+}

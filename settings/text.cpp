@@ -1,0 +1,163 @@
+#include "text.h"
+
+#include <limits>
+
+namespace vyr {
+
+const std::array<unsigned char, 106> PermittedCharacters = [] {
+    std::array<unsigned char, 106> chars{};
+    std::size_t n = 0;
+    for (char c = 'a'; c <= 'z'; ++c)
+        chars[n++] = static_cast<unsigned char>(c);
+    for (char c = 'A'; c <= 'Z'; ++c)
+        chars[n++] = static_cast<unsigned char>(c);
+    for (int c : {0xE4, 0xF6, 0xFC, 0xC4, 0xD6, 0xDC})
+        chars[n++] = static_cast<unsigned char>(c);
+    for (char c = '0'; c <= '9'; ++c)
+        chars[n++] = static_cast<unsigned char>(c);
+    chars[n++] = '_';
+    for (int c : {0xDF, 0xA7, 0xB0, 0xB4})
+        chars[n++] = static_cast<unsigned char>(c);
+    chars[n++] = ' ';
+    for (char c : std::string_view("/\\()|{}[].,:;#!?%$<>'\"*+`^-&@~="))
+        chars[n++] = static_cast<unsigned char>(c);
+    chars[n++] = '\n';
+    return chars;
+}();
+
+namespace {
+
+// 0 = not permitted, 1 = permitted, 2 = permitted and strict.
+const std::array<unsigned char, 256> kClass = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t i = 0; i < PermittedCharacters.size(); ++i) {
+        table[PermittedCharacters[i]] = i < kStrictCharacterCount ? 2 : 1;
+    }
+    return table;
+}();
+
+bool IsCBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+}  // namespace
+
+bool IsPermittedCharacter(char32_t c) {
+    return c < 256 && kClass[c] != 0;
+}
+
+bool IsStrictCharacter(char32_t c) {
+    return c < 256 && kClass[c] == 2;
+}
+
+std::wstring WidenSettingText(std::string_view text) {
+    std::wstring wide;
+    wide.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        wide.push_back(IsPermittedCharacter(c) ? static_cast<wchar_t>(c) : L'_');
+    }
+    return wide;
+}
+
+std::string NarrowSettingText(std::wstring_view wide, NarrowMode mode) {
+    std::string narrow;
+    narrow.reserve(wide.size());
+    for (wchar_t w : wide) {
+        const auto c = static_cast<char32_t>(w);
+        if (IsPermittedCharacter(c)) {
+            narrow.push_back(static_cast<char>(c));
+        } else if (mode == NarrowMode::Replace) {
+            narrow.push_back('_');
+        }
+    }
+    return narrow;
+}
+
+void FilterText(std::wstring& wide, bool strict) {
+    for (wchar_t& w : wide) {
+        const auto c = static_cast<char32_t>(w);
+        if (!(strict ? IsStrictCharacter(c) : IsPermittedCharacter(c)))
+            w = L'_';
+    }
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+    const auto end = text.find_last_not_of(" \t\n\r");
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+std::int64_t ReadLeadingInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 9;
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (value < kLimit)
+            value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::optional<std::int32_t> ParseWholeInteger(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsCBlank(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    const std::size_t digits = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+        ++i;
+    if (i == digits || i != text.size())
+        return std::nullopt;
+    const std::int64_t value = ReadLeadingInteger(text);
+    if (value < std::numeric_limits<std::int32_t>::min() ||
+        value > std::numeric_limits<std::int32_t>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+std::string WideToUtf8(std::wstring_view wide) {
+    std::string out;
+    out.reserve(wide.size());
+    for (wchar_t w : wide) {
+        auto c = static_cast<char32_t>(w);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::wstring Latin1ToWide(std::string_view latin1) {
+    std::wstring wide;
+    wide.reserve(latin1.size());
+    for (char c : latin1)
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(c)));
+    return wide;
+}
+
+std::string Latin1ToUtf8(std::string_view latin1) {
+    return WideToUtf8(Latin1ToWide(latin1));
+}
+
+}  // namespace vyr

@@ -1,0 +1,75 @@
+// Helpers shared by the unit tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "settings/store.h"
+#include "settings/text.h"
+
+namespace vyr::test {
+
+// A catalogue, guard log and store of their own for each test.
+struct Model {
+    SettingCatalogue catalogue;
+    GuardLog guard;
+    SettingStore store{catalogue, guard};
+
+    int Index(std::string_view key) const {
+        const int p = catalogue.Find(key);
+        EXPECT_GE(p, 0) << "no parameter " << key;
+        return p;
+    }
+    std::string Text(std::string_view key, int preset) const {
+        return std::string(store.Text(Index(key), preset));
+    }
+    // SetSetting by key; returns the text as SetSetting left it.
+    std::string Set(std::string_view key, int preset, std::string text) {
+        store.SetSetting(Index(key), preset, text);
+        return text;
+    }
+    void Store(std::string_view key, int preset, std::string_view text) {
+        store.StoreSetting(Index(key), preset, text);
+    }
+    std::string Log() const { return WideToUtf8(guard.Log()); }
+};
+
+// A fresh folder below the system's temporary folder, removed at the end of the test.
+class TempDir {
+  public:
+    TempDir() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("vyr_test_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+                 std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    std::string File(std::string_view name) const { return (path_ / name).string(); }
+    const std::filesystem::path& Path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+inline void WriteFile(const std::string& path, std::string_view content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+}  // namespace vyr::test
