@@ -55,7 +55,7 @@ constexpr std::size_t kMaxKeptLine = 4096;
 // Reads one line without its line feed, keeping at most kMaxKeptLine characters. Every
 // character read, line feed included, goes into `checksum` when one is given. False at the
 // end of the file when nothing was read.
-bool ReadLine(std::streambuf& in, std::string& line, bool& overlong, SettingsChecksum* checksum) {
+bool ReadLine(std::streambuf& in, std::string& line, bool& overlong, RunningChecksum* checksum) {
     line.clear();
     overlong = false;
     bool any = false;
@@ -135,7 +135,7 @@ std::optional<SettingsLine> ParseSettingsLine(std::string_view line, bool wantPr
     return parsed;
 }
 
-void SettingsChecksum::Add(std::string_view text) {
+void RunningChecksum::Add(std::string_view text) {
     for (char ch : text) {
         const auto c = static_cast<unsigned char>(ch);
         if (c < 0x20 || c > 0x7E)
@@ -145,7 +145,7 @@ void SettingsChecksum::Add(std::string_view text) {
     }
 }
 
-std::string SettingsChecksum::Hex() const {
+std::string RunningChecksum::Hex() const {
     static constexpr char kDigits[] = "0123456789abcdef";
     std::string hex;
     std::uint32_t rest = sum_;
@@ -156,8 +156,8 @@ std::string SettingsChecksum::Hex() const {
     return hex;
 }
 
-std::string SettingsChecksumOf(std::string_view text) {
-    SettingsChecksum checksum;
+std::string SettingsChecksum(std::string_view text) {
+    RunningChecksum checksum;
     checksum.Add(text);
     return checksum.Hex();
 }
@@ -178,8 +178,7 @@ std::string FormatSettingsFile(const SettingStore& store) {
             body += '\n';
         }
     }
-    std::string content =
-        EscapeLine(std::string(kSecurityTokenKey) + "=" + SettingsChecksumOf(body));
+    std::string content = EscapeLine(std::string(kSecurityTokenKey) + "=" + SettingsChecksum(body));
     content += '\n';
     content += body;
     return content;
@@ -213,7 +212,7 @@ SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& pat
     for (auto& presets : *values)
         presets.fill(std::string(kUnsetMarker));
 
-    SettingsChecksum checksum;
+    RunningChecksum checksum;
     while (ReadLine(in, line, overlong, &checksum)) {
         if (overlong)
             continue;

@@ -30,7 +30,7 @@ struct SettingsLine {
 std::optional<SettingsLine> ParseSettingsLine(std::string_view line, bool wantPreset);
 
 // Running checksum over printable ASCII; other characters are skipped.
-class SettingsChecksum {
+class RunningChecksum {
   public:
     void Add(std::string_view text);
     std::string Hex() const;  // lower-case hexadecimal without leading zeros
@@ -40,7 +40,7 @@ class SettingsChecksum {
     std::uint8_t counter_ = 0;
 };
 
-std::string SettingsChecksumOf(std::string_view text);
+std::string SettingsChecksum(std::string_view text);
 
 // The whole file content for a store.
 std::string FormatSettingsFile(const SettingStore& store);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,8 @@ namespace vyr {
 // (letters, umlauts, digits and "_") are the strict subset for names.
 extern const std::array<unsigned char, 106> PermittedCharacters;
 inline constexpr std::size_t kStrictCharacterCount = 69;
+inline const std::span<const unsigned char> StrictCharacters{PermittedCharacters.data(),
+                                                             kStrictCharacterCount};
 
 bool IsPermittedCharacter(char32_t c);
 bool IsStrictCharacter(char32_t c);

@@ -15,7 +15,7 @@ using test::WriteFile;
 // Rewrites the token line of a file content so that it matches its body again.
 std::string Reseal(const std::string& content) {
     const std::string body = content.substr(content.find('\n') + 1);
-    return "security_token=" + SettingsChecksumOf(body) + "\n" + body;
+    return "security_token=" + SettingsChecksum(body) + "\n" + body;
 }
 
 std::string Replace(std::string text, std::string_view from, std::string_view to) {
@@ -26,20 +26,20 @@ std::string Replace(std::string text, std::string_view from, std::string_view to
     return text;
 }
 
-TEST(SettingsChecksum, CountsPrintableAsciiOnly) {
-    EXPECT_EQ(SettingsChecksumOf("abc"), "702a");
-    EXPECT_EQ(SettingsChecksumOf(""), "0");
+TEST(RunningChecksum, CountsPrintableAsciiOnly) {
+    EXPECT_EQ(SettingsChecksum("abc"), "702a");
+    EXPECT_EQ(SettingsChecksum(""), "0");
     // Line ends and other characters neither add nor advance the counter.
-    EXPECT_EQ(SettingsChecksumOf("a\r\nb\xE4"
-                                 "c\n"),
+    EXPECT_EQ(SettingsChecksum("a\r\nb\xE4"
+                               "c\n"),
               "702a");
-    EXPECT_NE(SettingsChecksumOf("acb"), "702a");
+    EXPECT_NE(SettingsChecksum("acb"), "702a");
     // The 8-bit counter wraps: a character at position 256 weighs as at position 0.
-    SettingsChecksum wrapped;
+    RunningChecksum wrapped;
     wrapped.Add(std::string(256, ' '));
     const std::string before = wrapped.Hex();
     wrapped.Add("a");
-    SettingsChecksum single;
+    RunningChecksum single;
     single.Add("a");
     EXPECT_EQ(std::stoul(wrapped.Hex(), nullptr, 16) - std::stoul(before, nullptr, 16),
               std::stoul(single.Hex(), nullptr, 16));
@@ -156,7 +156,7 @@ TEST_F(SettingsFile, WritesEscapedAsciiLinesWithTheirChecksum) {
         EXPECT_LT(c, 0x80);
     const auto firstEnd = content.find('\n');
     EXPECT_EQ(content.substr(0, firstEnd),
-              "security_token=" + SettingsChecksumOf(content.substr(firstEnd + 1)));
+              "security_token=" + SettingsChecksum(content.substr(firstEnd + 1)));
     EXPECT_EQ(std::count(content.begin(), content.end(), '\n'), 861);
 }
 

@@ -29,6 +29,8 @@ TEST(PermittedCharacters, StrictSetIsLettersUmlautsDigitsAndUnderscore) {
         EXPECT_TRUE(IsStrictCharacter(c));
     for (char32_t c : {U' ', U'-', U'\u00DF', U'\n', U'\u00E9'})
         EXPECT_FALSE(IsStrictCharacter(c));
+    EXPECT_EQ(StrictCharacters.size(), 69u);
+    EXPECT_EQ(StrictCharacters.back(), '_');
     EXPECT_TRUE(IsPermittedCharacter(U'\u00DF'));
     EXPECT_TRUE(IsPermittedCharacter(U'~'));
     for (char32_t c : {U'\r', U'\t', U'\u00E9', U'\x7F', U'\0', U'\u20AC'})
