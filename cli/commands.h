@@ -28,6 +28,9 @@ struct Streams {
 
 using Arguments = std::span<const std::string_view>;
 
+// "vyrctl ports"
+int RunPortsCommand(Arguments args, Streams io);
+
 // "vyrctl file check|dump|defaults FILE"
 int RunFileCommand(Arguments args, Streams io);
 

@@ -10,6 +10,7 @@ namespace vyr::cli {
 
 void PrintUsage(std::ostream& out) {
     out << "usage:\n"
+           "  vyrctl ports                 list the serial ports found, one path per line\n"
            "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
            "  vyrctl file dump FILE        print the 860 values of a settings file\n"
            "  vyrctl file defaults FILE    write a settings file holding the factory defaults\n"
@@ -45,8 +46,18 @@ int main(int argc, char** argv) {
         PrintUsage(io.out);
         return kExitDone;
     }
-    if (!args.empty() && args[0] == "file")
-        return RunFileCommand(Arguments(args).subspan(1), io);
+    struct Command {
+        std::string_view name;
+        int (*run)(Arguments, Streams);
+    };
+    static constexpr Command kCommands[] = {
+        {"ports", RunPortsCommand},
+        {"file", RunFileCommand},
+    };
+    for (const Command& command : kCommands) {
+        if (!args.empty() && args[0] == command.name)
+            return command.run(Arguments(args).subspan(1), io);
+    }
     PrintUsage(io.err);
     return kExitUsage;
 }

@@ -22,8 +22,8 @@ void PutBig(unsigned char* at, std::uint32_t value) {
 }
 
 std::uint32_t GetBig(const unsigned char* at) {
-    return (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) | (std::uint32_t{at[2]} << 8) |
-           std::uint32_t{at[3]};
+    return (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) |
+           (std::uint32_t{at[2]} << 8) | std::uint32_t{at[3]};
 }
 
 std::string_view BoundedText(const char* field, std::size_t size) {
@@ -32,7 +32,8 @@ std::string_view BoundedText(const char* field, std::size_t size) {
 }
 
 bool CopyText(std::string_view text, char* field, std::size_t size) {
-    if (text.size() >= size || text.find('\0') != std::string_view::npos) return false;
+    if (text.size() >= size || text.find('\0') != std::string_view::npos)
+        return false;
     std::copy(text.begin(), text.end(), field);
     field[text.size()] = '\0';
     return true;
@@ -40,7 +41,9 @@ bool CopyText(std::string_view text, char* field, std::size_t size) {
 
 }  // namespace
 
-std::string_view CommandFrame::Name() const { return BoundedText(name.data(), name.size()); }
+std::string_view CommandFrame::Name() const {
+    return BoundedText(name.data(), name.size());
+}
 
 std::string_view CommandFrame::PayloadText() const {
     return BoundedText(reinterpret_cast<const char*>(payload.data()), payload.size());
@@ -52,7 +55,9 @@ std::int32_t CommandFrame::PayloadInteger() const {
     return value;
 }
 
-bool CommandFrame::SetName(std::string_view text) { return CopyText(text, name.data(), name.size()); }
+bool CommandFrame::SetName(std::string_view text) {
+    return CopyText(text, name.data(), name.size());
+}
 
 bool CommandFrame::SetPayloadText(std::string_view text) {
     return CopyText(text, reinterpret_cast<char*>(payload.data()), payload.size());
@@ -87,7 +92,8 @@ bool BuildTextFrame(CommandFrame& frame, std::uint32_t command, std::string_view
     CommandFrame built;
     built.command = command;
     built.payload_is_text = 1;
-    if (!built.SetName(name) || !built.SetPayloadText(text)) return false;
+    if (!built.SetName(name) || !built.SetPayloadText(text))
+        return false;
     frame = built;
     return true;
 }
@@ -97,7 +103,8 @@ bool BuildIntegerFrame(CommandFrame& frame, std::uint32_t command, std::string_v
     CommandFrame built;
     built.command = command;
     built.payload_is_text = 0;
-    if (!built.SetName(name)) return false;
+    if (!built.SetName(name))
+        return false;
     built.SetPayloadInteger(value);
     frame = built;
     return true;

@@ -1,0 +1,218 @@
+#include "link/protocol.h"
+
+#include <charconv>
+#include <limits>
+
+namespace serial_link {
+
+using protocol::recv_command;
+using protocol::send_command;
+
+namespace {
+
+// A device that keeps asking for repeats, or keeps echoing wrong values, is given up on
+// after this many rounds instead of being answered for ever.
+constexpr int kMaxLoopbackRounds = 20;
+// A line-by-line read ends here even if the device keeps sending.
+constexpr int kMaxRemoteLines = 100000;
+
+// Builds and sends a text request. A name or text that does not fit its field is refused
+// here: nothing is sent and a diagnostic says so (without the text, which may be a password).
+bool SendText(Link& link, std::uint32_t command, std::string_view name, std::string_view text) {
+    CommandFrame frame;
+    if (!BuildTextFrame(frame, command, name, text)) {
+        link.Diagnostic(
+            "serial_link: command %u not sent: a name of %zu or a text of %zu bytes does not fit "
+            "the frame\n",
+            command, name.size(), text.size());
+        return false;
+    }
+    return send_command(link, frame) == 1;
+}
+
+bool Await(Link& link, CommandFrame& reply, std::string_view name, int attempts, bool strict) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (strict)
+            reply.command = kNoReply;
+        if (recv_command(link, reply) == 1 && reply.Name() == name &&
+            (!strict || reply.command == kReply)) {
+            return true;
+        }
+        // A closed port or a vanished device will not answer the next attempt either.
+        if (!link.IsOpen() || link.Vanished())
+            return false;
+    }
+    return false;
+}
+
+bool AwaitAs(Link& link, CommandFrame& reply, std::string_view name, Match match) {
+    return Await(link, reply, name, kAttempts, match == Match::Strict);
+}
+
+std::string_view TrimTrailingSpace(std::string_view text) {
+    const auto end = text.find_last_not_of(" \t\n\r\f\v");
+    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
+}
+
+// A decimal number (leading white space and a sign allowed); nothing on overflow or when no
+// digits follow. With `whole` nothing may follow the digits.
+std::optional<long> ParseNumber(std::string_view text, bool whole) {
+    const auto start = text.find_first_not_of(" \t\n\r\f\v");
+    if (start == std::string_view::npos)
+        return std::nullopt;
+    text.remove_prefix(start);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    long value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || (whole && end != text.data() + text.size()))
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+bool AwaitReply(Link& link, CommandFrame& reply, std::string_view name, int attempts) {
+    return Await(link, reply, name, attempts, false);
+}
+
+bool AwaitDataReply(Link& link, CommandFrame& reply, std::string_view name, int attempts) {
+    return Await(link, reply, name, attempts, true);
+}
+
+bool SyncLink(Link& link) {
+    const std::int32_t value = link.NextLoopbackValue();
+    link.SetUserLevel(5);
+    CommandFrame test;
+    BuildIntegerFrame(test, kLoopbackTest, tag::kLoopbackTest, value);
+    send_command(link, test);
+
+    // Every value, 0 included, must come back before the link counts as synchronised.
+    for (int round = 0;; ++round) {
+        if (round == kMaxLoopbackRounds) {
+            link.Diagnostic("serial_link: loopback test given up after %d rounds\n", round);
+            return false;
+        }
+        CommandFrame reply;
+        if (!AwaitReply(link, reply, tag::kLoopbackTest, kAttempts))
+            return false;
+        if (reply.command == kLoopbackTest) {
+            const std::int32_t echoed = reply.PayloadInteger();
+            if (echoed == value)
+                break;
+            link.Diagnostic("\nLoopback test: Got %d, expected %d\n", echoed, value);
+            send_command(link, test);
+        } else if (reply.command == kRepeatRequest) {
+            send_command(link, test);
+        } else {
+            link.Diagnostic("something's totally wrong here!\n");
+            link.Diagnostic("recieved command: %d\n", static_cast<int>(reply.command));
+            link.Diagnostic("device filename: %.*s\n", static_cast<int>(reply.Name().size()),
+                            reply.Name().data());
+        }
+    }
+
+    SendDeviceMessage(link, tag::kLoopbackFinished, kLoopbackFinishedText);
+    CommandFrame finished;
+    AwaitReply(link, finished, tag::kLoopbackFinished, 2 * kAttempts);
+    link.FlushDiagnostics();
+    return true;
+}
+
+std::optional<std::string> ReadRemoteFile(const LinkHold& hold, std::string_view path, Match match,
+                                          int attempts) {
+    Link& link = hold.link();
+    if (!SendText(link, kReadFile, path, ""))
+        return std::nullopt;
+    CommandFrame reply;
+    if (!Await(link, reply, path, attempts, match == Match::Strict))
+        return std::nullopt;
+    if (reply.command != kReply)
+        return std::nullopt;  // the device refused the request
+    return std::string(reply.PayloadText());
+}
+
+long ReadRemoteNumber(const LinkHold& hold, std::string_view path, long fallback, bool whole,
+                      Match match) {
+    const auto text = ReadRemoteFile(hold, path, match);
+    if (!text)
+        return fallback;
+    return ParseNumber(TrimTrailingSpace(*text), whole).value_or(fallback);
+}
+
+bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_view text,
+                     Match match) {
+    Link& link = hold.link();
+    CommandFrame reply;
+    return SendText(link, kWriteFile, path, text) && AwaitAs(link, reply, path, match);
+}
+
+bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_view commandLine,
+                      bool strict) {
+    Link& link = hold.link();
+    CommandFrame reply;
+    return SendText(link, kRunCommand, tag, commandLine) &&
+           AwaitAs(link, reply, tag, strict ? Match::Strict : Match::Loose);
+}
+
+int ReadRemoteLines(const LinkHold& hold, std::string_view path,
+                    const std::function<void(std::string_view)>& onLine) {
+    Link& link = hold.link();
+    if (!SendText(link, kReadLines, path, ""))
+        return 0;
+    int lines = 0;
+    CommandFrame reply;
+    while (lines < kMaxRemoteLines && AwaitReply(link, reply, path, kAttempts) &&
+           reply.command == kReadLines) {
+        onLine(reply.PayloadText());
+        ++lines;
+    }
+    return lines;
+}
+
+bool AppendRemoteLine(const LinkHold& hold, std::string_view path, std::string_view text) {
+    Link& link = hold.link();
+    CommandFrame reply;
+    return SendText(link, kAppendLine, path, text) && AwaitReply(link, reply, path, kAttempts);
+}
+
+bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text) {
+    return SendText(link, kMessage, name, text);
+}
+
+std::optional<int> LoginUser(Link& link, std::string_view user, std::string_view password) {
+    const std::string name = std::string(path::kUsers) + std::string(user);
+    CommandFrame reply;
+    if (!SendText(link, kLogin, name, password) || !AwaitDataReply(link, reply, name, 2)) {
+        return std::nullopt;
+    }
+    const std::int32_t level = reply.PayloadInteger();
+    if (level < 0 || level > 6) {
+        link.Diagnostic("serial_link: login answered with level %d, taken as refused\n", level);
+        return std::nullopt;
+    }
+    return level;
+}
+
+bool SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password) {
+    Link& link = hold.link();
+    const std::string name = std::string(path::kUsers) + std::string(user);
+    CommandFrame reply;
+    return SendText(link, kSetPassword, name, password) && AwaitReply(link, reply, name, kAttempts);
+}
+
+bool SetUserLevel(const LinkHold& hold, std::string_view user, int level) {
+    Link& link = hold.link();
+    const std::string name = std::string(path::kUsers) + std::string(user);
+    CommandFrame frame;
+    CommandFrame reply;
+    if (!BuildIntegerFrame(frame, kSetUserLevel, name, level)) {
+        link.Diagnostic(
+            "serial_link: command %u not sent: a name of %zu bytes does not fit the frame\n",
+            static_cast<unsigned>(kSetUserLevel), name.size());
+        return false;
+    }
+    return send_command(link, frame) == 1 && AwaitReply(link, reply, name, kAttempts);
+}
+
+}  // namespace serial_link

@@ -1,0 +1,41 @@
+// One serial port behind a small interface; each platform has its own implementation.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace serial_link {
+
+using Milliseconds = std::chrono::milliseconds;
+
+class SerialPort {
+  public:
+    virtual ~SerialPort() = default;
+
+    // Reads up to `size` bytes. Ends when all arrived, after `total` in all, or after `gap`
+    // of silence once bytes have started to arrive. Returns the number read; returns at once
+    // with what it has when the device is gone.
+    virtual std::size_t Read(void* buffer, std::size_t size, Milliseconds total,
+                             Milliseconds gap) = 0;
+
+    // Writes `size` bytes, giving up after `total`. Returns the number written.
+    virtual std::size_t Write(const void* buffer, std::size_t size, Milliseconds total) = 0;
+
+    // True once a read or write found the device gone (unplugged, hung up).
+    virtual bool Vanished() const = 0;
+};
+
+// Opens and configures a port for the device: 9600 baud, 8 data bits, no parity, 1 stop
+// bit, raw, no flow control, DTR and RTS dropped, both directions flushed, exclusive.
+// Null with a reason in `error` when it cannot be opened.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string* error);
+
+// Serial ports present on this computer, by device path: USB modems (how the device
+// appears), USB serial adapters, then the built-in ports that have hardware behind them;
+// each group in numeric order.
+std::vector<std::string> ListSerialPorts();
+
+}  // namespace serial_link

@@ -1,0 +1,186 @@
+// Serial port on POSIX systems: termios for the line settings, poll for the time-outs.
+#include <fcntl.h>
+#include <linux/serial.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <regex>
+
+#include "serial_port.h"
+
+namespace serial_link {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int RemainingMs(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::max<long long>(0, left));
+}
+
+class PosixSerialPort final : public SerialPort {
+  public:
+    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    ~PosixSerialPort() override { ::close(fd_); }
+
+    std::size_t Read(void* buffer, std::size_t size, Milliseconds total,
+                     Milliseconds gap) override {
+        auto* bytes = static_cast<unsigned char*>(buffer);
+        std::size_t got = 0;
+        const auto deadline = Clock::now() + total;
+        while (got < size && !vanished_) {
+            int wait = RemainingMs(deadline);
+            if (got > 0)
+                wait = std::min(wait, static_cast<int>(gap.count()));
+            pollfd pfd{fd_, POLLIN, 0};
+            const int ready = ::poll(&pfd, 1, wait);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready <= 0)
+                break;  // time-out (or a poll failure, which reads as one)
+            const ssize_t n = ::read(fd_, bytes + got, size - got);
+            if (n > 0) {
+                got += static_cast<std::size_t>(n);
+            } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                continue;
+            } else if (n < 0 || (pfd.revents & (POLLHUP | POLLERR)) != 0) {
+                // EIO, or end of file together with a hang-up: the device is gone. A read of
+                // 0 without a hang-up is only "no data yet".
+                vanished_ = true;
+            }
+        }
+        return got;
+    }
+
+    std::size_t Write(const void* buffer, std::size_t size, Milliseconds total) override {
+        const auto* bytes = static_cast<const unsigned char*>(buffer);
+        std::size_t sent = 0;
+        const auto deadline = Clock::now() + total;
+        while (sent < size && !vanished_) {
+            const ssize_t n = ::write(fd_, bytes + sent, size - sent);
+            if (n > 0) {
+                sent += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                vanished_ = errno == EIO || errno == ENXIO || errno == ENODEV;
+                break;
+            }
+            pollfd pfd{fd_, POLLOUT, 0};
+            const int wait = RemainingMs(deadline);
+            if (wait == 0)
+                break;
+            const int ready = ::poll(&pfd, 1, wait);
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (ready <= 0)
+                break;
+            if ((pfd.revents & (POLLHUP | POLLERR)) != 0)
+                vanished_ = true;
+        }
+        return sent;
+    }
+
+    bool Vanished() const override { return vanished_; }
+
+  private:
+    int fd_;
+    bool vanished_ = false;
+};
+
+bool Configure(int fd) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0)
+        return false;
+    ::cfmakeraw(&tio);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+    tio.c_cflag |= CS8 | CLOCAL | CREAD;
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    return ::tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string* error) {
+    const auto fail = [&](const char* what) -> std::unique_ptr<SerialPort> {
+        if (error != nullptr)
+            *error = std::string(what) + ": " + std::strerror(errno);
+        return nullptr;
+    };
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return fail("cannot open");
+    auto port = std::make_unique<PosixSerialPort>(fd);
+    // Like an unshared open elsewhere: nobody else may open the port while we have it.
+    if (::ioctl(fd, TIOCEXCL) != 0)
+        return fail("cannot get exclusive access");
+    if (!Configure(fd))
+        return fail("cannot configure");
+    // A pseudo-terminal has no modem lines; that is not an error.
+    const int lines = TIOCM_DTR | TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &lines);
+    ::tcflush(fd, TCIOFLUSH);
+    return port;
+}
+
+namespace {
+
+// A built-in port is listed only when a driver claims it and, for the common UART driver,
+// when a UART answers at its address.
+bool HasHardware(const std::filesystem::path& dev, const std::string& name) {
+    std::error_code ec;
+    const auto driver = std::filesystem::path("/sys/class/tty") / name / "device" / "driver";
+    if (!std::filesystem::exists(driver, ec))
+        return false;
+    if (std::filesystem::read_symlink(driver, ec).filename() != "serial8250")
+        return true;
+    const int fd = ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    serial_struct info{};
+    const bool present = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
+    ::close(fd);
+    return present;
+}
+
+}  // namespace
+
+std::vector<std::string> ListSerialPorts() {
+    struct Group {
+        const char* prefix;
+        bool needsHardwareCheck;
+    };
+    static constexpr Group kGroups[] = {{"ttyACM", false}, {"ttyUSB", false}, {"ttyS", true}};
+    std::vector<std::string> ports;
+    std::error_code ec;
+    for (const Group& group : kGroups) {
+        const std::regex pattern(std::string(group.prefix) + "([0-9]{1,6})");
+        std::vector<std::pair<long, std::string>> found;
+        for (const auto& entry : std::filesystem::directory_iterator("/dev", ec)) {
+            const std::string name = entry.path().filename().string();
+            std::smatch match;
+            if (!std::regex_match(name, match, pattern))
+                continue;
+            if (group.needsHardwareCheck && !HasHardware(entry.path(), name))
+                continue;
+            found.emplace_back(std::stol(match[1].str()), entry.path().string());
+        }
+        std::sort(found.begin(), found.end());
+        for (auto& [number, path] : found)
+            ports.push_back(std::move(path));
+    }
+    return ports;
+}
+
+}  // namespace serial_link
