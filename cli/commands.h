@@ -34,6 +34,9 @@ int RunPortsCommand(Arguments args, Streams io);
 // "vyrctl file check|dump|defaults FILE"
 int RunFileCommand(Arguments args, Streams io);
 
+// "vyrctl device OPTIONS info|load|send|time ..."
+int RunDeviceCommand(Arguments args, Streams io);
+
 void PrintUsage(std::ostream& out);
 
 }  // namespace vyr::cli

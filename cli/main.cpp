@@ -14,9 +14,23 @@ void PrintUsage(std::ostream& out) {
            "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
            "  vyrctl file dump FILE        print the 860 values of a settings file\n"
            "  vyrctl file defaults FILE    write a settings file holding the factory defaults\n"
+           "  vyrctl device OPTIONS info   print the device information\n"
+           "  vyrctl device OPTIONS load FILE\n"
+           "                               load all presets from the device into a settings file\n"
+           "  vyrctl device OPTIONS send FILE [--preset N] [--active N]\n"
+           "                               send a settings file (or one preset of it) to the "
+           "device,\n"
+           "                               then switch the device to preset N (default: its own)\n"
+           "  vyrctl device OPTIONS time [--set now|YYYY-MM-DDThh:mm:ss]\n"
+           "                               print (and set) the device's date and time\n"
            "\n"
-           "exit status: 0 done, 1 usage, 4 file cannot be opened or written,\n"
-           "             5 invalid file format, 6 file corrupted (checksum)\n";
+           "OPTIONS: --port PATH (required), --user NAME (default superadmin),\n"
+           "         --password-file FILE (else $VYR_PASSWORD, else asked for), --verbose\n"
+           "\n"
+           "exit status: 0 done, 1 usage, 2 port cannot be opened, 3 device does not answer,\n"
+           "             4 file cannot be opened or written, 5 invalid file format,\n"
+           "             6 file corrupted (checksum), 7 login refused or not allowed,\n"
+           "             8 communication error\n";
 }
 
 namespace {
@@ -53,6 +67,7 @@ int main(int argc, char** argv) {
     static constexpr Command kCommands[] = {
         {"ports", RunPortsCommand},
         {"file", RunFileCommand},
+        {"device", RunDeviceCommand},
     };
     for (const Command& command : kCommands) {
         if (!args.empty() && args[0] == command.name)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "operation_ui.h"
 #include "store.h"
 
 namespace vyr {
@@ -54,14 +55,6 @@ SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::strin
 // values reported in the store's guard log under "loading from file"; any refusal leaves
 // the store and the log untouched.
 SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path);
-
-enum class MessageIcon { Warning, Error };
-
-struct StatusMessage {
-    std::string_view title;
-    std::string_view text;
-    MessageIcon icon;
-};
 
 // The message box a failure is reported with (nothing for Ok).
 std::optional<StatusMessage> MessageFor(SettingsFileStatus status);

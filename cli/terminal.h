@@ -1,0 +1,16 @@
+// The terminal, where vyrctl asks for a password and draws progress.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace vyr::cli {
+
+bool IsTerminal(std::FILE* stream);
+
+// Prompts on stderr and reads one line from the terminal without echoing it; nothing when
+// standard input is not a terminal or the input ended.
+std::optional<std::string> ReadSecretLine(const char* prompt);
+
+}  // namespace vyr::cli

@@ -1,0 +1,136 @@
+#include "device_info.h"
+
+#include <cctype>
+#include <cstdio>
+#include <optional>
+
+#include "device_session.h"
+#include "link/protocol.h"
+
+namespace vyr {
+
+namespace {
+
+using serial_link::LinkHold;
+using serial_link::Match;
+
+std::string TrimmedRight(std::string text) {
+    const auto end = text.find_last_not_of(" \t\n\r\f\v");
+    text.resize(end == std::string::npos ? 0 : end + 1);
+    return text;
+}
+
+// Each read under its own hold of the link lock; trailing white space trimmed.
+std::optional<std::string> ReadText(serial_link::Link& link, const char* path) {
+    LinkHold hold(link);
+    auto text = serial_link::ReadRemoteFile(hold, path, Match::Loose);
+    if (!text)
+        return std::nullopt;
+    return TrimmedRight(std::move(*text));
+}
+
+// Reads an unsigned decimal into `value`; a failed read, or one without leading digits,
+// leaves it as it was.
+void ReadUnsigned(serial_link::Link& link, const char* path, std::uint32_t& value) {
+    const auto text = ReadText(link, path);
+    if (!text || text->empty() || !std::isdigit(static_cast<unsigned char>((*text)[0])))
+        return;
+    std::uint64_t number = 0;
+    for (char c : *text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            break;
+        number = std::min<std::uint64_t>(number * 10 + static_cast<unsigned>(c - '0'), UINT32_MAX);
+    }
+    value = static_cast<std::uint32_t>(number);
+}
+
+struct PowerSource {
+    DeviceInformation::Line line;
+    const char* voltage;
+    const char* percent;
+};
+
+constexpr PowerSource kPowerSources[] = {
+    {DeviceInformation::Internal, "/tmp/accu_voltage", "/tmp/power_accu"},
+    {DeviceInformation::Battery, "/tmp/batt_voltage", "/tmp/power_batt"},
+};
+
+constexpr const char* kCalibrationFiles[] = {"/tmp/accu_cal", "/tmp/batt_cal", "/tmp/caps_cal"};
+
+}  // namespace
+
+const char* DeviceInformation::Caption(Line line) {
+    static constexpr const char* kCaptions[kLineCount] = {
+        "Firmware version:", "Hardware revision:", "Serial number:", "Hardware type:",
+        "Internal:",         "Battery:",           "Capsule:"};
+    return kCaptions[line];
+}
+
+void DeviceInformation::Reset() {
+    identityPending_ = true;
+    calibration_.fill(0);
+    values_.fill("");
+    values_[Firmware] = "...";
+}
+
+std::string DeviceInformation::PowerLine(std::uint32_t percent, std::uint32_t voltage,
+                                         std::uint32_t calibration) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%3lu%% :: 0x%.4lx :: 0x%.4lx",
+                  static_cast<unsigned long>(percent), static_cast<unsigned long>(voltage),
+                  static_cast<unsigned long>(calibration));
+    return text;
+}
+
+std::string DeviceInformation::CapsuleLine(const std::string& type, std::uint32_t voltage,
+                                           std::uint32_t calibration) {
+    std::string upper = type;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    char text[256];
+    std::snprintf(text, sizeof text, "%3s  :: 0x%.4lx :: 0x%.4lx", upper.c_str(),
+                  static_cast<unsigned long>(voltage), static_cast<unsigned long>(calibration));
+    return text;
+}
+
+void DeviceInformation::ReadIdentity(serial_link::Link& link) {
+    values_[Hardware] = ReadText(link, "/chroma/hw_version").value_or("undefined");
+    values_[Serial] = ReadText(link, "/chroma/serialnumber").value_or("undefined");
+    const std::string fw = ReadText(link, "/chroma/fw_version").value_or("undefined");
+    const std::string firmware = ReadText(link, "/chroma/firmware_version").value_or("undefined");
+    values_[Firmware] = firmware + " - " + fw;
+    values_[Type] = HardwareTypeName(ReadHardwareClass(link));
+    for (std::size_t i = 0; i < calibration_.size(); ++i)
+        ReadUnsigned(link, kCalibrationFiles[i], calibration_[i]);
+}
+
+void DeviceInformation::Tick(serial_link::Link& link) {
+    if (identityPending_) {
+        identityPending_ = false;
+        ReadIdentity(link);
+    }
+    for (std::size_t i = 0; i < std::size(kPowerSources); ++i) {
+        std::uint32_t voltage = 0, percent = 0;
+        ReadUnsigned(link, kPowerSources[i].voltage, voltage);
+        ReadUnsigned(link, kPowerSources[i].percent, percent);
+        values_[kPowerSources[i].line] = PowerLine(percent, voltage, calibration_[i]);
+    }
+    std::uint32_t voltage = 0;
+    ReadUnsigned(link, "/tmp/caps_voltage", voltage);
+    const std::string type = ReadText(link, "/chroma/mics/current_mic").value_or("?");
+    values_[Capsule] = CapsuleLine(type, voltage, calibration_[2]);
+}
+
+std::string DeviceInformation::ClipboardText() const {
+    std::string text;
+    for (int line = 0; line < kLineCount; ++line) {
+        if (line > 0)
+            text += '\n';
+        text += Caption(static_cast<Line>(line));
+        text += " \t";
+        text += values_[line];
+    }
+    return text;
+}
+
+}  // namespace vyr

@@ -1,0 +1,46 @@
+// What the device is and how its power sources stand: the device information texts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "link/link.h"
+
+namespace vyr {
+
+class DeviceInformation {
+  public:
+    // The seven lines in display order.
+    enum Line { Firmware, Hardware, Serial, Type, Internal, Battery, Capsule, kLineCount };
+
+    DeviceInformation() { Reset(); }
+
+    // Clears the texts; the next Tick reads the identity again.
+    void Reset();
+    // One measurement tick: the identity first when a reset asked for it, then the three
+    // power lines.
+    void Tick(serial_link::Link& link);
+
+    static const char* Caption(Line line);
+    const std::string& Value(Line line) const { return values_[line]; }
+    bool IdentityPending() const { return identityPending_; }
+
+    // Seven lines "caption \tvalue" separated by line feeds, none after the last.
+    std::string ClipboardText() const;
+
+    // The measurement lines, e.g. " 87% :: 0x0a2f :: 0x03e8".
+    static std::string PowerLine(std::uint32_t percent, std::uint32_t voltage,
+                                 std::uint32_t calibration);
+    static std::string CapsuleLine(const std::string& type, std::uint32_t voltage,
+                                   std::uint32_t calibration);
+
+  private:
+    void ReadIdentity(serial_link::Link& link);
+
+    std::array<std::string, kLineCount> values_;
+    bool identityPending_ = true;
+    std::array<std::uint32_t, 3> calibration_{};  // internal, battery, capsule
+};
+
+}  // namespace vyr
