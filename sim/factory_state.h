@@ -1,0 +1,13 @@
+// The device as it leaves the factory.
+#pragma once
+
+#include "sim/file_tree.h"
+
+namespace vyrsim {
+
+// Fills the tree with the factory files: the ten presets and the current values, the user
+// accounts, identity files, microphone calibrations, service history, the firmware image and
+// the measurement files that change over time.
+void LoadFactoryState(FileTree& files);
+
+}  // namespace vyrsim

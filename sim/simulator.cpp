@@ -1,0 +1,488 @@
+#include "sim/simulator.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "sim/device.h"
+#include "sim/frame_log.h"
+#include "sim/line_timing.h"
+#include "sim/pty.h"
+
+namespace vyrsim {
+
+using serial_link::CommandFrame;
+using serial_link::kFrameSize;
+using serial_link::WireFrame;
+
+namespace {
+
+constexpr std::size_t kPartialBytes = 300;
+// Bytes of an unfinished frame are dropped after this much silence, so that one garbled
+// request does not shift every later frame.
+constexpr auto kIncompleteFrameTimeout = std::chrono::milliseconds(500);
+// Shortest pause between two chunks of a paced reply.
+constexpr auto kShortestPause = std::chrono::microseconds(500);
+
+// Counts for the fault modes; they start again whenever the faults are set.
+struct FaultCounters {
+    int requests = 0;
+    int replies = 0;
+    int loopbacks = 0;
+    bool echoed = false;
+};
+
+// Turns the echo of a loopback request into a repeat request or a wrong echo.
+void ApplyLoopbackFaults(Replies& replies, const Faults& faults, FaultCounters& counters) {
+    if (replies.size() != 1 || replies[0].command != serial_link::kLoopbackTest)
+        return;
+    CommandFrame& echo = replies[0];
+    ++counters.loopbacks;
+    if (faults.repeatRequests < 0 || counters.loopbacks <= faults.repeatRequests) {
+        echo.command = serial_link::kRepeatRequest;
+        return;
+    }
+    if (faults.wrongFirstEcho && !counters.echoed)
+        echo.SetPayloadInteger(echo.PayloadInteger() + 1);
+    counters.echoed = true;
+}
+
+timespec ToTimespec(SteadyClock::duration duration) {
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(duration).count();
+    return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+}
+
+}  // namespace
+
+struct Simulator::Impl {
+    explicit Impl(Options opts) : options(std::move(opts)), faults(options.faults) {}
+
+    const Options options;
+
+    // Shared between the device thread and the callers; guarded by `mutex`.
+    mutable std::mutex mutex;
+    Device device;
+    Faults faults;
+    FaultCounters counters;
+    std::vector<std::string> log;
+    std::FILE* logFile = nullptr;
+    int requests = 0;
+    std::function<void(const CommandFrame&)> observer;
+    bool lineOpen = false;
+    std::condition_variable lineClosed;
+
+    // The line itself: used by the device thread while it runs, else by the caller.
+    PseudoTerminal pty;
+    std::string portPath;
+    int wakeFd = -1;
+    std::thread thread;
+    std::atomic<bool> running{false};
+    std::atomic<bool> stopRequested{false};
+    std::atomic<bool> hangUpRequested{false};
+
+    // Device thread only.
+    FrameAssembler input;
+    SteadyClock::time_point receiveFreeAt;  // when the incoming line finished its last frame
+    SteadyClock::time_point sendFreeAt;     // when the outgoing line finished its last byte
+    int staleCount = 0;
+
+    // -- shared state --------------------------------------------------------------------
+
+    void AppendLog(std::string line) {  // mutex held
+        if (logFile != nullptr) {
+            std::fputs(line.c_str(), logFile);
+            std::fputc('\n', logFile);
+            std::fflush(logFile);
+        }
+        log.push_back(std::move(line));
+    }
+
+    int CurrentBaud() const {
+        std::lock_guard lock(mutex);
+        return faults.baud;
+    }
+
+    bool Interrupted() const { return stopRequested || hangUpRequested; }
+
+    void Wake() const {  // mutex held: Release closes the descriptor under it
+        if (wakeFd >= 0) {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] const ssize_t written = write(wakeFd, &one, sizeof one);
+        }
+    }
+
+    // -- the line ------------------------------------------------------------------------
+
+    void CloseLine() {
+        pty.Close();
+        input.Clear();
+        {
+            std::lock_guard lock(mutex);
+            lineOpen = false;
+        }
+        hangUpRequested = false;
+        lineClosed.notify_all();
+    }
+
+    void ReadInput() {
+        unsigned char buffer[4096];
+        while (pty.IsOpen()) {
+            const ssize_t count = read(pty.Master(), buffer, sizeof buffer);
+            if (count <= 0)
+                break;  // EAGAIN: all read
+            input.Add(buffer, static_cast<std::size_t>(count), SteadyClock::now());
+        }
+    }
+
+    // Waits until the deadline (none: until something happens) while taking in whatever
+    // arrives on the line. False when the thread has to stop or hang up.
+    bool Wait(std::optional<SteadyClock::time_point> deadline, bool forWriting = false) {
+        pollfd fds[2] = {{wakeFd, POLLIN, 0}, {pty.Master(), POLLIN, 0}};
+        if (forWriting)
+            fds[1].events |= POLLOUT;
+        const nfds_t count = pty.IsOpen() ? 2 : 1;
+        timespec timeout{};
+        if (deadline) {
+            const auto left = *deadline - SteadyClock::now();
+            timeout =
+                ToTimespec(left > SteadyClock::duration::zero() ? left : SteadyClock::duration{});
+        }
+        const int ready = ppoll(fds, count, deadline ? &timeout : nullptr, nullptr);
+        if (ready > 0) {
+            if (fds[0].revents != 0) {
+                std::uint64_t value;
+                [[maybe_unused]] const ssize_t got = read(wakeFd, &value, sizeof value);
+            }
+            if (count == 2 && (fds[1].revents & POLLIN) != 0)
+                ReadInput();
+        }
+        return !Interrupted();
+    }
+
+    bool WriteSome(const unsigned char* data, std::size_t size, std::size_t& sent) {
+        const ssize_t written = write(pty.Master(), data + sent, size - sent);
+        if (written > 0) {
+            sent += static_cast<std::size_t>(written);
+            return true;
+        }
+        return written < 0 && (errno == EAGAIN || errno == EINTR);
+    }
+
+    // Writes the bytes; at a baud rate each byte leaves when a UART would have sent it,
+    // on a schedule fixed at the start so that the pauses never add up to a drift.
+    bool WriteBytes(const unsigned char* data, std::size_t size, int baud) {
+        std::size_t sent = 0;
+        if (baud <= 0) {
+            while (sent < size) {
+                if (!pty.IsOpen() || !WriteSome(data, size, sent))
+                    return false;
+                if (sent < size && !Wait(std::nullopt, true))
+                    return false;
+            }
+            return true;
+        }
+        const auto start = std::max(SteadyClock::now(), sendFreeAt);
+        sendFreeAt = start + LineTime(size, baud);
+        while (sent < size) {
+            const auto now = SteadyClock::now();
+            const auto elapsed =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
+            const auto due = std::min<std::size_t>(
+                size,
+                elapsed <= 0 ? 0 : static_cast<std::size_t>(elapsed * baud / 10'000'000'000LL));
+            if (due > sent && (!pty.IsOpen() || !WriteSome(data, due, sent)))
+                return false;
+            if (sent == size)
+                break;
+            const auto next = std::max(start + LineTime(sent + 1, baud), now + kShortestPause);
+            if (!Wait(next))
+                return false;
+        }
+        return true;
+    }
+
+    bool Send(const CommandFrame& frame, std::size_t bytes, int baud) {
+        std::string line = FormatFrameLine(Direction::Out, frame);
+        if (bytes < kFrameSize)
+            line += " (cut to " + std::to_string(bytes) + " bytes)";
+        {
+            std::lock_guard lock(mutex);
+            AppendLog(std::move(line));
+        }
+        WireFrame wire;
+        EncodeFrame(frame, wire);
+        return WriteBytes(wire.data(), bytes, baud);
+    }
+
+    // -- requests ------------------------------------------------------------------------
+
+    void Serve(const WireFrame& wire) {
+        CommandFrame request;
+        DecodeFrame(wire, request);
+        Faults now;
+        int nth = 0;
+        std::function<void(const CommandFrame&)> observe;
+        {
+            std::lock_guard lock(mutex);
+            ++requests;
+            nth = ++counters.requests;
+            AppendLog(FormatFrameLine(Direction::In, request));
+            now = faults;
+            observe = observer;
+        }
+        if (observe)
+            observe(request);
+        if (!pty.IsOpen() || Interrupted())
+            return;
+        if (now.hangupAfter > 0 && nth >= now.hangupAfter) {
+            CloseLine();
+            return;
+        }
+        if (now.silent || (now.dropEvery > 0 && nth % now.dropEvery == 0))
+            return;
+        Replies replies;
+        {
+            std::lock_guard lock(mutex);
+            replies = device.Handle(request);
+            ApplyLoopbackFaults(replies, faults, counters);
+        }
+        if (replies.empty())
+            return;
+        if (now.latencyMs > 0 &&
+            !Wait(SteadyClock::now() + std::chrono::milliseconds(now.latencyMs)))
+            return;
+        for (const CommandFrame& reply : replies) {
+            for (int i = 0; i < now.staleFrames; ++i) {
+                CommandFrame stale;
+                stale.command = serial_link::kReply;
+                stale.SetName("/stale/" + std::to_string(++staleCount));
+                if (!Send(stale, kFrameSize, now.baud))
+                    return;
+            }
+            bool cut = false;
+            {
+                std::lock_guard lock(mutex);
+                cut = faults.partialEvery > 0 && ++counters.replies % faults.partialEvery == 0;
+            }
+            if (!Send(reply, cut ? kPartialBytes : kFrameSize, now.baud))
+                return;
+        }
+    }
+
+    // When the next frame counts as received: at once, or at a baud rate when all its bytes
+    // would have crossed the line after its first one.
+    SteadyClock::time_point ReadyAt(int baud) const {
+        if (baud <= 0)
+            return input.FirstByteTime();
+        return std::max(input.FirstByteTime(), receiveFreeAt) + LineTime(kFrameSize, baud);
+    }
+
+    void ServeReadyFrames() {
+        while (input.HasFrame() && pty.IsOpen() && !Interrupted()) {
+            const int baud = CurrentBaud();
+            const auto ready = ReadyAt(baud);
+            if (SteadyClock::now() < ready)
+                return;
+            if (baud > 0)
+                receiveFreeAt = ready;
+            Serve(input.Take());
+        }
+    }
+
+    void DropIncompleteFrame() {
+        if (input.HasFrame() || input.Buffered() == 0 ||
+            SteadyClock::now() < input.LastByteTime() + kIncompleteFrameTimeout)
+            return;
+        const std::size_t dropped = input.Clear();
+        std::lock_guard lock(mutex);
+        AppendLog("-- dropped " + std::to_string(dropped) + " bytes of an incomplete frame");
+    }
+
+    std::optional<SteadyClock::time_point> NextEvent() const {
+        if (input.HasFrame())
+            return ReadyAt(CurrentBaud());
+        if (input.Buffered() > 0)
+            return input.LastByteTime() + kIncompleteFrameTimeout;
+        return std::nullopt;
+    }
+
+    void Run() {
+        while (!stopRequested) {
+            if (hangUpRequested)
+                CloseLine();
+            ServeReadyFrames();
+            DropIncompleteFrame();
+            if (!stopRequested && !hangUpRequested)
+                Wait(NextEvent());
+        }
+    }
+
+    // -- life ----------------------------------------------------------------------------
+
+    bool Start(std::string* error) {
+        if (running) {
+            if (error != nullptr)
+                *error = "the simulator is already running";
+            return false;
+        }
+        if (!pty.Open(error))
+            return false;
+        portPath = pty.SlavePath();
+        int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        {
+            std::lock_guard lock(mutex);
+            wakeFd = wake;
+        }
+        if (wake < 0) {
+            if (error != nullptr)
+                *error = "eventfd failed";
+            Release();
+            return false;
+        }
+        if (!options.logPath.empty()) {
+            std::lock_guard lock(mutex);
+            logFile = std::fopen(options.logPath.c_str(), "a");
+            if (logFile == nullptr) {
+                if (error != nullptr)
+                    *error = "cannot open the log file " + options.logPath;
+                Release();
+                return false;
+            }
+        }
+        if (!options.linkPath.empty() && !ReplaceSymlink(options.linkPath, portPath, error)) {
+            Release();
+            return false;
+        }
+        {
+            std::lock_guard lock(mutex);
+            lineOpen = true;
+        }
+        input.Clear();
+        receiveFreeAt = sendFreeAt = SteadyClock::time_point{};
+        stopRequested = false;
+        hangUpRequested = false;
+        running = true;
+        thread = std::thread([this] { Run(); });
+        return true;
+    }
+
+    void Stop() {
+        if (!running)
+            return;
+        stopRequested = true;
+        {
+            std::lock_guard lock(mutex);
+            Wake();
+        }
+        thread.join();
+        running = false;
+        Release();
+    }
+
+    // Closes everything Start opened.
+    void Release() {
+        CloseLine();
+        if (!options.linkPath.empty())
+            RemoveSymlink(options.linkPath, portPath);
+        std::lock_guard lock(mutex);
+        if (wakeFd >= 0)
+            close(wakeFd);
+        wakeFd = -1;
+        if (logFile != nullptr)
+            std::fclose(logFile);
+        logFile = nullptr;
+    }
+
+    void HangUp() {
+        if (!running || std::this_thread::get_id() == thread.get_id()) {
+            CloseLine();
+            return;
+        }
+        std::unique_lock lock(mutex);
+        if (!lineOpen)
+            return;
+        hangUpRequested = true;
+        Wake();
+        lineClosed.wait(lock, [this] { return !lineOpen; });
+    }
+};
+
+Simulator::Simulator(Options options) : impl_(std::make_unique<Impl>(std::move(options))) {}
+
+Simulator::~Simulator() {
+    Stop();
+}
+
+bool Simulator::Start(std::string* error) {
+    return impl_->Start(error);
+}
+
+void Simulator::Stop() {
+    impl_->Stop();
+}
+
+const std::string& Simulator::PortPath() const {
+    return impl_->portPath;
+}
+
+void Simulator::SetFaults(const Faults& faults) {
+    {
+        std::lock_guard lock(impl_->mutex);
+        impl_->faults = faults;
+        impl_->counters = {};
+        impl_->Wake();  // a new baud rate may change when the next frame is due
+    }
+}
+
+Faults Simulator::GetFaults() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->faults;
+}
+
+std::optional<std::string> Simulator::ReadFile(const std::string& path) const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->device.Files().Read(path);
+}
+
+void Simulator::WriteFile(const std::string& path, const std::string& content) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->device.Files().Write(path, content);
+}
+
+void Simulator::RemoveFile(const std::string& path) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->device.Files().Remove(path);
+}
+
+std::vector<std::string> Simulator::Log() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->log;
+}
+
+void Simulator::ClearLog() {
+    std::lock_guard lock(impl_->mutex);
+    impl_->log.clear();
+}
+
+int Simulator::RequestsReceived() const {
+    std::lock_guard lock(impl_->mutex);
+    return impl_->requests;
+}
+
+void Simulator::SetRequestObserver(std::function<void(const CommandFrame&)> observer) {
+    std::lock_guard lock(impl_->mutex);
+    impl_->observer = std::move(observer);
+}
+
+void Simulator::HangUp() {
+    impl_->HangUp();
+}
+
+}  // namespace vyrsim
