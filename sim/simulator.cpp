@@ -226,7 +226,7 @@ struct Simulator::Impl {
     void Serve(const WireFrame& wire) {
         CommandFrame request;
         DecodeFrame(wire, request);
-        Faults now;
+        Faults active;
         int nth = 0;
         std::function<void(const CommandFrame&)> observe;
         {
@@ -234,18 +234,18 @@ struct Simulator::Impl {
             ++requests;
             nth = ++counters.requests;
             AppendLog(FormatFrameLine(Direction::In, request));
-            now = faults;
+            active = faults;
             observe = observer;
         }
         if (observe)
             observe(request);
         if (!pty.IsOpen() || Interrupted())
             return;
-        if (now.hangupAfter > 0 && nth >= now.hangupAfter) {
+        if (active.hangupAfter > 0 && nth >= active.hangupAfter) {
             CloseLine();
             return;
         }
-        if (now.silent || (now.dropEvery > 0 && nth % now.dropEvery == 0))
+        if (active.silent || (active.dropEvery > 0 && nth % active.dropEvery == 0))
             return;
         Replies replies;
         {
@@ -255,15 +255,15 @@ struct Simulator::Impl {
         }
         if (replies.empty())
             return;
-        if (now.latencyMs > 0 &&
-            !Wait(SteadyClock::now() + std::chrono::milliseconds(now.latencyMs)))
+        if (active.latencyMs > 0 &&
+            !Wait(SteadyClock::now() + std::chrono::milliseconds(active.latencyMs)))
             return;
         for (const CommandFrame& reply : replies) {
-            for (int i = 0; i < now.staleFrames; ++i) {
+            for (int i = 0; i < active.staleFrames; ++i) {
                 CommandFrame stale;
                 stale.command = serial_link::kReply;
                 stale.SetName("/stale/" + std::to_string(++staleCount));
-                if (!Send(stale, kFrameSize, now.baud))
+                if (!Send(stale, kFrameSize, active.baud))
                     return;
             }
             bool cut = false;
@@ -271,7 +271,7 @@ struct Simulator::Impl {
                 std::lock_guard lock(mutex);
                 cut = faults.partialEvery > 0 && ++counters.replies % faults.partialEvery == 0;
             }
-            if (!Send(reply, cut ? kPartialBytes : kFrameSize, now.baud))
+            if (!Send(reply, cut ? kPartialBytes : kFrameSize, active.baud))
                 return;
         }
     }
