@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -201,7 +202,11 @@ struct Simulator::Impl {
                 return false;
             if (sent == size)
                 break;
-            const auto next = std::max(start + LineTime(sent + 1, baud), now + kShortestPause);
+            // Pause at least a little between chunks, but never past the moment the last
+            // byte is due, so a reply ends on time.
+            const auto next = std::max(
+                now, std::min(std::max(start + LineTime(sent + 1, baud), now + kShortestPause),
+                              sendFreeAt));
             if (!Wait(next))
                 return false;
         }
@@ -314,6 +319,8 @@ struct Simulator::Impl {
     }
 
     void Run() {
+        // Wake up on time: paced replies are scheduled to the microsecond.
+        prctl(PR_SET_TIMERSLACK, 1UL);
         while (!stopRequested) {
             if (hangUpRequested)
                 CloseLine();
