@@ -1,62 +1,20 @@
 // vyrctl device ... against an in-process simulator, run as a script would run it.
-#include <sys/wait.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-#include <gtest/gtest.h>
-
 #include "sim/simulator.h"
+#include "vyrctl_runner.h"
 
+namespace vyr::test {
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class VyrctlDevice : public ::testing::Test {
+class VyrctlDevice : public VyrctlTest {
   protected:
     vyrsim::Simulator sim;
-    std::filesystem::path dir;
 
     void SetUp() override {
+        VyrctlTest::SetUp();
         std::string error;
         ASSERT_TRUE(sim.Start(&error)) << error;
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir =
-            std::filesystem::temp_directory_path() / ("vyrctl_device_" + std::string(info->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
         std::ofstream(dir / "admin.pw") << "vyr-admin\n";
         std::ofstream(dir / "super.pw") << "vyr-superadmin\n";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-
-    // Runs vyrctl with standard input closed, so that it never waits for a typed password.
-    Result Vyrctl(const std::string& args, const std::string& environment = "") const {
-        const std::string out = File("stdout"), err = File("stderr");
-        const std::string command = "env -u VYR_PASSWORD " + environment + " " +
-                                    std::string(VYRCTL) + " " + args + " </dev/null >" + out +
-                                    " 2>" + err;
-        Result run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = Slurp(out);
-        run.err = Slurp(err);
-        return run;
     }
     std::string Device(const std::string& options = "") const {
         return "device --port " + sim.PortPath() + " --password-file " + File("super.pw") + " " +
@@ -146,3 +104,4 @@ TEST_F(VyrctlDevice, FailuresKeepAnEarlierFile) {
 }
 
 }  // namespace
+}  // namespace vyr::test

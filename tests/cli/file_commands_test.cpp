@@ -1,53 +1,12 @@
 // vyrctl file check | dump | defaults, run as a script would run them.
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
-#include <gtest/gtest.h>
+#include "vyrctl_runner.h"
 
+namespace vyr::test {
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class VyrctlFile : public ::testing::Test {
-  protected:
-    std::filesystem::path dir;
-
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = std::filesystem::temp_directory_path() / ("vyrctl_" + std::string(info->name()));
-        std::filesystem::remove_all(dir);
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
-    std::string File(const std::string& name) const { return (dir / name).string(); }
-
-    Result Vyrctl(const std::string& args) const {
-        const std::string out = File("stdout"), err = File("stderr");
-        const std::string command = std::string(VYRCTL) + " " + args + " >" + out + " 2>" + err;
-        Result run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.out = Slurp(out);
-        run.err = Slurp(err);
-        return run;
-    }
-};
+class VyrctlFile : public VyrctlTest {};
 
 TEST_F(VyrctlFile, DefaultsAreAcceptedSilentlyAndDumpAllValues) {
     const std::string path = File("defaults.Vyr");
@@ -124,3 +83,4 @@ TEST_F(VyrctlFile, FailuresHaveTheirExitStatus) {
 }
 
 }  // namespace
+}  // namespace vyr::test

@@ -1,0 +1,60 @@
+// Runs vyrctl as a script would: arguments, exit status, standard output and error.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace vyr::test {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string Slurp(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A fresh folder per test, and vyrctl run with standard input closed (so it never waits for
+// a typed password) and without VYR_PASSWORD unless `environment` sets it.
+class VyrctlTest : public ::testing::Test {
+  protected:
+    std::filesystem::path dir;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir = std::filesystem::temp_directory_path() /
+              ("vyrctl_" + std::string(info->test_suite_name()) + "_" + info->name());
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string File(const std::string& name) const { return (dir / name).string(); }
+
+    Result Vyrctl(const std::string& args, const std::string& environment = "") const {
+        const std::string out = File("stdout"), err = File("stderr");
+        const std::string command = "env -u VYR_PASSWORD " + environment + " " +
+                                    std::string(VYRCTL) + " " + args + " </dev/null >" + out +
+                                    " 2>" + err;
+        Result run;
+        const int raw = std::system(command.c_str());
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.out = Slurp(out);
+        run.err = Slurp(err);
+        return run;
+    }
+};
+
+}  // namespace vyr::test
