@@ -3,11 +3,13 @@
 
 #include <cstring>
 #include <deque>
+#include <random>
 #include <set>
 #include <vector>
 
 #include "link/frame.h"
 #include "link/link.h"
+#include "link/protocol.h"
 
 namespace serial_link {
 namespace {
@@ -123,6 +125,23 @@ TEST(FrameCodec, TextsThatDoNotFitAreRefused) {
     built.command = 99;
     EXPECT_FALSE(BuildTextFrame(built, kWriteFile, "/chroma/serialnumber", std::string(200, 'v')));
     EXPECT_EQ(built.command, 99u);  // untouched
+}
+
+TEST(FrameLayer, GarbageFramesAreReadWithinTheirFields) {
+    LinkWithPort t;
+    std::mt19937 random(444);
+    for (int i = 0; i < 200; ++i) {
+        std::vector<unsigned char> bytes(kFrameSize);
+        for (auto& b : bytes)
+            b = static_cast<unsigned char>(random() % 3 == 0 ? 0 : random());
+        t.port->reads.push_back(bytes);
+    }
+    CommandFrame reply;
+    // Two hundred frames of random bytes: none matches, none is read past its fields.
+    EXPECT_FALSE(AwaitReply(t.link, reply, "/chroma/serialnumber", 200));
+    EXPECT_LE(reply.Name().size(), kNameSize);
+    EXPECT_LE(reply.PayloadText().size(), kPayloadSize);
+    EXPECT_TRUE(t.port->reads.empty());
 }
 
 TEST(FrameLayer, SendLeavesTheFrameInHostOrder) {
