@@ -10,7 +10,8 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <regex>
+#include <optional>
+#include <string_view>
 
 #include "serial_port.h"
 
@@ -156,25 +157,41 @@ bool HasHardware(const std::filesystem::path& dev, const std::string& name) {
 
 }  // namespace
 
+namespace {
+
+// The number after `prefix` in a device name such as ttyUSB0; nothing for other names.
+std::optional<long> PortNumber(const std::string& name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size() ||
+        name.size() > prefix.size() + 6) {
+        return std::nullopt;
+    }
+    long number = 0;
+    for (char c : std::string_view(name).substr(prefix.size())) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        number = number * 10 + (c - '0');
+    }
+    return number;
+}
+
+}  // namespace
+
 std::vector<std::string> ListSerialPorts() {
     struct Group {
-        const char* prefix;
+        std::string_view prefix;
         bool needsHardwareCheck;
     };
     static constexpr Group kGroups[] = {{"ttyACM", false}, {"ttyUSB", false}, {"ttyS", true}};
     std::vector<std::string> ports;
     std::error_code ec;
     for (const Group& group : kGroups) {
-        const std::regex pattern(std::string(group.prefix) + "([0-9]{1,6})");
         std::vector<std::pair<long, std::string>> found;
         for (const auto& entry : std::filesystem::directory_iterator("/dev", ec)) {
             const std::string name = entry.path().filename().string();
-            std::smatch match;
-            if (!std::regex_match(name, match, pattern))
+            const auto number = PortNumber(name, group.prefix);
+            if (!number || (group.needsHardwareCheck && !HasHardware(entry.path(), name)))
                 continue;
-            if (group.needsHardwareCheck && !HasHardware(entry.path(), name))
-                continue;
-            found.emplace_back(std::stol(match[1].str()), entry.path().string());
+            found.emplace_back(*number, entry.path().string());
         }
         std::sort(found.begin(), found.end());
         for (auto& [number, path] : found)
