@@ -52,9 +52,9 @@ const double kClosed = std::log(0.11);
 }  // namespace
 
 const DisplaySpec* FindDisplay(std::string_view adjuster) {
-    for (const DisplaySpec& spec : kDisplays) {
-        if (spec.adjuster == adjuster)
-            return &spec;
+    for (const DisplaySpec& entry : kDisplays) {
+        if (entry.adjuster == adjuster)
+            return &entry;
     }
     return nullptr;
 }

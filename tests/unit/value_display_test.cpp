@@ -6,9 +6,9 @@ namespace vyr::display {
 namespace {
 
 std::string Show(std::string_view adjuster, int v, Context context = {}) {
-    const DisplaySpec* spec = FindDisplay(adjuster);
-    EXPECT_NE(spec, nullptr) << adjuster;
-    return spec == nullptr ? "" : Format(spec->conversion, v, context);
+    const DisplaySpec* entry = FindDisplay(adjuster);
+    EXPECT_NE(entry, nullptr) << adjuster;
+    return entry == nullptr ? "" : Format(entry->conversion, v, context);
 }
 
 TEST(ValueDisplay, Levels) {
