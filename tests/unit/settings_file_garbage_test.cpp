@@ -12,16 +12,9 @@ namespace {
 
 using test::Model;
 using test::ReadFile;
+using test::Reseal;
 using test::TempDir;
 using test::WriteFile;
-
-std::string Reseal(const std::string& content) {
-    const auto end = content.find('\n');
-    if (end == std::string::npos)
-        return content;
-    const std::string body = content.substr(end + 1);
-    return "security_token=" + SettingsChecksum(body) + "\n" + body;
-}
 
 // One random edit: change, insert or delete bytes, repeat or drop a line, or cut the file.
 std::string Damage(std::string content, std::mt19937& random) {

@@ -9,14 +9,9 @@ namespace {
 
 using test::Model;
 using test::ReadFile;
+using test::Reseal;
 using test::TempDir;
 using test::WriteFile;
-
-// Rewrites the token line of a file content so that it matches its body again.
-std::string Reseal(const std::string& content) {
-    const std::string body = content.substr(content.find('\n') + 1);
-    return "security_token=" + SettingsChecksum(body) + "\n" + body;
-}
 
 std::string Replace(std::string text, std::string_view from, std::string_view to) {
     const auto at = text.find(from);

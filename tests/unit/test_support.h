@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "settings/settings_file.h"
 #include "settings/store.h"
 #include "settings/text.h"
 
@@ -70,6 +71,15 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, std::string_view content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
+}
+
+// Rewrites the token line of a settings file so that it matches its body again.
+inline std::string Reseal(const std::string& content) {
+    const auto end = content.find('\n');
+    if (end == std::string::npos)
+        return content;
+    const std::string body = content.substr(end + 1);
+    return "security_token=" + SettingsChecksum(body) + "\n" + body;
 }
 
 }  // namespace vyr::test
