@@ -83,14 +83,6 @@ class CliUi final : public OperationUi {
     bool drawn_ = false;
 };
 
-std::optional<int> ParseInt(std::string_view text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
-}
-
 // The password: from --password-file, else VYR_PASSWORD, else asked for on the terminal.
 std::optional<std::string> Password(const Options& options, Streams io) {
     if (!options.passwordFile.empty()) {
@@ -110,32 +102,6 @@ std::optional<std::string> Password(const Options& options, Streams io) {
         return typed;
     io.err << "vyrctl: no password: use --password-file FILE or the variable VYR_PASSWORD\n";
     return std::nullopt;
-}
-
-// Wide text from UTF-8 given on the command line or in a file; invalid bytes become "_".
-std::wstring FromUtf8(std::string_view text) {
-    std::wstring wide;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        const int length = c < 0x80         ? 1
-                           : (c >> 5) == 6  ? 2
-                           : (c >> 4) == 14 ? 3
-                           : (c >> 3) == 30 ? 4
-                                            : 0;
-        char32_t code = length == 1   ? c
-                        : length == 2 ? c & 0x1Fu
-                        : length == 3 ? c & 0x0Fu
-                                      : c & 0x07u;
-        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
-        for (int k = 1; valid && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-            valid = (next & 0xC0) == 0x80;
-            code = (code << 6) | (next & 0x3Fu);
-        }
-        wide.push_back(valid ? static_cast<wchar_t>(code) : L'_');
-        i += valid ? static_cast<std::size_t>(length) : 1;
-    }
-    return wide;
 }
 
 class Session {
@@ -163,7 +129,7 @@ class Session {
         const auto password = Password(options_, io_);
         if (!password)
             return kExitUsage;
-        const LoginResult login = Login(link_, FromUtf8(options_.user), FromUtf8(*password));
+        const LoginResult login = Login(link_, Utf8ToWide(options_.user), Utf8ToWide(*password));
         if (login.status != LoginStatus::Accepted) {
             io_.err << (login.status == LoginStatus::TooLong
                             ? "vyrctl: user name or password too long\n"
@@ -231,7 +197,7 @@ int Send(const Options& options, Streams io) {
     for (std::size_t i = 1; i < options.args.size(); i += 2) {
         if (i + 1 >= options.args.size())
             return kExitUsage;
-        const auto value = ParseInt(options.args[i + 1]);
+        const auto value = ParseWholeInteger(options.args[i + 1]);
         if (!value || *value < 0 || *value >= kPresetCount)
             return kExitUsage;
         if (options.args[i] == "--preset") {
@@ -282,7 +248,7 @@ std::optional<DateTime> ParseWhen(std::string_view text) {
         return std::nullopt;
     }
     const auto field = [&](std::size_t at, std::size_t length) {
-        return ParseInt(text.substr(at, length));
+        return ParseWholeInteger(text.substr(at, length));
     };
     const auto year = field(0, 4), month = field(5, 2), day = field(8, 2);
     const auto hour = field(11, 2), minute = field(14, 2), second = field(17, 2);

@@ -6,6 +6,7 @@
 
 #include "device_session.h"
 #include "link/protocol.h"
+#include "text.h"
 
 namespace vyr {
 
@@ -14,19 +15,13 @@ namespace {
 using serial_link::LinkHold;
 using serial_link::Match;
 
-std::string TrimmedRight(std::string text) {
-    const auto end = text.find_last_not_of(" \t\n\r\f\v");
-    text.resize(end == std::string::npos ? 0 : end + 1);
-    return text;
-}
-
 // Each read under its own hold of the link lock; trailing white space trimmed.
 std::optional<std::string> ReadText(serial_link::Link& link, const char* path) {
     LinkHold hold(link);
     auto text = serial_link::ReadRemoteFile(hold, path, Match::Loose);
     if (!text)
         return std::nullopt;
-    return TrimmedRight(std::move(*text));
+    return std::string(TrimTrailingBlanks(*text));
 }
 
 // Reads an unsigned decimal into `value`; a failed read, or one without leading digits,

@@ -148,6 +148,31 @@ std::string WideToUtf8(std::wstring_view wide) {
     return out;
 }
 
+std::wstring Utf8ToWide(std::string_view text) {
+    std::wstring wide;
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const int length = c < 0x80         ? 1
+                           : (c >> 5) == 6  ? 2
+                           : (c >> 4) == 14 ? 3
+                           : (c >> 3) == 30 ? 4
+                                            : 0;
+        char32_t code = length == 1   ? c
+                        : length == 2 ? c & 0x1Fu
+                        : length == 3 ? c & 0x0Fu
+                                      : c & 0x07u;
+        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3Fu);
+        }
+        wide.push_back(valid ? static_cast<wchar_t>(code) : L'_');
+        i += valid ? static_cast<std::size_t>(length) : 1;
+    }
+    return wide;
+}
+
 std::wstring Latin1ToWide(std::string_view latin1) {
     std::wstring wide;
     wide.reserve(latin1.size());

@@ -51,5 +51,7 @@ std::optional<std::int32_t> ParseWholeInteger(std::string_view text);
 std::string Latin1ToUtf8(std::string_view latin1);
 std::string WideToUtf8(std::wstring_view wide);
 std::wstring Latin1ToWide(std::string_view latin1);
+// UTF-8 to a wide string; bytes that do not form a character become "_".
+std::wstring Utf8ToWide(std::string_view utf8);
 
 }  // namespace vyr

@@ -83,6 +83,9 @@ TEST(TextHelpers, TrimAndUtf8) {
     EXPECT_EQ(TrimTrailingBlanks(" \r\n"), "");
     EXPECT_EQ(Latin1ToUtf8("\xE4\xDF!"), "\xC3\xA4\xC3\x9F!");
     EXPECT_EQ(WideToUtf8(L"\u20AC"), "\xE2\x82\xAC");
+    EXPECT_EQ(Utf8ToWide("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x8E\xA4" "a"), L"\u00E4\u20AC\U0001F3A4a");
+    EXPECT_EQ(Utf8ToWide("a\xC3"), L"a_");       // cut short
+    EXPECT_EQ(Utf8ToWide("\xFFx\xA4"), L"_x_");  // no character starts with these
 }
 
 }  // namespace
