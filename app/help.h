@@ -1,0 +1,33 @@
+// The help file and how it is shown: the application the desktop registers for it opens it,
+// and the window does not wait for that application.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vyr {
+
+// Doc/Vyr_help.html in the folder of the running program.
+std::string HelpFilePath();
+
+// Opens `path` with the desktop's application for it and returns at once. False with the
+// reason in `error` when the file is missing or nothing can open it.
+bool OpenHelpFile(const std::string& path, std::string& error);
+
+// The command line that hands a file to the desktop's application for it.
+std::vector<std::string> OpenFileCommand(const std::string& path);
+
+// Starts a command without waiting for it to end. False with the reason in `error` when it
+// cannot be started.
+using CommandStarter =
+    std::function<bool(const std::vector<std::string>& command, std::string& error)>;
+
+// Starts a command by the platform's means (searched for on the program path).
+bool StartDetached(const std::vector<std::string>& command, std::string& error);
+
+// Replaces how OpenHelpFile starts its command, so that tests see the command instead of a
+// browser opening; an empty function puts StartDetached back. Returns the previous starter.
+CommandStarter SetCommandStarter(CommandStarter starter);
+
+}  // namespace vyr

@@ -1,0 +1,47 @@
+// Opening a file with the desktop's application on Linux and other free desktops: xdg-open
+// asks the desktop which application is registered for the file's type.
+#include <wx/filefn.h>
+#include <wx/utils.h>
+
+#include "app/help.h"
+
+namespace vyr {
+
+std::vector<std::string> OpenFileCommand(const std::string& path) {
+    return {"xdg-open", path};
+}
+
+bool StartDetached(const std::vector<std::string>& command, std::string& error) {
+    if (command.empty() || command.front().empty()) {
+        error = "no command to start.";
+        return false;
+    }
+    // wxExecute cannot tell a missing program from one that started, so look for it first.
+    wxPathList searchPath;
+    searchPath.AddEnvList("PATH");
+    const wxString program = wxString::FromUTF8(command.front());
+    const wxString found =
+        program.Contains("/") ? program : searchPath.FindAbsoluteValidPath(program);
+    if (found.empty() || !wxIsExecutable(found)) {
+        error = "the program " + command.front() + " was not found.";
+        return false;
+    }
+
+    std::vector<std::string> args = command;
+    args.front() = found.utf8_string();
+    std::vector<const char*> argv;
+    argv.reserve(args.size() + 1);
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    argv.push_back(nullptr);
+
+    // Asynchronous: the window goes on while the viewer runs; the toolkit reaps the process.
+    // Its own process group, so that Ctrl+C on the program's terminal leaves the viewer open.
+    if (wxExecute(argv.data(), wxEXEC_ASYNC | wxEXEC_MAKE_GROUP_LEADER) <= 0) {
+        error = "the program " + command.front() + " could not be started.";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace vyr
