@@ -10,7 +10,7 @@ namespace {
 
 using enum Conversion;
 
-constexpr std::array<DisplaySpec, 21> kDisplays = {{
+constexpr std::array<DisplayRow, 21> kDisplays = {{
     {"play_headset_level_spin", "play_headset_level_text", LevelDb},
     {"mess_level_group2_spin", "mess_level_group2_text", LevelDb},
     {"play_lineout_level_spin", "play_lineout_level_text", LineoutDbu},
@@ -51,8 +51,8 @@ const double kClosed = std::log(0.11);
 
 }  // namespace
 
-const DisplaySpec* FindDisplay(std::string_view adjuster) {
-    for (const DisplaySpec& entry : kDisplays) {
+const DisplayRow* FindDisplay(std::string_view adjuster) {
+    for (const DisplayRow& entry : kDisplays) {
         if (entry.adjuster == adjuster)
             return &entry;
     }
@@ -63,7 +63,7 @@ std::size_t DisplayCount() {
     return kDisplays.size();
 }
 
-const DisplaySpec& DisplayAt(std::size_t index) {
+const DisplayRow& DisplayAt(std::size_t index) {
     return kDisplays.at(index);
 }
 

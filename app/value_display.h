@@ -26,16 +26,16 @@ enum class Conversion {
 };
 
 // Which field shows which adjuster, and how.
-struct DisplaySpec {
+struct DisplayRow {
     std::string_view adjuster;
     std::string_view field;
     Conversion conversion;
 };
 
 // All 21 displays of the main window, in display-table order.
-const DisplaySpec* FindDisplay(std::string_view adjuster);
+const DisplayRow* FindDisplay(std::string_view adjuster);
 std::size_t DisplayCount();
-const DisplaySpec& DisplayAt(std::size_t index);
+const DisplayRow& DisplayAt(std::size_t index);
 
 struct Context {
     unsigned sampleRate = kInitialSampleRate;  // the working sample rate

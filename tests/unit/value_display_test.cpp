@@ -6,7 +6,7 @@ namespace vyr::display {
 namespace {
 
 std::string Show(std::string_view adjuster, int v, Context context = {}) {
-    const DisplaySpec* entry = FindDisplay(adjuster);
+    const DisplayRow* entry = FindDisplay(adjuster);
     EXPECT_NE(entry, nullptr) << adjuster;
     return entry == nullptr ? "" : Format(entry->conversion, v, context);
 }
