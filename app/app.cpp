@@ -1,24 +1,59 @@
-// The application object: creates and shows the main window.
+// The application object: checks the catalogue, creates and shows the main window.
+#include <cstdio>
+#include <cstring>
+
 #include <wx/app.h>
+#include <wx/msgdlg.h>
 
 #include "main_frame.h"
-#include "settings/guard.h"
-#include "settings/store.h"
+#include "services.h"
 
 namespace vyr {
+namespace {
+
+constexpr const char* kUsage = "usage: vyradmin [--port PATH]...\n";
+
+// The only command-line option is --port PATH (repeatable): ports listed first in the port
+// choice. False for anything else.
+bool ParseArguments(int argc, wxChar** argv, StartOptions& options) {
+    for (int i = 1; i < argc; ++i) {
+        const wxString argument(argv[i]);
+        if (argument == "--port" && i + 1 < argc) {
+            options.ports.push_back(wxString(argv[++i]).utf8_string());
+        } else if (argument.StartsWith("--port=")) {
+            options.ports.push_back(argument.Mid(7).utf8_string());
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 class AdminSWFrmApp : public wxApp {
   public:
     bool OnInit() override {
-        auto* frame = new AdminSWFrm(store_);
-        frame->Show();
+        StartOptions options;
+        if (!ParseArguments(argc, argv, options)) {
+            std::fputs(kUsage, stderr);
+            return false;
+        }
+        // Every default must satisfy its own constraint, or the window would show values
+        // the device refuses.
+        if (!CheckCatalogue(services_.store)) {
+            wxMessageBox(wxString(DesignErrorText(services_.guard)), "DESIGN ERROR",
+                         wxOK | wxICON_WARNING);
+            return false;  // the program ends with exit status 255
+        }
+        frame_ = new AdminSWFrm(services_, options);
+        frame_->Show();
         return true;
     }
 
   private:
-    SettingCatalogue catalogue_;
-    GuardLog guard_;
-    SettingStore store_{catalogue_, guard_};
+    AppServices services_;
+    AdminSWFrm* frame_ = nullptr;
 };
 
 }  // namespace vyr

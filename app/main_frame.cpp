@@ -1,5 +1,8 @@
 #include "main_frame.h"
 
+#include <algorithm>
+
+#include <wx/accel.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
@@ -11,10 +14,20 @@
 #include "fonts.h"
 #include "gtk_style.h"
 #include "layout_tables.h"
+#include "local_config.h"
+#include "menus.h"
 #include "window_builder.h"
+#include "window_ui.h"
 
 namespace vyr {
 namespace {
+
+AdminSWFrm* gMainWindow = nullptr;
+
+constexpr int kFrameId = 1;
+constexpr int kClockTimerId = 1252;
+constexpr int kPollTimerId = 1005;
+constexpr int kClockPeriodMs = 2000;
 
 wxString Title() {
     const std::string format(layout::kTitleFormat);
@@ -41,21 +54,72 @@ ControlKind KindOfControl(layout::Kind kind) {
     }
 }
 
+// The check boxes whose click, after storing the value, recomputes the enabling.
+constexpr std::string_view kEnablingSwitches[] = {"roi_enable_checkbox", "li_enable_checkbox",
+                                                  "var_on_after_boot"};
+
+// The nine scroll events a slider reports while it moves.
+const wxEventTypeTag<wxScrollEvent>* const kScrollEvents[] = {
+    &wxEVT_SCROLL_TOP,        &wxEVT_SCROLL_BOTTOM,       &wxEVT_SCROLL_LINEUP,
+    &wxEVT_SCROLL_LINEDOWN,   &wxEVT_SCROLL_PAGEUP,       &wxEVT_SCROLL_PAGEDOWN,
+    &wxEVT_SCROLL_THUMBTRACK, &wxEVT_SCROLL_THUMBRELEASE, &wxEVT_SCROLL_CHANGED,
+};
+
 }  // namespace
 
-AdminSWFrm::AdminSWFrm(SettingStore& store, wxWindow* parent)
-    : wxFrame(parent, wxID_ANY, Title(), wxPoint(8, 8),
+AdminSWFrm* MainWindow() {
+    return gMainWindow;
+}
+
+AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
+    : wxFrame(nullptr, kFrameId, Title(), wxPoint(8, 8),
               wxSize(layout::kFrameWidth, layout::kFrameHeight),
-              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
-      store_(store) {
+              wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX, "frame"),
+      services_(services),
+      options_(options),
+      clockTimer_(this, kClockTimerId),
+      pollTimer_(this, kPollTimerId) {
+    gMainWindow = this;
+    config_ = std::make_unique<LocalConfig>(options_.configDir);
+    ui_ = std::make_unique<WindowUi>(*this);
+
     UseCompactStyle(this);
     SetFont(fonts::Ui());
     BuildControls();
+    clockTimer_.Start(kClockPeriodMs);
+    BuildMenuBar();
+    SetTitle(Title());
     // Fixed size: the absolute layout does not follow a larger or smaller frame.
     const wxSize size(layout::kFrameWidth, layout::kFrameHeight);
     SetSize(size);
     SetSizeHints(size, size);
+    // The menu bar takes its height from the client area: the root panel fills what is left,
+    // and the main panel keeps inside it.
+    const wxSize client = GetClientSize();
+    Control("root_panel")->SetSize(client);
+    wxWindow* mainPanel = Control("main_panel");
+    const wxRect main = mainPanel->GetRect();
+    mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
     Centre(wxBOTH);
+    RouteEvents();
+    RefreshPortList();
+
+    wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
+    SetAcceleratorTable(wxAcceleratorTable(1, &help));
+
+    // Start state: nothing connected, defaults everywhere, preset 1 edited.
+    connected_ = false;
+    hardwareClass_ = 1;
+    Store().ResetAllToDefaults();
+    SelectPreset(presetButtons_[1].second);
+    SelectActivePreset(1);
+}
+
+AdminSWFrm::~AdminSWFrm() {
+    clockTimer_.Stop();
+    pollTimer_.Stop();
+    if (gMainWindow == this)
+        gMainWindow = nullptr;
 }
 
 void AdminSWFrm::BuildControls() {
@@ -70,8 +134,7 @@ void AdminSWFrm::BuildControls() {
         }
     }
     for (int preset = 0; preset < kPresetCount; ++preset) {
-        auto* button =
-            dynamic_cast<wxToggleButton*>(Control("BTN_PRESET" + std::to_string(preset)));
+        auto* button = ControlAs<wxToggleButton>("BTN_PRESET" + std::to_string(preset));
         presetButtons_[preset] = {preset, button};
     }
 }
@@ -79,11 +142,97 @@ void AdminSWFrm::BuildControls() {
 void AdminSWFrm::BindParameter(const layout::Control& descriptor, wxWindow* window) {
     if (descriptor.parameter.empty())
         return;
-    SettingCatalogue& catalogue = store_.Catalogue();
+    SettingCatalogue& catalogue = Store().Catalogue();
     const int parameter = catalogue.Find(descriptor.parameter);
     wxCHECK_RET(SettingCatalogue::IsValidParameter(parameter), "layout table: unknown parameter");
     catalogue.Entry(parameter).controlKind = KindOfControl(descriptor.kind);
     bound_[parameter] = window;
+    parameterOf_[window] = parameter;
+}
+
+// Every bound control stores its value on its change event and then runs what its row of the
+// routing asks for; the preset buttons, the connect button, the sliders' scroll events, the
+// menus, the timers and the close request have handlers of their own.
+void AdminSWFrm::RouteEvents() {
+    for (int parameter = 0; parameter < kParameterCount; ++parameter) {
+        wxWindow* control = bound_[parameter];
+        if (!control)
+            continue;
+        const auto changed = [this, control](wxEvent& event) {
+            event.Skip();
+            OnControlChanged(control);
+        };
+        switch (Store().Catalogue()[parameter].controlKind) {
+            case ControlKind::SpinCtrl:
+                control->Bind(wxEVT_SPINCTRL, changed);
+                break;
+            case ControlKind::SpinButton:
+                control->Bind(wxEVT_SPIN, changed);
+                break;
+            case ControlKind::Slider:
+                control->Bind(wxEVT_SLIDER, changed);
+                for (const wxEventTypeTag<wxScrollEvent>* type : kScrollEvents)
+                    control->Bind(*type, &AdminSWFrm::OnSliderScrolled, this);
+                break;
+            case ControlKind::CheckBox:
+                control->Bind(wxEVT_CHECKBOX, changed);
+                break;
+            case ControlKind::Choice:
+                control->Bind(wxEVT_CHOICE, changed);
+                break;
+            case ControlKind::TextCtrl:
+                control->Bind(wxEVT_TEXT, changed);
+                break;
+            case ControlKind::None:
+                break;
+        }
+    }
+    for (const auto& [preset, button] : presetButtons_)
+        button->Bind(wxEVT_TOGGLEBUTTON, &AdminSWFrm::OnPresetButton, this);
+    Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, &AdminSWFrm::OnConnectButton, this);
+    Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
+    Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
+    Bind(wxEVT_TIMER, &AdminSWFrm::OnClockTimer, this, kClockTimerId);
+}
+
+void AdminSWFrm::OnControlChanged(wxWindow* control) {
+    ReadControl(control);
+    // A spin button's value field follows the stored value.
+    if (dynamic_cast<wxSpinButton*>(control))
+        WriteDisplay(control->GetName().utf8_string());
+    for (std::string_view key : kEnablingSwitches) {
+        if (Control(key) == control)
+            RefreshEnabling();
+    }
+}
+
+void AdminSWFrm::OnPresetButton(wxCommandEvent& event) {
+    SelectPreset(dynamic_cast<wxToggleButton*>(event.GetEventObject()));
+}
+
+void AdminSWFrm::OnConnectButton(wxCommandEvent&) {
+    // Connecting to a device is not available in this build: the button stays released.
+    ControlAs<wxToggleButton>("ConnectButton")->SetValue(false);
+    RefreshEnabling();
+}
+
+void AdminSWFrm::OnClose(wxCloseEvent&) {
+    clockTimer_.Stop();
+    pollTimer_.Stop();
+    Destroy();
+}
+
+void AdminSWFrm::OnClockTimer(wxTimerEvent&) {
+    if (!connected_)
+        RefreshPortList();
+}
+
+int AdminSWFrm::UserLevel() const {
+    return services_.link.UserLevel();
+}
+
+void AdminSWFrm::SetUserLevel(int level) {
+    services_.link.SetUserLevel(level);
 }
 
 wxWindow* AdminSWFrm::Control(std::string_view key) const {

@@ -1,0 +1,189 @@
+#include "menus.h"
+
+#include <wx/menu.h>
+
+#include <wx/msgdlg.h>
+
+#include "help.h"
+#include "layout_tables.h"
+#include "main_frame.h"
+
+namespace vyr::menu {
+namespace {
+
+using enum When;
+using enum ItemKind;
+
+constexpr Menu kMenus[] = {
+    {"File", Always},        {"Preset", ConnectedOrOffline},
+    {"Device", UpToLevel4},  {"Administration", UpToLevel3},
+    {"Service", UpToLevel2}, {"Help", Always},
+};
+
+constexpr std::string_view kMicrophoneSettings = "Microphone settings";
+
+// Ids of "Type A" .. "Type L", then "Type M" .. "Type S".
+constexpr int kFirstTypeId = 1037;
+constexpr int kTwelfthTypeId = 1048;
+constexpr int kThirteenthTypeId = 1318;
+constexpr int kLastTypeId = 1324;
+
+constexpr std::string_view kTypeTexts[] = {
+    "Type A", "Type B", "Type C", "Type D", "Type E", "Type F", "Type G",
+    "Type H", "Type I", "Type J", "Type K", "Type L", "Type M", "Type N",
+    "Type O", "Type P", "Type Q", "Type R", "Type S",
+};
+
+constexpr Item kItems[] = {
+    {"File", {}, "Offline mode", kOfflineMode, Check, NotConnected},
+    {"File", {}, "Load settings from device", kLoadFromDevice, Normal, UpToLevel4},
+    {"File", {}, "Send settings to device", kSendToDevice, Normal, UpToLevel4},
+    {"File", {}, "Load settings from computer", kLoadFromComputer, Normal, ConnectedOrOffline},
+    {"File", {}, "Save settings to computer", kSaveToComputer, Normal, ConnectedOrOffline},
+    {"Preset", {}, "Enable/disable presets", kPresetsSwitch, Check, Always},
+    {"Preset", {}, "Send single preset to device", kSendSinglePreset, Normal, UpToLevel4},
+    {"Preset", {}, "Read single preset from device", kReadSinglePreset, Normal, UpToLevel4},
+    {"Device", {}, "Display device information", kDeviceInformation, Normal, Connected},
+    {"Device", {}, "Update firmware", kUpdateFirmware, Normal, UpToLevel3},
+    {"Administration", {}, "Edit users", kEditUsers, Normal, Always},
+    {"Service", {}, kMicrophoneSettings, -1, Submenu, UpToLevel2},
+    {"Service", {}, "Read and write serial number", kSerialNumber, Normal, UpToLevel1},
+    {"Service", {}, "Read production test results", kTestResults, Normal, UpToLevel1},
+    {"Service", {}, "Store and read service notes", kServiceNotes, Normal, UpToLevel1},
+    {"Help", {}, "Vyr administration help", kHelp, Normal, Always},
+    {"Help", {}, "About", kAbout, Normal, Always},
+};
+
+}  // namespace
+
+bool Allowed(When when, const Situation& s) {
+    switch (when) {
+        case Always:
+            return true;
+        case NotConnected:
+            return !s.connected;
+        case Connected:
+            return s.connected;
+        case ConnectedOrOffline:
+            return s.connected || s.offline;
+        case UpToLevel4:
+            return s.level <= 4;
+        case UpToLevel3:
+            return s.level <= 3;
+        case UpToLevel2:
+            return s.level <= 2;
+        case UpToLevel1:
+            return s.level <= 1;
+    }
+    return false;
+}
+
+std::span<const Menu> Menus() {
+    return kMenus;
+}
+
+std::span<const Item> Items() {
+    return kItems;
+}
+
+int MicrophoneTypeId(int type) {
+    const int twelve = kTwelfthTypeId - kFirstTypeId + 1;
+    return type < twelve ? kFirstTypeId + type : kThirteenthTypeId + (type - twelve);
+}
+
+std::string_view MicrophoneTypeText(int type) {
+    return kTypeTexts[type];
+}
+
+int MicrophoneType(int id) {
+    if (id >= kFirstTypeId && id <= kTwelfthTypeId)
+        return id - kFirstTypeId;
+    if (id >= kThirteenthTypeId && id <= kLastTypeId)
+        return id - kThirteenthTypeId + (kTwelfthTypeId - kFirstTypeId + 1);
+    return -1;
+}
+
+}  // namespace vyr::menu
+
+namespace vyr {
+
+void AdminSWFrm::BuildMenuBar() {
+    auto* bar = new wxMenuBar;
+    for (const menu::Menu& m : menu::Menus()) {
+        auto* items = new wxMenu;
+        for (const menu::Item& item : menu::Items()) {
+            if (item.menu != m.title || !item.submenu.empty())
+                continue;
+            const wxString text = wxString::FromUTF8(item.text.data(), item.text.size());
+            switch (item.kind) {
+                case menu::ItemKind::Normal:
+                    items->Append(item.id, text);
+                    break;
+                case menu::ItemKind::Check:
+                    items->AppendCheckItem(item.id, text);
+                    break;
+                case menu::ItemKind::Submenu: {
+                    auto* sub = new wxMenu;
+                    for (int type = 0; type < menu::kMicrophoneTypeCount; ++type) {
+                        const std::string_view typeText = menu::MicrophoneTypeText(type);
+                        sub->Append(menu::MicrophoneTypeId(type),
+                                    wxString::FromUTF8(typeText.data(), typeText.size()));
+                    }
+                    items->AppendSubMenu(sub, text, text);
+                    break;
+                }
+            }
+        }
+        bar->Append(items, wxString::FromUTF8(m.title.data(), m.title.size()));
+    }
+    SetMenuBar(bar);
+}
+
+int AdminSWFrm::MenuItemId(std::string_view menuTitle, std::string_view item) const {
+    const wxMenuBar* bar = GetMenuBar();
+    return bar ? bar->FindMenuItem(wxString::FromUTF8(menuTitle.data(), menuTitle.size()),
+                                   wxString::FromUTF8(item.data(), item.size()))
+               : wxNOT_FOUND;
+}
+
+void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
+    switch (event.GetId()) {
+        case menu::kOfflineMode:
+            RefreshEnabling();
+            break;
+        case menu::kLoadFromComputer:
+            LoadSettingsFile();
+            break;
+        case menu::kSaveToComputer:
+            SaveSettingsFile();
+            break;
+        case menu::kPresetsSwitch:
+            PresetsSwitch();
+            break;
+        case menu::kHelp:
+            ShowHelp();
+            break;
+        case menu::kAbout:
+            ShowAbout();
+            break;
+        default:
+            // The device commands need a connection, which this build does not make yet;
+            // the enabling keeps them unusable.
+            break;
+    }
+}
+
+void AdminSWFrm::ShowHelp() {
+    std::string error;
+    if (!OpenHelpFile(HelpFilePath(), error))
+        wxMessageBox(wxString::FromUTF8(error), "Help", wxOK | wxICON_WARNING, this);
+}
+
+void AdminSWFrm::ShowAbout() {
+    const std::string version(layout::kVersion);
+    wxMessageBox(
+        wxString::Format("Vyr Administration Software\n\nVersion: %s", wxString::FromUTF8(version)),
+        "About", wxOK, this);
+}
+
+}  // namespace vyr

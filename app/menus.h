@@ -1,0 +1,75 @@
+// The menu bar of the main window as data: menus, items, ids, and when each may be used.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace vyr::menu {
+
+inline constexpr int kOfflineMode = 1014;
+inline constexpr int kLoadFromDevice = 1015;
+inline constexpr int kSendToDevice = 1016;
+inline constexpr int kSaveToComputer = 1017;
+inline constexpr int kLoadFromComputer = 1018;
+inline constexpr int kPresetsSwitch = 1019;
+inline constexpr int kSendSinglePreset = 1020;
+inline constexpr int kReadSinglePreset = 1021;
+inline constexpr int kDeviceInformation = 1025;
+inline constexpr int kUpdateFirmware = 1026;
+inline constexpr int kEditUsers = 1027;
+inline constexpr int kSerialNumber = 1031;
+inline constexpr int kTestResults = 1032;
+inline constexpr int kServiceNotes = 1033;
+inline constexpr int kHelp = 1034;
+inline constexpr int kAbout = 1036;
+
+// When a menu or item may be used. A level rule allows the current user level and every
+// level with more rights (smaller numbers).
+enum class When {
+    Always,
+    NotConnected,
+    Connected,
+    ConnectedOrOffline,
+    UpToLevel4,
+    UpToLevel3,
+    UpToLevel2,
+    UpToLevel1,
+};
+
+struct Situation {
+    bool connected = false;
+    bool offline = false;
+    int level = 6;
+};
+
+bool Allowed(When when, const Situation& situation);
+
+enum class ItemKind { Normal, Check, Submenu };
+
+struct Menu {
+    std::string_view title;
+    When when;
+};
+
+struct Item {
+    std::string_view menu;     // title of the menu it belongs to
+    std::string_view submenu;  // text of the submenu it sits in, or empty
+    std::string_view text;
+    int id;  // -1 for a submenu, which gets an id from the toolkit
+    ItemKind kind;
+    When when;
+};
+
+// Menus left to right; items top to bottom.
+std::span<const Menu> Menus();
+std::span<const Item> Items();
+
+inline constexpr int kMicrophoneTypeCount = 19;
+int MicrophoneTypeId(int type);
+std::string_view MicrophoneTypeText(int type);
+
+// The microphone type an item of the "Microphone settings" submenu stands for (0 for
+// "Type A" .. 18 for "Type S"), or -1.
+int MicrophoneType(int id);
+
+}  // namespace vyr::menu
