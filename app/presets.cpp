@@ -1,0 +1,79 @@
+// The preset bar: the ten preset buttons, "Enable presets" and the device's active preset.
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/menu.h>
+#include <wx/tglbtn.h>
+
+#include "main_frame.h"
+#include "menus.h"
+
+namespace vyr {
+
+void AdminSWFrm::SelectPreset(wxToggleButton* button) {
+    const auto found = std::find_if(presetButtons_.begin(), presetButtons_.end(),
+                                    [button](const auto& pair) { return pair.second == button; });
+    if (found == presetButtons_.end())
+        return;
+    button->SetValue(true);
+    editedPreset_ = found->first;
+
+    // Showing `presets_enabled` may switch to preset 1 from within this loop (presets
+    // disabled while a higher preset was chosen); that nested selection shows everything,
+    // and this one stops.
+    const unsigned generation = ++selectGeneration_;
+    for (int parameter = 0; parameter < kParameterCount; ++parameter) {
+        ShowSetting(parameter, editedPreset_);
+        if (generation != selectGeneration_)
+            return;
+    }
+    RedrawAlvPage();
+    RedrawLevelDisplays();
+    UpdatePresetButtons();
+    RefreshEnabling();
+}
+
+void AdminSWFrm::UpdatePresetButtons() {
+    if (!presetsEnabled_ && editedPreset_ > 1) {
+        SelectPreset(presetButtons_[1].second);
+        return;
+    }
+    for (const auto& [preset, button] : presetButtons_) {
+        if (preset == editedPreset_)
+            continue;
+        button->Enable(presetsEnabled_ || preset <= 1);
+        button->SetValue(false);
+    }
+}
+
+void AdminSWFrm::RebuildActivePresetList(bool presetsEnabled) {
+    auto* chooser = ControlAs<wxChoice>("ActivePresetChooser");
+    const int selection = chooser->GetSelection();
+    chooser->Clear();
+    const int count = presetsEnabled ? kPresetCount : 2;
+    for (int preset = 0; preset < count; ++preset) {
+        const std::string_view name = PresetName(preset);
+        chooser->Append(wxString::FromUTF8(name.data(), name.size()));
+    }
+    chooser->SetSelection(presetsEnabled || selection < 2 ? selection : 1);
+}
+
+int AdminSWFrm::ActivePresetSelection() const {
+    return ControlAs<wxChoice>("ActivePresetChooser")->GetSelection();
+}
+
+void AdminSWFrm::SelectActivePreset(int preset) {
+    auto* chooser = ControlAs<wxChoice>("ActivePresetChooser");
+    if (preset >= 0 && preset < static_cast<int>(chooser->GetCount()))
+        chooser->SetSelection(preset);
+}
+
+// "Preset" / "Enable/disable presets": the check box follows the item, and its value is
+// stored as if the user had clicked it.
+void AdminSWFrm::PresetsSwitch() {
+    auto* box = dynamic_cast<wxCheckBox*>(BoundControl(param::presets_enabled));
+    box->SetValue(GetMenuBar()->IsChecked(menu::kPresetsSwitch));
+    box->Refresh();
+    ReadControl(box);
+}
+
+}  // namespace vyr
