@@ -1,7 +1,10 @@
 // One main window shared by the tests of a suite, shown and laid out like at start.
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -9,19 +12,37 @@
 #include <wx/utils.h>
 
 #include "app/main_frame.h"
-#include "settings/guard.h"
-#include "settings/store.h"
+#include "app/services.h"
 
 namespace vyr::test {
 
+// A fresh directory for the window's configuration, removed afterwards.
+class ConfigRoot {
+  public:
+    ConfigRoot() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vyr-gui-XXXXXX").string();
+        if (mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~ConfigRoot() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 struct FrameWorld {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store{catalogue, guard};
+    ConfigRoot configRoot;
+    AppServices services;
     AdminSWFrm* frame = nullptr;
 
-    FrameWorld() {
-        frame = new AdminSWFrm(store);
+    explicit FrameWorld(StartOptions options = {}) {
+        if (options.configDir.empty())
+            options.configDir = configRoot.Path();
+        frame = new AdminSWFrm(services, options);
         frame->Show();
         Settle();
     }
@@ -29,7 +50,6 @@ struct FrameWorld {
         frame->Destroy();
         Settle();
     }
-
     // Lets the toolkit map and lay out the windows.
     static void Settle() {
         for (int i = 0; i < 10; ++i) {
@@ -47,7 +67,8 @@ class FrameTest : public testing::Test {
         world_ = nullptr;
     }
     static AdminSWFrm& Frame() { return *world_->frame; }
-    static SettingCatalogue& Catalogue() { return world_->catalogue; }
+    static SettingCatalogue& Catalogue() { return world_->services.catalogue; }
+    static AppServices& Services() { return world_->services; }
 
   private:
     static inline FrameWorld* world_ = nullptr;

@@ -21,6 +21,7 @@
 
 #include "app/fonts.h"
 #include "app/layout_tables.h"
+#include "app/window_builder.h"
 #include "frame_fixture.h"
 
 namespace vyr::test {
@@ -90,7 +91,8 @@ std::string Describe(const wxRect& r) {
 
 using LayoutTest = FrameTest;
 
-TEST_F(LayoutTest, EveryControlExistsAsDescribed) {
+// The main window holds every control of the tables, with its kind, name, id and parent.
+TEST_F(LayoutTest, MainWindowHoldsEveryControl) {
     int count = 0;
     for (const Control* c : AllDescriptors()) {
         SCOPED_TRACE(std::string(c->key));
@@ -104,6 +106,27 @@ TEST_F(LayoutTest, EveryControlExistsAsDescribed) {
         }
         wxWindow* parent = c->parent == layout::kFrameKey ? &Frame() : Frame().Control(c->parent);
         EXPECT_EQ(w->GetParent(), parent);
+    }
+    EXPECT_EQ(count, 16 + 22 + 16 + 35 + 15 + 12 + 12 + 11 + 8 + 53);
+}
+
+// The builder creates each control as its descriptor says, before the window's start-up
+// shows values and decides the enabling.
+TEST(LayoutBuilder, EveryControlIsBuiltAsDescribed) {
+    auto* bare = new wxFrame(nullptr, wxID_ANY, "bare");
+    layout::WindowBuilder builder(bare);
+    for (const layout::Table& table : layout::Tables()) {
+        for (const Control& c : table.controls)
+            builder.Build(c);
+    }
+    for (const Control* c : AllDescriptors()) {
+        SCOPED_TRACE(std::string(c->key));
+        wxWindow* w = builder.Find(c->key);
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(HasKind(w, c->kind));
+        if (c->id != -1) {
+            EXPECT_EQ(w->GetId(), c->id);
+        }
         if (c->kind != Kind::Page) {  // only the selected page shows
             EXPECT_EQ(w->IsShown(), (c->flags & layout::kHidden) == 0);
         }
@@ -166,7 +189,7 @@ TEST_F(LayoutTest, EveryControlExistsAsDescribed) {
                 break;
         }
     }
-    EXPECT_EQ(count, 16 + 22 + 16 + 35 + 15 + 12 + 12 + 11 + 8 + 53);
+    bare->Destroy();
 }
 
 TEST_F(LayoutTest, TablesKeepTheDescribedTexts) {
@@ -306,6 +329,10 @@ TEST_F(LayoutTest, ChildrenLieInsideTheirParents) {
     EXPECT_TRUE(client.Contains(Frame().Control("main_panel")->GetRect()))
         << Describe(Frame().Control("main_panel")) << " outside client " << Describe(client);
     EXPECT_EQ(root->GetPosition(), wxPoint(0, 0));
+    EXPECT_EQ(root->GetSize(), Frame().GetClientSize());
+    // Everything of the window shows below the menu bar.
+    EXPECT_TRUE(client.Contains(
+        Frame().ScreenToClient(Frame().Control("notebook")->GetScreenRect().GetBottomRight())));
 }
 
 // A control narrower or lower than its best size cuts its text (or, for GTK spin buttons,

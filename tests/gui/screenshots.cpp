@@ -1,12 +1,14 @@
-// Not a test: with VYR_SCREENSHOT_DIR set, writes one picture of the main window per page
-// (scripts/screenshots runs it), plus the level-control page with the rows that only service
-// users see. Skipped otherwise.
+// Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
+// then one per page in offline mode as service staff see it, every control usable and the
+// service-only rows shown (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
 #include <wx/notebook.h>
 
+#include "app/menus.h"
 #include "frame_fixture.h"
+#include "gui_events.h"
 
 namespace vyr::test {
 namespace {
@@ -34,21 +36,18 @@ TEST_F(Screenshots, EveryPage) {
     auto* notebook = dynamic_cast<wxNotebook*>(Frame().Control("notebook"));
     ASSERT_NE(notebook, nullptr);
     Frame().Raise();
+    Capture(Frame(), std::string(folder) + "/start.png");
+    Command(&Frame(), menu::kOfflineMode);
+    Frame().SetUserLevel(2);
+    Frame().RefreshEnabling();
     for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
         notebook->SetSelection(page);
         Capture(Frame(), std::string(folder) + "/page" + std::to_string(page + 1) + ".png");
     }
-    wxWindow* levelPage = notebook->GetPage(notebook->GetPageCount() - 1);
-    std::vector<wxWindow*> hidden;
-    for (wxWindow* child : levelPage->GetChildren()) {
-        if (!child->IsShown()) {
-            hidden.push_back(child);
-            child->Show();
-        }
-    }
-    Capture(Frame(), std::string(folder) + "/page8-service-rows.png");
-    for (wxWindow* child : hidden)
-        child->Hide();
+    notebook->SetSelection(0);
+    Command(&Frame(), menu::kOfflineMode);
+    Frame().SetUserLevel(6);
+    Frame().RefreshEnabling();
 }
 
 }  // namespace

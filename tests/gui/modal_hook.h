@@ -1,0 +1,77 @@
+// The modal-dialog test hook for GoogleTest: include this instead of <wx/testing.h>.
+//
+// wxTEST_DIALOG(code, wxExpectModal<wxMessageDialog>(wxID_OK), ...) runs `code` and answers
+// the modal dialogs it opens, in order. An unexpected dialog is a test failure and is answered
+// with Cancel at once, so that the test never waits for a person.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#define wxTEST_DIALOG_HOOK_CLASS vyr::test::GTestModalHook
+#include <wx/filedlg.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+namespace vyr::test {
+
+class GTestModalHook : public wxTestingModalHook {
+  public:
+    GTestModalHook(const char* file, int line, const char* func)
+        : wxTestingModalHook(file, line, func), file_(file), line_(line) {}
+
+  protected:
+    int Enter(wxDialog* dialog) override {
+        const int answer = wxTestingModalHook::Enter(dialog);
+        return answer == wxID_NONE ? wxID_CANCEL : answer;
+    }
+    void ReportFailure(const wxString& message) override {
+        ADD_FAILURE_AT(file_, line_) << message.utf8_string();
+    }
+
+  private:
+    const char* file_;
+    int line_;
+};
+
+// Expects a message box and checks its caption and text before answering it.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+  public:
+    ExpectMessage(wxString title, wxString text, int answer = wxID_OK)
+        : title_(std::move(title)), text_(std::move(text)), answer_(answer) {}
+
+  protected:
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        EXPECT_EQ(dialog->GetTitle(), title_);
+        EXPECT_EQ(dialog->GetMessage(), text_);
+        return answer_;
+    }
+
+  private:
+    wxString title_;
+    wxString text_;
+    int answer_;
+};
+
+// Expects a file dialog with this message and "*.Vyr" files, and answers it with `path`. The
+// path is given to the dialog object only: GTK's chooser would start reading the folder in
+// the background and complain when the dialog is gone before it has finished.
+class ChooseFile : public wxExpectModalBase<wxFileDialog, ChooseFile> {
+  public:
+    ChooseFile(wxString message, wxString path, int answer = wxID_OK)
+        : message_(std::move(message)), path_(std::move(path)), answer_(answer) {}
+
+  protected:
+    int OnInvoked(wxFileDialog* dialog) const override {
+        EXPECT_EQ(dialog->GetMessage(), message_);
+        EXPECT_EQ(dialog->GetWildcard(), "*.Vyr");
+        dialog->wxFileDialogBase::SetPath(path_);
+        return answer_;
+    }
+
+  private:
+    wxString message_;
+    wxString path_;
+    int answer_;
+};
+
+}  // namespace vyr::test

@@ -1,0 +1,445 @@
+// The main window's behaviour without a device: start state, offline mode, presets, the
+// enabling by user level, the format and slider rules, and the value texts.
+#include <set>
+#include <string>
+
+#include <wx/menu.h>
+#include <wx/notebook.h>
+
+#include "app/menus.h"
+#include "frame_fixture.h"
+#include "gui_events.h"
+#include "modal_hook.h"
+
+namespace vyr::test {
+namespace {
+
+// A fresh window for every test: each one changes the window's state.
+class WindowTest : public testing::Test {
+  protected:
+    void SetUp() override { world_ = std::make_unique<FrameWorld>(); }
+    void TearDown() override { world_.reset(); }
+
+    AdminSWFrm& Frame() { return *world_->frame; }
+    SettingStore& Store() { return world_->services.store; }
+    wxMenuBar* Bar() { return Frame().GetMenuBar(); }
+
+    template <typename T>
+    T* Get(std::string_view key) {
+        T* control = Frame().ControlAs<T>(key);
+        EXPECT_NE(control, nullptr) << key;
+        return control;
+    }
+    wxToggleButton* PresetButton(int preset) { return Frame().PresetButtons()[preset].second; }
+    std::string Stored(std::string_view key, int preset) {
+        return std::string(Store().Text(Store().Catalogue().Find(key), preset));
+    }
+    wxString Field(std::string_view key) { return Get<wxTextCtrl>(key)->GetValue(); }
+
+    void SetLevel(int level) {
+        Frame().SetUserLevel(level);
+        Frame().RefreshEnabling();
+    }
+    void GoOffline() { Command(&Frame(), menu::kOfflineMode); }
+
+    bool MenuEnabled(std::string_view title) {
+        return Bar()->IsEnabledTop(Bar()->FindMenu(wxString::FromUTF8(title.data(), title.size())));
+    }
+    bool ItemEnabled(std::string_view menuTitle, std::string_view item) {
+        const int id = Frame().MenuItemId(menuTitle, item);
+        EXPECT_NE(id, wxNOT_FOUND) << item;
+        return Bar()->IsEnabled(id);
+    }
+    std::set<std::string> EnabledParameters() {
+        std::set<std::string> keys;
+        for (int p = 0; p < kParameterCount; ++p) {
+            if (wxWindow* c = Frame().BoundControl(p); c && c->IsThisEnabled())
+                keys.emplace(Store().Catalogue()[p].key);
+        }
+        return keys;
+    }
+    std::vector<wxString> Entries(std::string_view key) {
+        std::vector<wxString> entries;
+        auto* choice = Get<wxChoice>(key);
+        for (unsigned i = 0; i < choice->GetCount(); ++i)
+            entries.push_back(choice->GetString(i));
+        return entries;
+    }
+
+  private:
+    std::unique_ptr<FrameWorld> world_;
+};
+
+using Strings = std::vector<wxString>;
+
+TEST_F(WindowTest, StartsOfflineOnPresetOneWithNobodyLoggedIn) {
+    EXPECT_EQ(Frame().UserLevel(), 6);
+    EXPECT_EQ(Frame().GetTitle(), "Vyr Administration Software v2.2.6");
+    EXPECT_FALSE(Frame().Connected());
+    EXPECT_EQ(Frame().HardwareClass(), 1);
+
+    EXPECT_EQ(Frame().EditedPreset(), 1);
+    EXPECT_TRUE(PresetButton(1)->GetValue());
+    for (int preset = 0; preset < kPresetCount; ++preset) {
+        SCOPED_TRACE(preset);
+        if (preset != 1) {
+            EXPECT_FALSE(PresetButton(preset)->GetValue());
+        }
+        // Presets start disabled: only DEFAULT and preset 1 can be chosen.
+        EXPECT_EQ(PresetButton(preset)->IsThisEnabled(), preset <= 1);
+    }
+    EXPECT_EQ(Entries("ActivePresetChooser"), (Strings{"DEFAULT", "PRESET 1"}));
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetSelection(), 1);
+    EXPECT_FALSE(Get<wxChoice>("ActivePresetChooser")->IsThisEnabled());
+
+    EXPECT_FALSE(Get<wxNotebook>("notebook")->IsThisEnabled());
+    EXPECT_TRUE(EnabledParameters().empty());
+    EXPECT_TRUE(ItemEnabled("File", "Offline mode"));
+    EXPECT_FALSE(ItemEnabled("File", "Load settings from computer"));
+    EXPECT_FALSE(ItemEnabled("File", "Load settings from device"));
+    for (std::string_view title : {"Preset", "Device", "Administration", "Service"})
+        EXPECT_FALSE(MenuEnabled(title)) << title;
+    EXPECT_TRUE(MenuEnabled("Help"));
+    EXPECT_EQ(Get<wxToggleButton>("ConnectButton")->GetLabel(), "Connect");
+    EXPECT_TRUE(Get<wxToggleButton>("ConnectButton")->IsThisEnabled());
+
+    // The values of preset 1 are on the pages.
+    EXPECT_EQ(Field("mic_label"), "Station_ID");
+    EXPECT_EQ(Get<wxChoice>("rec_format")->GetStringSelection(), "WAV");
+    EXPECT_EQ(Entries("rec_compr_rate"), (Strings{"---"}));
+    EXPECT_EQ(Get<wxChoice>("rec_sample_rate")->GetStringSelection(), "48000");
+    EXPECT_EQ(Frame().WorkingSampleRate(), 48000u);
+    EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 480);
+    EXPECT_EQ(Field("he_th_label"), "22.0 dB");
+    EXPECT_EQ(Field("roi_up_th_label"), "-9.0 dB");
+    EXPECT_EQ(Field("roi_low_th_label"), "-18.0 dB");
+    EXPECT_EQ(Field("roi_no_th_label"), "-24.0 dB");
+    EXPECT_EQ(Field("pm_shutdown_time_edit"), "01:00");
+    // Hard-end rows are for service staff only.
+    EXPECT_FALSE(Get<wxWindow>("he_th_slider")->IsShown());
+}
+
+TEST_F(WindowTest, OfflineModeOpensThePagesAndFilesButNotTheValues) {
+    GoOffline();
+    EXPECT_TRUE(Frame().Offline());
+    EXPECT_TRUE(Get<wxNotebook>("notebook")->IsThisEnabled());
+    EXPECT_TRUE(Get<wxChoice>("ActivePresetChooser")->IsThisEnabled());
+    EXPECT_TRUE(MenuEnabled("Preset"));
+    EXPECT_TRUE(ItemEnabled("Preset", "Enable/disable presets"));
+    EXPECT_FALSE(ItemEnabled("Preset", "Send single preset to device"));
+    EXPECT_TRUE(ItemEnabled("File", "Load settings from computer"));
+    EXPECT_TRUE(ItemEnabled("File", "Save settings to computer"));
+    EXPECT_FALSE(MenuEnabled("Device"));
+    auto* connect = Get<wxToggleButton>("ConnectButton");
+    EXPECT_FALSE(connect->IsThisEnabled());
+    EXPECT_EQ(connect->GetLabel(), "Offline mode");
+    // Nobody is logged in: values can be viewed, not edited.
+    EXPECT_TRUE(EnabledParameters().empty());
+
+    GoOffline();  // unticks the item again
+    EXPECT_FALSE(Get<wxNotebook>("notebook")->IsThisEnabled());
+    EXPECT_TRUE(connect->IsThisEnabled());
+    EXPECT_EQ(connect->GetLabel(), "Connect");
+}
+
+TEST_F(WindowTest, PresetButtonsShowTheirPresetAndDisabledPresetsFallBackToPresetOne) {
+    GoOffline();
+    Store().StoreSetting(Store().Catalogue().Find("preset_name"), 0, "factory");
+    Store().StoreSetting(Store().Catalogue().Find("preset_name"), 5, "five");
+    Click(PresetButton(0));
+    EXPECT_EQ(Frame().EditedPreset(), 0);
+    EXPECT_EQ(Field("preset_name"), "factory");
+    EXPECT_TRUE(PresetButton(0)->GetValue());
+    EXPECT_FALSE(PresetButton(1)->GetValue());
+
+    // Choosing a preset that is not enabled (as a device load reporting it would) shows
+    // preset 1 instead.
+    Frame().SelectPreset(PresetButton(5));
+    EXPECT_EQ(Frame().EditedPreset(), 1);
+    EXPECT_TRUE(PresetButton(1)->GetValue());
+    EXPECT_FALSE(PresetButton(5)->GetValue());
+    EXPECT_EQ(Field("preset_name"), "Factory_settings");
+}
+
+TEST_F(WindowTest, EnablingPresetsRebuildsTheActivePresetList) {
+    GoOffline();
+    Command(&Frame(), menu::kPresetsSwitch);
+    EXPECT_TRUE(Frame().PresetsEnabled());
+    EXPECT_TRUE(Get<wxCheckBox>("presets_enabled")->GetValue());
+    for (int preset = 0; preset < kPresetCount; ++preset)
+        EXPECT_EQ(Stored("presets_enabled", preset), "1");  // a global value
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetCount(), 10u);
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetString(9), "PRESET 9");
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetSelection(), 1);
+    EXPECT_TRUE(PresetButton(9)->IsThisEnabled());
+
+    // Edit preset 5 with "PRESET 7" active, then disable presets again.
+    Click(PresetButton(5));
+    ASSERT_EQ(Frame().EditedPreset(), 5);
+    Get<wxChoice>("ActivePresetChooser")->SetSelection(7);
+    Command(&Frame(), menu::kPresetsSwitch);
+    EXPECT_FALSE(Bar()->IsChecked(menu::kPresetsSwitch));
+    EXPECT_EQ(Stored("presets_enabled", 3), "0");
+    EXPECT_EQ(Entries("ActivePresetChooser"), (Strings{"DEFAULT", "PRESET 1"}));
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetSelection(), 1);
+    EXPECT_EQ(Frame().EditedPreset(), 1);
+    EXPECT_TRUE(PresetButton(1)->GetValue());
+    EXPECT_FALSE(PresetButton(5)->GetValue());
+    EXPECT_FALSE(PresetButton(5)->IsThisEnabled());
+
+    // DEFAULT stays selected through another switch both ways.
+    Get<wxChoice>("ActivePresetChooser")->SetSelection(0);
+    Command(&Frame(), menu::kPresetsSwitch);
+    Command(&Frame(), menu::kPresetsSwitch);
+    EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetSelection(), 0);
+}
+
+TEST_F(WindowTest, EnablingFollowsTheUserLevel) {
+    GoOffline();
+    // Administrator on DEFAULT: only the global parameters of its level.
+    SetLevel(4);
+    Click(PresetButton(0));
+    EXPECT_EQ(EnabledParameters(),
+              (std::set<std::string>{"presets_enabled", "allow_set_preset", "rtc_autosync"}));
+    EXPECT_TRUE(MenuEnabled("Device"));
+    EXPECT_TRUE(ItemEnabled("File", "Load settings from device"));
+    EXPECT_TRUE(ItemEnabled("Preset", "Send single preset to device"));
+    EXPECT_FALSE(ItemEnabled("Device", "Update firmware"));
+    EXPECT_FALSE(MenuEnabled("Administration"));
+    EXPECT_FALSE(MenuEnabled("Service"));
+
+    // Administrator on preset 1: everything of level 4 but the microphone label.
+    Click(PresetButton(1));
+    auto enabled = EnabledParameters();
+    EXPECT_TRUE(enabled.count("preset_name"));
+    EXPECT_TRUE(enabled.count("rec_mic_level"));
+    EXPECT_FALSE(enabled.count("mic_label"));
+    EXPECT_FALSE(enabled.count("combine_label_prefix"));
+    EXPECT_FALSE(enabled.count("he_th"));
+    EXPECT_FALSE(Get<wxWindow>("WxStaticText28")->IsShown());
+
+    SetLevel(3);
+    enabled = EnabledParameters();
+    EXPECT_TRUE(enabled.count("mic_label"));
+    EXPECT_TRUE(enabled.count("combine_label_prefix"));
+    EXPECT_TRUE(MenuEnabled("Administration"));
+    EXPECT_TRUE(ItemEnabled("Device", "Update firmware"));
+    EXPECT_FALSE(MenuEnabled("Service"));
+    for (std::string_view row :
+         {"WxStaticText28", "he_th_slider", "he_th_label", "roi_rel_spinbutton", "WxStaticText63"})
+        EXPECT_FALSE(Get<wxWindow>(row)->IsShown()) << row;
+
+    // Service staff see the hard-end rows, enabled while autoleveling is on.
+    SetLevel(2);
+    for (std::string_view row : {"WxStaticText28", "he_th_slider", "he_th_label",
+                                 "roi_rel_spinbutton", "roi_rel_label", "WxStaticText63"})
+        EXPECT_TRUE(Get<wxWindow>(row)->IsShown()) << row;
+    EXPECT_TRUE(Get<wxWindow>("he_th_slider")->IsThisEnabled());
+    EXPECT_TRUE(MenuEnabled("Service"));
+    EXPECT_TRUE(ItemEnabled("Service", "Microphone settings"));
+    EXPECT_FALSE(ItemEnabled("Service", "Read and write serial number"));
+    Tick(Get<wxCheckBox>("roi_enable_checkbox"), false);
+    EXPECT_FALSE(Get<wxWindow>("he_th_slider")->IsThisEnabled());
+    EXPECT_TRUE(Get<wxWindow>("he_th_slider")->IsShown());
+
+    SetLevel(1);
+    EXPECT_TRUE(ItemEnabled("Service", "Read and write serial number"));
+    EXPECT_TRUE(ItemEnabled("Service", "Read production test results"));
+    EXPECT_TRUE(ItemEnabled("Service", "Store and read service notes"));
+
+    // A later login with fewer rights takes the service items away again.
+    SetLevel(3);
+    EXPECT_FALSE(ItemEnabled("Service", "Read and write serial number"));
+    EXPECT_FALSE(MenuEnabled("Service"));
+
+    SetLevel(6);
+    EXPECT_TRUE(EnabledParameters().empty());
+    EXPECT_FALSE(MenuEnabled("Device"));
+}
+
+TEST_F(WindowTest, PowerSourceChoiceOnlyOnHardwareThatHasOne) {
+    EXPECT_TRUE(Get<wxWindow>("pm_prefered_power_source")->IsShown());
+    EXPECT_TRUE(Get<wxWindow>("WxStaticText5")->IsShown());
+}
+
+TEST_F(WindowTest, SwitchGroupsAndDependentControlsFollowTheirCheckBoxes) {
+    GoOffline();
+    SetLevel(4);
+    const std::vector<std::string_view> limiter = {"li_th_slider", "li_att_spinbutton",
+                                                   "li_rel_spinbutton", "li_adv_spinbutton"};
+    Tick(Get<wxCheckBox>("li_enable_checkbox"), false);
+    EXPECT_EQ(Stored("li_enable", 1), "0");
+    for (std::string_view key : limiter)
+        EXPECT_FALSE(Get<wxWindow>(key)->IsThisEnabled()) << key;
+    for (std::string_view key : {"li_th", "li_att", "li_rel", "li_adv"})
+        EXPECT_FALSE(Store().Enabled(Store().Catalogue().Find(key), 1)) << key;
+    // Preset 2 keeps its own switch.
+    EXPECT_TRUE(Store().Enabled(Store().Catalogue().Find("li_th"), 2));
+    Tick(Get<wxCheckBox>("li_enable_checkbox"), true);
+    for (std::string_view key : limiter)
+        EXPECT_TRUE(Get<wxWindow>(key)->IsThisEnabled()) << key;
+
+    Tick(Get<wxCheckBox>("roi_enable_checkbox"), false);
+    EXPECT_FALSE(Get<wxWindow>("roi_up_th_slider")->IsThisEnabled());
+    EXPECT_FALSE(Get<wxWindow>("roi_no_th_slider")->IsThisEnabled());
+
+    // Voice-activated recording off: its automatic stop is off and locked.
+    Tick(Get<wxCheckBox>("var_on_after_boot"), true);
+    Tick(Get<wxCheckBox>("var_auto_stop"), true);
+    EXPECT_EQ(Stored("rec_var_autostop_enabled", 1), "1");
+    Tick(Get<wxCheckBox>("var_on_after_boot"), false);
+    EXPECT_EQ(Stored("rec_var_autostop_enabled", 1), "0");
+    EXPECT_FALSE(Get<wxCheckBox>("var_auto_stop")->GetValue());
+    EXPECT_FALSE(Get<wxWindow>("var_auto_stop")->IsThisEnabled());
+
+    // Automatic clock synchronisation locks the manual clock setting.
+    Tick(Get<wxCheckBox>("rtc_autosync_enable"), true);
+    for (std::string_view key :
+         {"DatePicker", "spin_rtc_hour", "spin_rtc_minute", "rtc_sync_now", "rtc_use_realtime"})
+        EXPECT_FALSE(Get<wxWindow>(key)->IsThisEnabled()) << key;
+    Tick(Get<wxCheckBox>("rtc_autosync_enable"), false);
+    EXPECT_TRUE(Get<wxWindow>("rtc_sync_now")->IsThisEnabled());
+    EXPECT_EQ(Stored("rtc_autosync", 7), "0");
+}
+
+TEST_F(WindowTest, FileFormatDecidesTheRatesOffered) {
+    SetLevel(4);
+    auto* format = Get<wxChoice>("rec_format");
+    ASSERT_TRUE(Choose(format, "MP2"));
+    EXPECT_EQ(Entries("rec_compr_rate"), (Strings{"128", "160", "192"}));
+    EXPECT_EQ(Stored("rec_bitrate", 1), "128");
+    EXPECT_EQ(Stored("rec_file_format", 1), "MP2");
+
+    ASSERT_TRUE(Choose(format, "BWF"));
+    EXPECT_EQ(Entries("rec_sample_rate"), (Strings{"44100", "48000"}));
+    EXPECT_EQ(Stored("rec_sample_rate", 1), "44100");
+    EXPECT_EQ(Stored("rec_bitrate", 1), "---");
+    EXPECT_EQ(Frame().WorkingSampleRate(), 44100u);
+    EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 441);
+    // Metadata can be edited for BWF by an administrator who is not offline.
+    EXPECT_TRUE(Get<wxWindow>("MetaDataBtn")->IsThisEnabled());
+
+    ASSERT_TRUE(Choose(format, "WAV"));
+    EXPECT_EQ(Entries("rec_sample_rate"), (Strings{"32000", "44100", "48000"}));
+    EXPECT_EQ(Stored("rec_bitrate", 1), "---");
+    EXPECT_EQ(Stored("rec_sample_rate", 1), "32000");
+    EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 320);
+    EXPECT_FALSE(Get<wxWindow>("MetaDataBtn")->IsThisEnabled());
+    // Other presets keep their values.
+    EXPECT_EQ(Stored("rec_file_format", 2), "WAV");
+    EXPECT_EQ(Stored("rec_sample_rate", 2), "48000");
+
+    // Nobody logged in (a loaded file showing BWF): no metadata editing.
+    Store().StoreSetting(param::rec_file_format, 1, "BWF");
+    SetLevel(6);
+    Frame().ShowEditedPreset();
+    EXPECT_FALSE(Get<wxWindow>("MetaDataBtn")->IsThisEnabled());
+}
+
+TEST_F(WindowTest, PermissionCouplingShowsThePartners) {
+    SetLevel(4);
+    Tick(Get<wxCheckBox>("allow_set_bitrate"), false);
+    EXPECT_FALSE(Get<wxCheckBox>("allow_set_format")->GetValue());
+    EXPECT_EQ(Stored("allow_set_format", 1), "0");
+    Tick(Get<wxCheckBox>("allow_set_format"), true);
+    EXPECT_TRUE(Get<wxCheckBox>("allow_set_bitrate")->GetValue());
+    EXPECT_TRUE(Get<wxCheckBox>("allow_set_sample_rate")->GetValue());
+    EXPECT_EQ(Stored("allow_set_bitrate", 1), "1");
+}
+
+TEST_F(WindowTest, SlidersKeepTheThresholdsInOrderAndStoreTheCorrectedPosition) {
+    SetLevel(4);
+    auto* upper = Get<wxSlider>("roi_up_th_slider");
+    auto* lower = Get<wxSlider>("roi_low_th_slider");
+    auto* noise = Get<wxSlider>("roi_no_th_slider");
+    ASSERT_EQ(lower->GetValue(), 4148);
+    ASSERT_EQ(noise->GetValue(), 2061);
+
+    Slide(upper, 3000);  // below the lower target
+    EXPECT_EQ(upper->GetValue(), 4148);
+    EXPECT_EQ(Stored("roi_up_th", 1), "4148");
+
+    Slide(lower, 1000);  // below the noise floor
+    EXPECT_EQ(lower->GetValue(), 2061);
+    EXPECT_EQ(Stored("roi_low_th", 1), "2061");
+
+    Slide(lower, 3000);  // a valid move limits the noise floor to it
+    EXPECT_EQ(Stored("roi_low_th", 1), "3000");
+    EXPECT_EQ(noise->GetMax(), 3000);
+    EXPECT_EQ(Field("roi_low_th_label"), "-20.8 dB");
+
+    noise->SetRange(0, 32767);  // as if the range had not been narrowed
+    Slide(noise, 5000);         // above the lower target
+    EXPECT_EQ(noise->GetValue(), 3000);
+    EXPECT_EQ(Stored("roi_no_th", 1), "3000");
+
+    Slide(upper, 16384);
+    EXPECT_EQ(Field("roi_up_th_label"), "-6.0 dB");
+    Slide(Get<wxSlider>("li_th_slider"), 0);
+    EXPECT_EQ(Field("li_th_label"), "-Inf dB");
+
+    // Another preset's noise floor above this lower target is shown as it is.
+    Store().StoreSetting(Store().Catalogue().Find("roi_no_th"), 0, "8000");
+    Store().StoreSetting(Store().Catalogue().Find("roi_low_th"), 0, "9000");
+    Click(PresetButton(0));
+    EXPECT_EQ(noise->GetValue(), 8000);
+    EXPECT_EQ(Field("roi_no_th_label"), "-12.2 dB");
+}
+
+TEST_F(WindowTest, ValueFieldsShowEngineeringUnits) {
+    SetLevel(2);
+    Spin(Get<wxSpinButton>("play_headset_level_spin"), -68);
+    EXPECT_EQ(Field("play_headset_level_text"), "-Inf dB");
+    EXPECT_EQ(Stored("play_headset_level", 1), "-68");
+    Spin(Get<wxSpinButton>("play_headset_level_spin"), -10);
+    EXPECT_EQ(Field("play_headset_level_text"), "-10dB");
+    Spin(Get<wxSpinButton>("mess_level_group2_spin"), 0);
+    EXPECT_EQ(Field("mess_level_group2_text"), "0dB");
+
+    Spin(Get<wxSpinButton>("play_lineout_level_spin"), -10);
+    EXPECT_EQ(Field("play_lineout_level_text"), "-10dBu");
+    ASSERT_TRUE(Choose(Get<wxChoice>("play_output_selection"), "Lineout (balanced)"));
+    EXPECT_EQ(Field("play_lineout_level_text"), "-4dBu");
+    Spin(Get<wxSpinButton>("play_lineout_level_spin"), -68);
+    EXPECT_EQ(Field("play_lineout_level_text"), "-Inf dBu");
+
+    Spin(Get<wxSpinButton>("pm_shutdown_time_spin"), 179);
+    EXPECT_EQ(Field("pm_shutdown_time_edit"), "02:59");
+    EXPECT_EQ(Stored("pm_shutdown_time", 1), "179");
+
+    Spin(Get<wxSpinButton>("roi_att_spinbutton"), 1);
+    EXPECT_EQ(Field("roi_att_label"), "0.16 s");
+    Spin(Get<wxSpinButton>("he_pga_down_spinbutton"), -5);
+    EXPECT_EQ(Field("he_pga_down_label"), "-2.5 dB");
+    Spin(Get<wxSpinButton>("he_step_timeout_spinbutton"), 3);
+    EXPECT_EQ(Field("he_step_timeout_label"), "150 ms");
+
+    ASSERT_EQ(Frame().WorkingSampleRate(), 48000u);
+    Spin(Get<wxSpinButton>("li_rel_spinbutton"), 14);
+    EXPECT_EQ(Field("li_rel_label"), "753.4 ms");
+    Spin(Get<wxSpinButton>("li_adv_spinbutton"), 34);
+    EXPECT_EQ(Field("li_adv_label"), "0.71 ms");
+    Spin(Get<wxSpinButton>("li_att_spinbutton"), 4);
+    EXPECT_EQ(Field("li_att_label"), "0.7 ms");
+    ASSERT_TRUE(Choose(Get<wxChoice>("rec_sample_rate"), "44100"));
+    EXPECT_EQ(Field("li_att_label"), "0.8 ms");
+    EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 441);
+}
+
+TEST_F(WindowTest, TypedTextsAreStoredInTheDeviceRepertoire) {
+    SetLevel(3);
+    Type(Get<wxTextCtrl>("mic_label"), "A-B C");
+    for (int preset = 0; preset < kPresetCount; ++preset)
+        EXPECT_EQ(Stored("mic_label", preset), "A_B_C");
+    Type(Get<wxTextCtrl>("preset_name"), wxString::FromUTF8("Büro-2 \xE2\x82\xAC"));
+    EXPECT_EQ(Stored("preset_name", 1), "B\xFCro-2 _");
+    EXPECT_EQ(Stored("preset_name", 2), "Factory_settings");
+}
+
+TEST_F(WindowTest, AboutNamesTheVersion) {
+    wxTEST_DIALOG(Command(&Frame(), menu::kAbout),
+                  ExpectMessage("About", "Vyr Administration Software\n\nVersion: 2.2.6"));
+}
+
+}  // namespace
+}  // namespace vyr::test
