@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <wx/accel.h>
+#include <wx/icon.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/slider.h>
@@ -12,6 +13,7 @@
 #include <wx/tglbtn.h>
 
 #include "fonts.h"
+#include "resources/vyr_icon.xpm"
 #include "gtk_style.h"
 #include "layout_tables.h"
 #include "local_config.h"
@@ -89,6 +91,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     clockTimer_.Start(kClockPeriodMs);
     BuildMenuBar();
     SetTitle(Title());
+    SetIcon(wxIcon(vyr_icon_xpm));
     // Fixed size: the absolute layout does not follow a larger or smaller frame.
     const wxSize size(layout::kFrameWidth, layout::kFrameHeight);
     SetSize(size);

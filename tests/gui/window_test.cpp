@@ -6,6 +6,10 @@
 #include <wx/menu.h>
 #include <wx/notebook.h>
 
+#include <filesystem>
+#include <fstream>
+
+#include "app/help.h"
 #include "app/menus.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
@@ -77,6 +81,7 @@ TEST_F(WindowTest, StartsOfflineOnPresetOneWithNobodyLoggedIn) {
     EXPECT_EQ(Frame().GetTitle(), "Vyr Administration Software v2.2.6");
     EXPECT_FALSE(Frame().Connected());
     EXPECT_EQ(Frame().HardwareClass(), 1);
+    EXPECT_TRUE(Frame().GetIcon().IsOk());
 
     EXPECT_EQ(Frame().EditedPreset(), 1);
     EXPECT_TRUE(PresetButton(1)->GetValue());
@@ -434,6 +439,32 @@ TEST_F(WindowTest, TypedTextsAreStoredInTheDeviceRepertoire) {
     Type(Get<wxTextCtrl>("preset_name"), wxString::FromUTF8("Büro-2 \xE2\x82\xAC"));
     EXPECT_EQ(Stored("preset_name", 1), "B\xFCro-2 _");
     EXPECT_EQ(Stored("preset_name", 2), "Factory_settings");
+}
+
+TEST_F(WindowTest, HelpOpensTheHelpFileOrSaysWhyNot) {
+    std::vector<std::vector<std::string>> started;
+    const CommandStarter previous =
+        SetCommandStarter([&started](const std::vector<std::string>& command, std::string&) {
+            started.push_back(command);
+            return true;
+        });
+    const std::filesystem::path help = HelpFilePath();
+    const bool existed = std::filesystem::exists(help);
+    if (!existed) {
+        // Without the file the window says so and starts nothing.
+        wxTEST_DIALOG(Command(&Frame(), menu::kHelp), wxExpectModal<wxMessageDialog>(wxID_OK));
+        EXPECT_TRUE(started.empty());
+        std::filesystem::create_directories(help.parent_path());
+        std::ofstream(help) << "<html></html>\n";
+    }
+    // A message box here would mean a failure to start; answering it keeps the test going.
+    wxTEST_DIALOG(Command(&Frame(), menu::kHelp),
+                  wxExpectModal<wxMessageDialog>(wxID_OK).Optional());
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].back(), help.string());
+    if (!existed)
+        std::filesystem::remove_all(help.parent_path());
+    SetCommandStarter(previous);
 }
 
 TEST_F(WindowTest, AboutNamesTheVersion) {
