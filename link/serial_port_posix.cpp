@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string_view>
 
@@ -146,6 +147,13 @@ bool HasHardware(const std::filesystem::path& dev, const std::string& name) {
         return false;
     if (std::filesystem::read_symlink(driver, ec).filename() != "serial8250")
         return true;
+    // The UART type the kernel found (0: none). Reading it opens no port, so a rescan never
+    // raises the modem lines of a device attached there.
+    if (std::ifstream type(std::filesystem::path("/sys/class/tty") / name / "type"); type) {
+        int uart = 0;
+        if (type >> uart)
+            return uart != PORT_UNKNOWN;
+    }
     const int fd = ::open(dev.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
