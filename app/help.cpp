@@ -8,9 +8,19 @@
 namespace vyr {
 namespace {
 
+bool StartForReal(const std::vector<std::string>& command, std::string& error,
+                  const LateFailure& onLateFailure) {
+    return StartDetached(command, error, onLateFailure);
+}
+
 CommandStarter& Starter() {
-    static CommandStarter starter = StartDetached;
+    static CommandStarter starter = StartForReal;
     return starter;
+}
+
+std::string CannotOpen(const std::string& path, const std::string& reason) {
+    return "The help file " + path + " cannot be opened: " + reason +
+           " It can also be opened in a web browser.";
 }
 
 }  // namespace
@@ -22,7 +32,7 @@ std::string HelpFilePath() {
     return file.GetFullPath().utf8_string();
 }
 
-bool OpenHelpFile(const std::string& path, std::string& error) {
+bool OpenHelpFile(const std::string& path, std::string& error, LateFailure onLateFailure) {
     const wxString file = wxString::FromUTF8(path);
     if (path.empty() || !wxFileName::FileExists(file)) {
         error = "The help file " + (path.empty() ? std::string("(none)") : path) +
@@ -34,9 +44,14 @@ bool OpenHelpFile(const std::string& path, std::string& error) {
         return false;
     }
     std::string reason;
-    if (!Starter()(OpenFileCommand(path), reason)) {
-        error = "The help file " + path + " cannot be opened: " + reason +
-                " It can also be opened in a web browser.";
+    LateFailure late;
+    if (onLateFailure) {
+        late = [path, onLateFailure](const std::string& why) {
+            onLateFailure(CannotOpen(path, why));
+        };
+    }
+    if (!Starter()(OpenFileCommand(path), reason, late)) {
+        error = CannotOpen(path, reason);
         return false;
     }
     return true;
@@ -44,7 +59,7 @@ bool OpenHelpFile(const std::string& path, std::string& error) {
 
 CommandStarter SetCommandStarter(CommandStarter starter) {
     if (!starter)
-        starter = StartDetached;
+        starter = StartForReal;
     return std::exchange(Starter(), std::move(starter));
 }
 

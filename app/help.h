@@ -11,20 +11,27 @@ namespace vyr {
 // Doc/Vyr_help.html in the folder of the running program.
 std::string HelpFilePath();
 
+// Told, later and on the window's thread, that a started command found nothing to open the
+// file with; the text says so for a person.
+using LateFailure = std::function<void(const std::string& reason)>;
+
 // Opens `path` with the desktop's application for it and returns at once. False with the
-// reason in `error` when the file is missing or nothing can open it.
-bool OpenHelpFile(const std::string& path, std::string& error);
+// reason in `error` when the file is missing or nothing can open it; when that only turns out
+// after the return, `onLateFailure` is called with the reason.
+bool OpenHelpFile(const std::string& path, std::string& error, LateFailure onLateFailure = {});
 
 // The command line that hands a file to the desktop's application for it.
 std::vector<std::string> OpenFileCommand(const std::string& path);
 
 // Starts a command without waiting for it to end. False with the reason in `error` when it
 // cannot be started.
-using CommandStarter =
-    std::function<bool(const std::vector<std::string>& command, std::string& error)>;
+using CommandStarter = std::function<bool(const std::vector<std::string>& command,
+                                          std::string& error, const LateFailure& onLateFailure)>;
 
-// Starts a command by the platform's means (searched for on the program path).
-bool StartDetached(const std::vector<std::string>& command, std::string& error);
+// Starts a command by the platform's means (searched for on the program path). When the
+// command ends saying that no application could be found, `onLateFailure` hears of it.
+bool StartDetached(const std::vector<std::string>& command, std::string& error,
+                   const LateFailure& onLateFailure = {});
 
 // Replaces how OpenHelpFile starts its command, so that tests see the command instead of a
 // browser opening; an empty function puts StartDetached back. Returns the previous starter.

@@ -1,17 +1,40 @@
 // Opening a file with the desktop's application on Linux and other free desktops: xdg-open
 // asks the desktop which application is registered for the file's type.
 #include <wx/filefn.h>
+#include <wx/process.h>
 #include <wx/utils.h>
 
 #include "app/help.h"
 
 namespace vyr {
+namespace {
+
+// xdg-open's exit status when no application is registered for the file.
+constexpr int kNoApplication = 3;
+
+// Hears when the opener ends; deletes itself then.
+class OpenerProcess : public wxProcess {
+  public:
+    explicit OpenerProcess(LateFailure onLateFailure) : onLateFailure_(std::move(onLateFailure)) {}
+
+    void OnTerminate(int /*pid*/, int status) override {
+        if (status == kNoApplication && onLateFailure_)
+            onLateFailure_("no application is registered to show this kind of file.");
+        delete this;
+    }
+
+  private:
+    LateFailure onLateFailure_;
+};
+
+}  // namespace
 
 std::vector<std::string> OpenFileCommand(const std::string& path) {
     return {"xdg-open", path};
 }
 
-bool StartDetached(const std::vector<std::string>& command, std::string& error) {
+bool StartDetached(const std::vector<std::string>& command, std::string& error,
+                   const LateFailure& onLateFailure) {
     if (command.empty() || command.front().empty()) {
         error = "no command to start.";
         return false;
@@ -37,7 +60,9 @@ bool StartDetached(const std::vector<std::string>& command, std::string& error) 
 
     // Asynchronous: the window goes on while the viewer runs; the toolkit reaps the process.
     // Its own process group, so that Ctrl+C on the program's terminal leaves the viewer open.
-    if (wxExecute(argv.data(), wxEXEC_ASYNC | wxEXEC_MAKE_GROUP_LEADER) <= 0) {
+    auto* process = onLateFailure ? new OpenerProcess(onLateFailure) : nullptr;
+    if (wxExecute(argv.data(), wxEXEC_ASYNC | wxEXEC_MAKE_GROUP_LEADER, process) <= 0) {
+        delete process;
         error = "the program " + command.front() + " could not be started.";
         return false;
     }

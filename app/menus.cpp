@@ -3,6 +3,7 @@
 #include <wx/menu.h>
 
 #include <wx/msgdlg.h>
+#include <wx/weakref.h>
 
 #include "help.h"
 #include "layout_tables.h"
@@ -168,15 +169,22 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         default:
             // The device commands need a connection, which this build does not make yet;
-            // the enabling keeps them unusable.
+            // the enabling keeps them unusable. Other menus' commands go on to their owners.
+            event.Skip();
             break;
     }
 }
 
 void AdminSWFrm::ShowHelp() {
+    // The viewer may report after this returns, when the window could be gone.
+    wxWeakRef<wxWindow> window(this);
+    const auto report = [window](const std::string& text) {
+        if (window)
+            wxMessageBox(wxString::FromUTF8(text), "Help", wxOK | wxICON_WARNING, window.get());
+    };
     std::string error;
-    if (!OpenHelpFile(HelpFilePath(), error))
-        wxMessageBox(wxString::FromUTF8(error), "Help", wxOK | wxICON_WARNING, this);
+    if (!OpenHelpFile(HelpFilePath(), error, report))
+        report(error);
 }
 
 void AdminSWFrm::ShowAbout() {

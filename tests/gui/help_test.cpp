@@ -27,12 +27,13 @@ std::string ReadAll(const fs::path& file) {
 class HelpTest : public testing::Test {
   protected:
     void SetUp() override {
-        previous_ = SetCommandStarter([this](const Command& command, std::string& error) {
-            started_.push_back(command);
-            if (!starterAnswer_)
-                error = "the viewer refused";
-            return starterAnswer_;
-        });
+        previous_ = SetCommandStarter(
+            [this](const Command& command, std::string& error, const LateFailure&) {
+                started_.push_back(command);
+                if (!starterAnswer_)
+                    error = "the viewer refused";
+                return starterAnswer_;
+            });
         file_ = fs::temp_directory_path() /
                 ("vyr_help_test_" + std::to_string(wxGetProcessId()) + ".html");
         std::ofstream(file_) << "<html><body>help</body></html>\n";
@@ -105,7 +106,7 @@ TEST_F(HelpTest, AnEmptyStarterPutsTheRealOneBack) {
     const CommandStarter real = SetCommandStarter(previous_);
     ASSERT_TRUE(real);
     std::string error;
-    EXPECT_FALSE(real({"vyr-no-such-program-4711", "x"}, error));
+    EXPECT_FALSE(real({"vyr-no-such-program-4711", "x"}, error, {}));
     EXPECT_NE(error.find("vyr-no-such-program-4711"), std::string::npos) << error;
     EXPECT_TRUE(started_.empty());
 }
@@ -127,6 +128,31 @@ TEST(StartDetached, DoesNotWaitForTheProgram) {
     std::string error;
     EXPECT_TRUE(StartDetached({"sleep", "3"}, error)) << error;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+// xdg-open ends with status 3 when nothing is registered for the file: that is reported after
+// the start; any other end is not.
+TEST(StartDetached, ReportsAnOpenerThatFoundNoApplication) {
+    for (const auto& [status, reported] :
+         {std::pair{"3", true}, std::pair{"0", false}, std::pair{"4", false}}) {
+        SCOPED_TRACE(status);
+        std::string reason;
+        bool ended = false;
+        std::string error;
+        ASSERT_TRUE(StartDetached({"sh", "-c", std::string("exit ") + status}, error,
+                                  [&reason](const std::string& why) { reason = why; }))
+            << error;
+        // The end arrives through the event loop; a marker process shows when it is through.
+        ASSERT_TRUE(StartDetached({"sh", "-c", "sleep 0.3; exit 3"}, error,
+                                  [&ended](const std::string&) { ended = true; }));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!ended && std::chrono::steady_clock::now() < deadline) {
+            wxYield();
+            wxMilliSleep(10);
+        }
+        ASSERT_TRUE(ended);
+        EXPECT_EQ(!reason.empty(), reported) << reason;
+    }
 }
 
 // The help file shipped with the program: one self-contained page covering the whole window.

@@ -444,8 +444,12 @@ TEST_F(WindowTest, TypedTextsAreStoredInTheDeviceRepertoire) {
 TEST_F(WindowTest, HelpOpensTheHelpFileOrSaysWhyNot) {
     std::vector<std::vector<std::string>> started;
     const CommandStarter previous =
-        SetCommandStarter([&started](const std::vector<std::string>& command, std::string&) {
+        SetCommandStarter([&started](const std::vector<std::string>& command, std::string&,
+                                     const LateFailure& onLateFailure) {
             started.push_back(command);
+            // Nothing registered for the file: the window hears of it after the start.
+            if (started.size() == 2)
+                onLateFailure("no application is registered to show this kind of file.");
             return true;
         });
     const std::filesystem::path help = HelpFilePath();
@@ -462,6 +466,11 @@ TEST_F(WindowTest, HelpOpensTheHelpFileOrSaysWhyNot) {
                   wxExpectModal<wxMessageDialog>(wxID_OK).Optional());
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0].back(), help.string());
+    wxTEST_DIALOG(Command(&Frame(), menu::kHelp),
+                  ExpectMessage("Help", "The help file " + help.string() +
+                                            " cannot be opened: no application is registered "
+                                            "to show this kind of file. It can also be opened "
+                                            "in a web browser."));
     if (!existed)
         std::filesystem::remove_all(help.parent_path());
     SetCommandStarter(previous);
