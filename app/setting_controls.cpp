@@ -100,14 +100,9 @@ void AdminSWFrm::ReadControl(wxWindow* control) {
         case ControlKind::CheckBox:
             text = static_cast<wxCheckBox*>(control)->GetValue() ? L"1" : L"0";
             break;
-        case ControlKind::Choice: {
-            const std::string device = ToDeviceText(
-                parameter, NarrowSettingText(
-                               static_cast<wxChoice*>(control)->GetStringSelection().ToStdWstring(),
-                               NarrowMode::Replace));
-            text = WidenSettingText(device);
+        case ControlKind::Choice:
+            text = static_cast<wxChoice*>(control)->GetStringSelection().ToStdWstring();
             break;
-        }
         case ControlKind::TextCtrl:
             text = static_cast<wxTextCtrl*>(control)->GetValue().ToStdWstring();
             FilterText(text,
@@ -117,6 +112,8 @@ void AdminSWFrm::ReadControl(wxWindow* control) {
             return;
     }
     std::string narrow = NarrowSettingText(text, NarrowMode::Replace);
+    if (services_.catalogue[parameter].controlKind == ControlKind::Choice)
+        narrow = ToDeviceText(parameter, narrow);
     if (narrow.size() > kMaxValueLength)
         narrow.resize(kMaxValueLength);
     Store().StoreSetting(parameter, editedPreset_, narrow);
@@ -125,55 +122,52 @@ void AdminSWFrm::ReadControl(wxWindow* control) {
 
 void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
     const EditRuleEffects effects = ApplyEditRules(Store(), parameter, preset, editedPreset_);
-    const bool edited = preset == editedPreset_;
+    if (parameter == param::presets_enabled) {
+        presetsEnabled_ = Store().Text(parameter, preset) == "1";
+        UpdatePresetButtons();
+        RebuildActivePresetList(presetsEnabled_);
+        GetMenuBar()->Check(menu::kPresetsSwitch, presetsEnabled_);
+        return;
+    }
+    // Everything else concerns only what the pages show.
+    if (preset != editedPreset_)
+        return;
     switch (parameter) {
         case param::allow_set_format:
         case param::allow_set_bitrate:
         case param::allow_set_sample_rate:
-            if (edited) {
-                for (int partner : effects.changedValues)
-                    ShowSetting(partner, preset);
-            }
-            break;
-        case param::presets_enabled:
-            presetsEnabled_ = Store().Text(parameter, preset) == "1";
-            UpdatePresetButtons();
-            RebuildActivePresetList(presetsEnabled_);
-            GetMenuBar()->Check(menu::kPresetsSwitch, presetsEnabled_);
+            for (int partner : effects.changedValues)
+                ShowSetting(partner, preset);
             break;
         case param::rec_var_active_after_boot:
-            if (edited) {
-                if (Store().Text(parameter, preset) != "1")
-                    ShowSetting(param::rec_var_autostop_enabled, preset);
-                UpdateParameterEnabled(param::rec_var_autostop_enabled);
-            }
+            if (Store().Text(parameter, preset) != "1")
+                ShowSetting(param::rec_var_autostop_enabled, preset);
+            UpdateParameterEnabled(param::rec_var_autostop_enabled);
             break;
         case param::rec_file_format:
-            if (edited)
-                OfferFormatChoices(userEdit);
+            OfferFormatChoices(userEdit);
             break;
         case param::rec_sample_rate:
-            if (edited) {
-                if (const auto rate =
-                        ParseWholeInteger(TrimTrailingBlanks(Store().Text(parameter, preset))))
-                    ApplyLookAheadRange(*rate);
-            }
+            if (const auto rate =
+                    ParseWholeInteger(TrimTrailingBlanks(Store().Text(parameter, preset))))
+                ApplyLookAheadRange(*rate);
+            break;
+        case param::play_output_selection:
+            WriteDisplay("play_lineout_level_spin");
+            break;
+        case param::pm_shutdown_time:
+            WriteDisplay("pm_shutdown_time_spin");
+            break;
+        case param::rtc_autosync:
+            ApplyClockLock();
+            break;
+        case param::roi_enable:
+        case param::li_enable:
+            for (int target : SwitchGroup(parameter))
+                UpdateParameterEnabled(target);
             break;
         default:
             break;
-    }
-    if (!edited)
-        return;
-    const std::string_view key = services_.catalogue[parameter].key;
-    if (key == "play_output_selection")
-        WriteDisplay("play_lineout_level_spin");
-    else if (key == "pm_shutdown_time")
-        WriteDisplay("pm_shutdown_time_spin");
-    else if (key == "rtc_autosync")
-        ApplyClockLock();
-    else if (parameter == param::roi_enable || parameter == param::li_enable) {
-        for (int target : SwitchGroup(parameter))
-            UpdateParameterEnabled(target);
     }
 }
 
