@@ -13,22 +13,24 @@ namespace {
 // Service-only rows of the level-control page: caption, adjuster and value field are shown
 // together.
 struct LevelRow {
+    std::string_view parameter;
     std::string_view caption;
     std::string_view adjuster;
     std::string_view field;
 };
 
 constexpr LevelRow kLevelRows[] = {
-    {"WxStaticText28", "he_th_slider", "he_th_label"},
-    {"WxStaticText53", "he_pga_down_spinbutton", "he_pga_down_label"},
-    {"WxStaticText54", "he_step_timeout_spinbutton", "he_step_timeout_label"},
-    {"WxStaticText55", "he_max_overs_spinbutton", "he_max_overs_label"},
-    {"WxStaticText56", "roi_pga_down_spinbutton", "roi_pga_down_label"},
-    {"WxStaticText58", "roi_pga_down_hold_spinbutton", "roi_pga_down_hold_label"},
-    {"WxStaticText59", "roi_att_spinbutton", "roi_att_label"},
-    {"WxStaticText61", "roi_pga_up_spinbutton", "roi_pga_up_label"},
-    {"WxStaticText62", "roi_pga_up_hold_spinbutton", "roi_pga_up_hold_label"},
-    {"WxStaticText63", "roi_rel_spinbutton", "roi_rel_label"},
+    {"he_th", "WxStaticText28", "he_th_slider", "he_th_label"},
+    {"he_pga_down", "WxStaticText53", "he_pga_down_spinbutton", "he_pga_down_label"},
+    {"he_step_timeout", "WxStaticText54", "he_step_timeout_spinbutton", "he_step_timeout_label"},
+    {"he_max_overs", "WxStaticText55", "he_max_overs_spinbutton", "he_max_overs_label"},
+    {"roi_pga_down", "WxStaticText56", "roi_pga_down_spinbutton", "roi_pga_down_label"},
+    {"roi_pga_down_hold", "WxStaticText58", "roi_pga_down_hold_spinbutton",
+     "roi_pga_down_hold_label"},
+    {"roi_att", "WxStaticText59", "roi_att_spinbutton", "roi_att_label"},
+    {"roi_pga_up", "WxStaticText61", "roi_pga_up_spinbutton", "roi_pga_up_label"},
+    {"roi_pga_up_hold", "WxStaticText62", "roi_pga_up_hold_spinbutton", "roi_pga_up_hold_label"},
+    {"roi_rel", "WxStaticText63", "roi_rel_spinbutton", "roi_rel_label"},
 };
 
 constexpr int kAdministratorLevel = 4;
@@ -58,11 +60,11 @@ void AdminSWFrm::UpdateParameterEnabled(int parameter) {
     if (!control)
         return;
     control->Enable(ParameterAllowed(parameter) && Store().Enabled(parameter, editedPreset_));
-    const wxString name = control->GetName();
+    const SettingConstraint& entry = services_.catalogue[parameter];
     for (const LevelRow& row : kLevelRows) {
-        if (name != wxString::FromUTF8(row.adjuster.data(), row.adjuster.size()))
+        if (row.parameter != entry.key)
             continue;
-        const bool shown = services_.catalogue[parameter].accessLevel >= UserLevel();
+        const bool shown = entry.accessLevel >= UserLevel();
         for (std::string_view key : {row.caption, row.adjuster, row.field})
             Control(key)->Show(shown);
     }

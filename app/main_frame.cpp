@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include <wx/accel.h>
-#include <wx/icon.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/icon.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/spinctrl.h>
@@ -13,13 +13,14 @@
 #include <wx/tglbtn.h>
 
 #include "fonts.h"
-#include "resources/vyr_icon.xpm"
 #include "gtk_style.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
+#include "resources/vyr_icon.xpm"
 #include "window_builder.h"
 #include "window_ui.h"
+#include "wx_text.h"
 
 namespace vyr {
 namespace {
@@ -32,9 +33,7 @@ constexpr int kPollTimerId = 1005;
 constexpr int kClockPeriodMs = 2000;
 
 wxString Title() {
-    const std::string format(layout::kTitleFormat);
-    const std::string version(layout::kVersion);
-    return wxString::Format(wxString::FromUTF8(format), wxString::FromUTF8(version));
+    return wxString::Format(Wx(layout::kTitleFormat), Wx(layout::kVersion));
 }
 
 ControlKind KindOfControl(layout::Kind kind) {
@@ -110,17 +109,14 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
 
-    // Start state: nothing connected, defaults everywhere, preset 1 edited.
-    connected_ = false;
-    hardwareClass_ = 1;
+    // Start state (not connected, hardware class 1 from the members' initial values):
+    // defaults everywhere, preset 1 edited.
     Store().ResetAllToDefaults();
     SelectPreset(presetButtons_[1].second);
     SelectActivePreset(1);
 }
 
 AdminSWFrm::~AdminSWFrm() {
-    clockTimer_.Stop();
-    pollTimer_.Stop();
     if (gMainWindow == this)
         gMainWindow = nullptr;
 }

@@ -85,8 +85,9 @@ class AdminSWFrm : public wxFrame {
     // Values between store and controls.
     void ShowSetting(int parameter, int preset);
     void ReadControl(wxWindow* control);
-    // Shows all values of the edited preset and redraws every value field.
-    void ShowEditedPreset();
+    // Shows all values of the edited preset and redraws every value field. False when a
+    // nested preset selection took over (it has shown everything itself).
+    bool ShowEditedPreset();
 
     // Value fields beside the adjusters.
     void WriteDisplay(std::string_view adjuster);
@@ -155,7 +156,7 @@ class AdminSWFrm : public wxFrame {
     int editedPreset_ = 1;
     bool presetsEnabled_ = false;
     unsigned workingSampleRate_ = display::kInitialSampleRate;
-    // Counts preset selections, so that a selection interrupted by a nested one stops.
+    // Counts passes over the edited preset, so that a pass interrupted by a nested one stops.
     unsigned selectGeneration_ = 0;
 };
 

@@ -8,6 +8,7 @@
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
+#include "wx_text.h"
 
 namespace vyr::menu {
 namespace {
@@ -115,7 +116,7 @@ void AdminSWFrm::BuildMenuBar() {
         for (const menu::Item& item : menu::Items()) {
             if (item.menu != m.title || !item.submenu.empty())
                 continue;
-            const wxString text = wxString::FromUTF8(item.text.data(), item.text.size());
+            const wxString text = Wx(item.text);
             switch (item.kind) {
                 case menu::ItemKind::Normal:
                     items->Append(item.id, text);
@@ -127,24 +128,21 @@ void AdminSWFrm::BuildMenuBar() {
                     auto* sub = new wxMenu;
                     for (int type = 0; type < menu::kMicrophoneTypeCount; ++type) {
                         const std::string_view typeText = menu::MicrophoneTypeText(type);
-                        sub->Append(menu::MicrophoneTypeId(type),
-                                    wxString::FromUTF8(typeText.data(), typeText.size()));
+                        sub->Append(menu::MicrophoneTypeId(type), Wx(typeText));
                     }
                     items->AppendSubMenu(sub, text, text);
                     break;
                 }
             }
         }
-        bar->Append(items, wxString::FromUTF8(m.title.data(), m.title.size()));
+        bar->Append(items, Wx(m.title));
     }
     SetMenuBar(bar);
 }
 
 int AdminSWFrm::MenuItemId(std::string_view menuTitle, std::string_view item) const {
     const wxMenuBar* bar = GetMenuBar();
-    return bar ? bar->FindMenuItem(wxString::FromUTF8(menuTitle.data(), menuTitle.size()),
-                                   wxString::FromUTF8(item.data(), item.size()))
-               : wxNOT_FOUND;
+    return bar ? bar->FindMenuItem(Wx(menuTitle), Wx(item)) : wxNOT_FOUND;
 }
 
 void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
@@ -180,7 +178,7 @@ void AdminSWFrm::ShowHelp() {
     wxWeakRef<wxWindow> window(this);
     const auto report = [window](const std::string& text) {
         if (window)
-            wxMessageBox(wxString::FromUTF8(text), "Help", wxOK | wxICON_WARNING, window.get());
+            wxMessageBox(Wx(text), "Help", wxOK | wxICON_WARNING, window.get());
     };
     std::string error;
     if (!OpenHelpFile(HelpFilePath(), error, report))
@@ -188,9 +186,8 @@ void AdminSWFrm::ShowHelp() {
 }
 
 void AdminSWFrm::ShowAbout() {
-    const std::string version(layout::kVersion);
     wxMessageBox(
-        wxString::Format("Vyr Administration Software\n\nVersion: %s", wxString::FromUTF8(version)),
+        wxString::Format("Vyr Administration Software\n\nVersion: %s", Wx(layout::kVersion)),
         "About", wxOK, this);
 }
 

@@ -6,6 +6,7 @@
 
 #include "main_frame.h"
 #include "menus.h"
+#include "wx_text.h"
 
 namespace vyr {
 
@@ -17,17 +18,8 @@ void AdminSWFrm::SelectPreset(wxToggleButton* button) {
     button->SetValue(true);
     editedPreset_ = found->first;
 
-    // Showing `presets_enabled` may switch to preset 1 from within this loop (presets
-    // disabled while a higher preset was chosen); that nested selection shows everything,
-    // and this one stops.
-    const unsigned generation = ++selectGeneration_;
-    for (int parameter = 0; parameter < kParameterCount; ++parameter) {
-        ShowSetting(parameter, editedPreset_);
-        if (generation != selectGeneration_)
-            return;
-    }
-    RedrawAlvPage();
-    RedrawLevelDisplays();
+    if (!ShowEditedPreset())
+        return;  // a nested selection finished the job
     UpdatePresetButtons();
     RefreshEnabling();
 }
@@ -52,7 +44,7 @@ void AdminSWFrm::RebuildActivePresetList(bool presetsEnabled) {
     const int count = presetsEnabled ? kPresetCount : 2;
     for (int preset = 0; preset < count; ++preset) {
         const std::string_view name = PresetName(preset);
-        chooser->Append(wxString::FromUTF8(name.data(), name.size()));
+        chooser->Append(Wx(name));
     }
     chooser->SetSelection(presetsEnabled || selection < 2 ? selection : 1);
 }

@@ -10,16 +10,13 @@
 #include "main_frame.h"
 #include "menus.h"
 #include "settings/text.h"
+#include "wx_text.h"
 
 namespace vyr {
 namespace {
 
 wxString Wide(std::string_view latin1) {
     return wxString(WidenSettingText(latin1));
-}
-
-wxString Wx(std::string_view utf8) {
-    return wxString::FromUTF8(utf8.data(), utf8.size());
 }
 
 // The controls of the manual clock setting, locked while automatic synchronisation is on.
@@ -198,11 +195,19 @@ void AdminSWFrm::ApplyClockLock() {
         Control(key)->Enable(!automatic);
 }
 
-void AdminSWFrm::ShowEditedPreset() {
-    for (int parameter = 0; parameter < kParameterCount; ++parameter)
+bool AdminSWFrm::ShowEditedPreset() {
+    // Showing `presets_enabled` may switch to preset 1 from within this loop (presets
+    // disabled while a higher preset was chosen); that nested selection shows everything,
+    // and this pass stops.
+    const unsigned generation = ++selectGeneration_;
+    for (int parameter = 0; parameter < kParameterCount; ++parameter) {
         ShowSetting(parameter, editedPreset_);
+        if (generation != selectGeneration_)
+            return false;
+    }
     RedrawAlvPage();
     RedrawLevelDisplays();
+    return true;
 }
 
 }  // namespace vyr

@@ -41,12 +41,11 @@ void AdminSWFrm::SaveSettingsFile() {
     const std::string path = WithSettingsExtension(chosen);
     // The dialog asked about the name as typed; a different file behind the added extension
     // is not replaced without asking either.
-    if (path != chosen && wxFileName::Exists(wxString(path.c_str(), *wxConvFileName)) &&
-        !ui_->Confirm(
-            "Save settings to computer",
-            "The file " +
-                wxFileName(wxString(path.c_str(), *wxConvFileName)).GetFullName().utf8_string() +
-                " already exists. Do you want to replace it?"))
+    const wxFileName target(wxString(path.c_str(), *wxConvFileName));
+    if (path != chosen && target.Exists() &&
+        !ui_->Confirm("Save settings to computer",
+                      "The file " + target.GetFullName().utf8_string() +
+                          " already exists. Do you want to replace it?"))
         return;
     if (const auto message = MessageFor(SaveSettingsStore(Store(), path)))
         ui_->ShowMessage(*message);

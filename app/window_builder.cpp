@@ -18,13 +18,10 @@
 #include "fonts.h"
 #include "gtk_style.h"
 #include "settings/catalogue.h"
+#include "wx_text.h"
 
 namespace vyr::layout {
 namespace {
-
-wxString Wx(std::string_view text) {
-    return wxString::FromUTF8(text.data(), text.size());
-}
 
 wxWindow* Create(const Control& c, wxWindow* parent) {
     const Rect r = Placement(c);

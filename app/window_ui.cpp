@@ -5,16 +5,9 @@
 
 #include "dialogs/protocol_guard_dlg.h"
 #include "main_frame.h"
+#include "wx_text.h"
 
 namespace vyr {
-namespace {
-
-wxString Wx(std::string_view utf8) {
-    return wxString::FromUTF8(utf8.data(), utf8.size());
-}
-
-}  // namespace
-
 void WindowUi::BeginBusy() {
     auto* button = frame_.ControlAs<wxToggleButton>("ConnectButton");
     button->SetLabel("Busy");
