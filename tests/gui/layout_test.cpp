@@ -22,6 +22,7 @@
 #include "app/fonts.h"
 #include "app/layout_tables.h"
 #include "app/window_builder.h"
+#include "app/wx_text.h"
 #include "frame_fixture.h"
 
 namespace vyr::test {
@@ -29,10 +30,6 @@ namespace {
 
 using layout::Control;
 using layout::Kind;
-
-wxString Wx(std::string_view text) {
-    return wxString::FromUTF8(text.data(), text.size());
-}
 
 std::vector<const Control*> AllDescriptors() {
     std::vector<const Control*> all;
