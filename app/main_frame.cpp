@@ -12,15 +12,15 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
-#include "fonts.h"
-#include "gtk_style.h"
+#include "ui/fonts.h"
+#include "ui/gtk_style.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
 #include "resources/vyr_icon.xpm"
 #include "window_builder.h"
 #include "window_ui.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 namespace {

@@ -8,7 +8,7 @@
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr::menu {
 namespace {

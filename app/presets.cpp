@@ -6,7 +6,7 @@
 
 #include "main_frame.h"
 #include "menus.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 

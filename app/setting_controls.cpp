@@ -10,7 +10,7 @@
 #include "main_frame.h"
 #include "menus.h"
 #include "settings/text.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 namespace {

@@ -15,10 +15,10 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
-#include "fonts.h"
-#include "gtk_style.h"
+#include "ui/fonts.h"
+#include "ui/gtk_style.h"
 #include "settings/catalogue.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr::layout {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "dialogs/protocol_guard_dlg.h"
 #include "main_frame.h"
-#include "wx_text.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 void WindowUi::BeginBusy() {

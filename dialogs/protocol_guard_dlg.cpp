@@ -8,8 +8,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "app/fonts.h"
-#include "app/gtk_style.h"
+#include "ui/fonts.h"
+#include "ui/gtk_style.h"
 
 namespace vyr {
 namespace {

@@ -63,6 +63,10 @@ void SettingStore::ResetAllToDefaults() {
         ResetPresetToDefaults(preset);
 }
 
+void SettingStore::AssignValues(const SettingStore& other) {
+    slots_ = other.slots_;
+}
+
 std::string ToDisplayText(int parameter, std::string_view text) {
     if (parameter == param::pm_prefered_power_source && text == "accu")
         return "internal";

@@ -47,6 +47,8 @@ class SettingStore {
     void ResetPresetToDefaults(int preset);
     // Start state: every preset at its defaults, all 860 slots enabled.
     void ResetAllToDefaults();
+    // Takes all 860 values and `enabled` flags of another store (a load that completed).
+    void AssignValues(const SettingStore& other);
 
   private:
     bool IsValue(int parameter, int preset, std::string_view value) const {

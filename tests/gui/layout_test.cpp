@@ -19,10 +19,10 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
-#include "app/fonts.h"
+#include "ui/fonts.h"
 #include "app/layout_tables.h"
 #include "app/window_builder.h"
-#include "app/wx_text.h"
+#include "ui/wx_text.h"
 #include "frame_fixture.h"
 
 namespace vyr::test {

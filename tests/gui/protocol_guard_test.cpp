@@ -15,7 +15,7 @@
 #include <wx/timer.h>
 #include <wx/utils.h>
 
-#include "app/fonts.h"
+#include "ui/fonts.h"
 #include "dialogs/protocol_guard_dlg.h"
 #include "modal_hook.h"
 

@@ -1,4 +1,4 @@
-#include "gtk_style.h"
+#include "ui/gtk_style.h"
 
 #include <wx/window.h>
 
