@@ -33,25 +33,20 @@ constexpr LevelRow kLevelRows[] = {
     {"roi_rel", "WxStaticText63", "roi_rel_spinbutton", "roi_rel_label"},
 };
 
-constexpr int kAdministratorLevel = 4;
-constexpr int kSuperadministratorLevel = 3;
-constexpr int kTwinHardwareClass = 4;  // hardware without the power source choice
-
 }  // namespace
 
 bool AdminSWFrm::ParameterAllowed(int parameter) const {
     const SettingConstraint& entry = services_.catalogue[parameter];
-    const int level = UserLevel();
-    const bool levelAllows = entry.accessLevel >= level;
+    const bool levelAllows = userLevel_.MayEdit(entry);
     // On the DEFAULT preset an administrator edits only the global parameters.
-    if (editedPreset_ == 0 && level > kSuperadministratorLevel)
+    if (editedPreset_ == 0 && !userLevel_.MayWriteDefaultPreset())
         return entry.global && levelAllows;
     return levelAllows;
 }
 
 bool AdminSWFrm::MetaDataAllowed() const {
     const auto* format = ControlAs<wxChoice>("rec_format");
-    return UserLevel() <= kAdministratorLevel && !offline_ && format &&
+    return userLevel_.MayTransferSettings() && !offline_ && format &&
            format->GetStringSelection() == "BWF";
 }
 
@@ -64,7 +59,7 @@ void AdminSWFrm::UpdateParameterEnabled(int parameter) {
     for (const LevelRow& row : kLevelRows) {
         if (row.parameter != entry.key)
             continue;
-        const bool shown = entry.accessLevel >= UserLevel();
+        const bool shown = userLevel_.MayEdit(entry);
         for (std::string_view key : {row.caption, row.adjuster, row.field})
             Control(key)->Show(shown);
     }
@@ -83,7 +78,7 @@ void AdminSWFrm::RefreshEnabling() {
         connect->SetLabel(connect->GetValue() ? "Disconnect" : "Connect");
     }
 
-    const menu::Situation situation{connected_, offline_, UserLevel()};
+    const menu::Situation situation{connected_, offline_, userLevel_};
     const auto menus = menu::Menus();
     for (std::size_t position = 0; position < menus.size(); ++position)
         bar->EnableTop(position, menu::Allowed(menus[position].when, situation));
@@ -102,7 +97,7 @@ void AdminSWFrm::RefreshEnabling() {
     for (int parameter = 0; parameter < kParameterCount; ++parameter)
         UpdateParameterEnabled(parameter);
 
-    const bool powerChoice = hardwareClass_ != kTwinHardwareClass;
+    const bool powerChoice = HasPowerSourceChoice(hardware_);
     Control("WxStaticText5")->Show(powerChoice);
     Control("pm_prefered_power_source")->Show(powerChoice);
 }

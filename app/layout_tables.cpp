@@ -518,8 +518,9 @@ constexpr Table kTables[] = {
 };
 
 // ---------------------------------------------------------------------------------------------
-// Adaptation to GTK3 metrics. The tables above keep the original places; the rows here move or
-// resize what does not fit the taller GTK controls, even with the compact style.
+// Adaptation to GTK3 metrics. The tables above keep the places of the compact layout the
+// window was designed in; the rows here move or resize what does not fit the taller GTK
+// controls, even with the compact style.
 
 struct Adjustment {
     std::string_view key;

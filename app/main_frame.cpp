@@ -19,17 +19,14 @@
 #include "menus.h"
 #include "resources/vyr_icon.xpm"
 #include "window_builder.h"
-#include "window_ui.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
 namespace {
 
-AdminSWFrm* gMainWindow = nullptr;
 
 constexpr int kFrameId = 1;
 constexpr int kClockTimerId = 1252;
-constexpr int kPollTimerId = 1005;
 constexpr int kClockPeriodMs = 2000;
 
 wxString Title() {
@@ -68,21 +65,14 @@ const wxEventTypeTag<wxScrollEvent>* const kScrollEvents[] = {
 
 }  // namespace
 
-AdminSWFrm* MainWindow() {
-    return gMainWindow;
-}
-
 AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     : wxFrame(nullptr, kFrameId, Title(), wxPoint(8, 8),
               wxSize(layout::kFrameWidth, layout::kFrameHeight),
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX, "frame"),
       services_(services),
       options_(options),
-      clockTimer_(this, kClockTimerId),
-      pollTimer_(this, kPollTimerId) {
-    gMainWindow = this;
+      clockTimer_(this, kClockTimerId) {
     config_ = std::make_unique<LocalConfig>(options_.configDir);
-    ui_ = std::make_unique<WindowUi>(*this);
 
     UseCompactStyle(this);
     SetFont(fonts::Ui());
@@ -109,17 +99,14 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
 
-    // Start state (not connected, hardware class 1 from the members' initial values):
+    // Start state (not connected, no hardware, from the members' initial values):
     // defaults everywhere, preset 1 edited.
     Store().ResetAllToDefaults();
     SelectPreset(presetButtons_[1].second);
     SelectActivePreset(1);
 }
 
-AdminSWFrm::~AdminSWFrm() {
-    if (gMainWindow == this)
-        gMainWindow = nullptr;
-}
+AdminSWFrm::~AdminSWFrm() = default;
 
 void AdminSWFrm::BuildControls() {
     layout::WindowBuilder builder(this);
@@ -210,28 +197,19 @@ void AdminSWFrm::OnPresetButton(wxCommandEvent& event) {
 }
 
 void AdminSWFrm::OnConnectButton(wxCommandEvent&) {
-    // Connecting to a device is not available in this build: the button stays released.
+    // The button does not connect to a device: it stays released.
     ControlAs<wxToggleButton>("ConnectButton")->SetValue(false);
     RefreshEnabling();
 }
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
     clockTimer_.Stop();
-    pollTimer_.Stop();
     Destroy();
 }
 
 void AdminSWFrm::OnClockTimer(wxTimerEvent&) {
     if (!connected_)
         RefreshPortList();
-}
-
-int AdminSWFrm::UserLevel() const {
-    return services_.link.UserLevel();
-}
-
-void AdminSWFrm::SetUserLevel(int level) {
-    services_.link.SetUserLevel(level);
 }
 
 wxWindow* AdminSWFrm::Control(std::string_view key) const {

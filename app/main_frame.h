@@ -20,6 +20,7 @@
 
 #include "app/services.h"
 #include "app/value_display.h"
+#include "device/user_level.h"
 #include "layout_tables.h"
 #include "settings/catalogue.h"
 #include "settings/store.h"
@@ -32,7 +33,6 @@ class wxToggleButton;
 namespace vyr {
 
 class LocalConfig;
-class WindowUi;
 
 class AdminSWFrm : public wxFrame {
   public:
@@ -58,16 +58,16 @@ class AdminSWFrm : public wxFrame {
     }
 
     SettingStore& Store() { return services_.store; }
-    AppServices& Services() { return services_; }
-    LocalConfig& Config() { return *config_; }
 
     // Session state read by the enabling rules.
     bool Connected() const { return connected_; }
     bool Offline() const { return offline_; }
-    int HardwareClass() const { return hardwareClass_; }
-    int UserLevel() const;
-    // Tests and the login set the current user level; the caller refreshes the enabling.
-    void SetUserLevel(int level);
+    HardwareClass Hardware() const { return hardware_; }
+    UserLevel CurrentUserLevel() const { return userLevel_; }
+    // The session and tests set the current user level and the hardware class; the caller
+    // refreshes the enabling.
+    void SetUserLevel(UserLevel level) { userLevel_ = level; }
+    void SetHardware(HardwareClass hardware) { hardware_ = hardware; }
     int EditedPreset() const { return editedPreset_; }
     bool PresetsEnabled() const { return presetsEnabled_; }
     unsigned WorkingSampleRate() const { return workingSampleRate_; }
@@ -140,7 +140,6 @@ class AdminSWFrm : public wxFrame {
     AppServices& services_;
     StartOptions options_;
     std::unique_ptr<LocalConfig> config_;
-    std::unique_ptr<WindowUi> ui_;
     std::map<std::string, wxWindow*, std::less<>> controls_;
     std::array<wxWindow*, kParameterCount> bound_{};
     std::unordered_map<const wxWindow*, int> parameterOf_;
@@ -148,19 +147,16 @@ class AdminSWFrm : public wxFrame {
     std::vector<std::string> ports_;  // paths behind the entries of the port choice
 
     wxTimer clockTimer_;
-    wxTimer pollTimer_;
 
     bool connected_ = false;
     bool offline_ = false;
-    int hardwareClass_ = 1;
+    UserLevel userLevel_ = UserLevel::Nobody();
+    HardwareClass hardware_ = HardwareClass::NotConnected;
     int editedPreset_ = 1;
     bool presetsEnabled_ = false;
     unsigned workingSampleRate_ = display::kInitialSampleRate;
     // Counts passes over the edited preset, so that a pass interrupted by a nested one stops.
     unsigned selectGeneration_ = 0;
 };
-
-// The one main window of the process (set while it exists), for the dialogs to reach it.
-AdminSWFrm* MainWindow();
 
 }  // namespace vyr

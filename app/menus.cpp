@@ -18,8 +18,8 @@ using enum ItemKind;
 
 constexpr Menu kMenus[] = {
     {"File", Always},        {"Preset", ConnectedOrOffline},
-    {"Device", UpToLevel4},  {"Administration", UpToLevel3},
-    {"Service", UpToLevel2}, {"Help", Always},
+    {"Device", TransferSettings},  {"Administration", Administrate},
+    {"Service", ServiceMenu}, {"Help", Always},
 };
 
 constexpr std::string_view kMicrophoneSettings = "Microphone settings";
@@ -38,20 +38,20 @@ constexpr std::string_view kTypeTexts[] = {
 
 constexpr Item kItems[] = {
     {"File", {}, "Offline mode", kOfflineMode, Check, NotConnected},
-    {"File", {}, "Load settings from device", kLoadFromDevice, Normal, UpToLevel4},
-    {"File", {}, "Send settings to device", kSendToDevice, Normal, UpToLevel4},
+    {"File", {}, "Load settings from device", kLoadFromDevice, Normal, TransferSettings},
+    {"File", {}, "Send settings to device", kSendToDevice, Normal, TransferSettings},
     {"File", {}, "Load settings from computer", kLoadFromComputer, Normal, ConnectedOrOffline},
     {"File", {}, "Save settings to computer", kSaveToComputer, Normal, ConnectedOrOffline},
     {"Preset", {}, "Enable/disable presets", kPresetsSwitch, Check, Always},
-    {"Preset", {}, "Send single preset to device", kSendSinglePreset, Normal, UpToLevel4},
-    {"Preset", {}, "Read single preset from device", kReadSinglePreset, Normal, UpToLevel4},
+    {"Preset", {}, "Send single preset to device", kSendSinglePreset, Normal, TransferSettings},
+    {"Preset", {}, "Read single preset from device", kReadSinglePreset, Normal, TransferSettings},
     {"Device", {}, "Display device information", kDeviceInformation, Normal, Connected},
-    {"Device", {}, "Update firmware", kUpdateFirmware, Normal, UpToLevel3},
+    {"Device", {}, "Update firmware", kUpdateFirmware, Normal, Administrate},
     {"Administration", {}, "Edit users", kEditUsers, Normal, Always},
-    {"Service", {}, kMicrophoneSettings, -1, Submenu, UpToLevel2},
-    {"Service", {}, "Read and write serial number", kSerialNumber, Normal, UpToLevel1},
-    {"Service", {}, "Read production test results", kTestResults, Normal, UpToLevel1},
-    {"Service", {}, "Store and read service notes", kServiceNotes, Normal, UpToLevel1},
+    {"Service", {}, kMicrophoneSettings, -1, Submenu, ServiceMenu},
+    {"Service", {}, "Read and write serial number", kSerialNumber, Normal, FactoryService},
+    {"Service", {}, "Read production test results", kTestResults, Normal, FactoryService},
+    {"Service", {}, "Store and read service notes", kServiceNotes, Normal, FactoryService},
     {"Help", {}, "Vyr administration help", kHelp, Normal, Always},
     {"Help", {}, "About", kAbout, Normal, Always},
 };
@@ -68,14 +68,14 @@ bool Allowed(When when, const Situation& s) {
             return s.connected;
         case ConnectedOrOffline:
             return s.connected || s.offline;
-        case UpToLevel4:
-            return s.level <= 4;
-        case UpToLevel3:
-            return s.level <= 3;
-        case UpToLevel2:
-            return s.level <= 2;
-        case UpToLevel1:
-            return s.level <= 1;
+        case TransferSettings:
+            return s.level.MayTransferSettings();
+        case Administrate:
+            return s.level.MayAdministrate();
+        case ServiceMenu:
+            return s.level.MayUseServiceMenu();
+        case FactoryService:
+            return s.level.MayUseFactoryService();
     }
     return false;
 }
@@ -166,8 +166,7 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             ShowAbout();
             break;
         default:
-            // The device commands need a connection, which this build does not make yet;
-            // the enabling keeps them unusable. Other menus' commands go on to their owners.
+            // Commands without a handler here go on to their owners.
             event.Skip();
             break;
     }

@@ -4,6 +4,8 @@
 #include <span>
 #include <string_view>
 
+#include "device/user_level.h"
+
 namespace vyr::menu {
 
 inline constexpr int kOfflineMode = 1014;
@@ -23,23 +25,22 @@ inline constexpr int kServiceNotes = 1033;
 inline constexpr int kHelp = 1034;
 inline constexpr int kAbout = 1036;
 
-// When a menu or item may be used. A level rule allows the current user level and every
-// level with more rights (smaller numbers).
+// When a menu or item may be used: by the connection, or by what the user level allows.
 enum class When {
     Always,
     NotConnected,
     Connected,
     ConnectedOrOffline,
-    UpToLevel4,
-    UpToLevel3,
-    UpToLevel2,
-    UpToLevel1,
+    TransferSettings,
+    Administrate,
+    ServiceMenu,
+    FactoryService,
 };
 
 struct Situation {
     bool connected = false;
     bool offline = false;
-    int level = 6;
+    UserLevel level = UserLevel::Nobody();
 };
 
 bool Allowed(When when, const Situation& situation);

@@ -1,22 +1,15 @@
-// The program-wide single instances the window works on, and how the program was started.
+// The settings the window works on, and how the program was started.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "link/link.h"
-#include "settings/catalogue.h"
-#include "settings/guard.h"
-#include "settings/store.h"
+#include "settings/model.h"
 
 namespace vyr {
 
-struct AppServices {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store{catalogue, guard};
-    serial_link::Link link;  // also holds the current user level
-};
+// The program-wide settings: catalogue, store and the report of the last load.
+using AppServices = SettingsModel;
 
 struct StartOptions {
     // Ports named on the command line (--port PATH), listed before the ports found.

@@ -3,9 +3,10 @@
 #include <wx/filename.h>
 #include <wx/msgdlg.h>
 
+#include "dialogs/protocol_guard_dlg.h"
 #include "main_frame.h"
 #include "settings/settings_file.h"
-#include "window_ui.h"
+#include "ui/message_box.h"
 
 namespace vyr {
 namespace {
@@ -43,12 +44,12 @@ void AdminSWFrm::SaveSettingsFile() {
     // is not replaced without asking either.
     const wxFileName target(wxString(path.c_str(), *wxConvFileName));
     if (path != chosen && target.Exists() &&
-        !ui_->Confirm("Save settings to computer",
-                      "The file " + target.GetFullName().utf8_string() +
-                          " already exists. Do you want to replace it?"))
+        !AskYesNo(this, "Save settings to computer",
+                  "The file " + target.GetFullName().utf8_string() +
+                      " already exists. Do you want to replace it?"))
         return;
     if (const auto message = MessageFor(SaveSettingsStore(Store(), path)))
-        ui_->ShowMessage(*message);
+        ShowStatusMessage(this, *message);
 }
 
 void AdminSWFrm::LoadSettingsFile() {
@@ -60,11 +61,11 @@ void AdminSWFrm::LoadSettingsFile() {
         return;
     const SettingsFileStatus status = LoadSettingsStore(Store(), path);
     if (const auto message = MessageFor(status)) {
-        ui_->ShowMessage(*message);
+        ShowStatusMessage(this, *message);
         return;
     }
     if (!services_.guard.Empty())
-        ui_->ShowGuard(services_.guard);
+        ShowGuard(this, services_.guard);
     ShowEditedPreset();
     RefreshEnabling();
 }

@@ -2,7 +2,6 @@
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
-#include <charconv>
 #include <cstdlib>
 #include <fstream>
 #include <ostream>
@@ -10,19 +9,16 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
-#include "link/protocol.h"
-#include "settings/device_info.h"
-#include "settings/device_session.h"
+#include "device/clock.h"
+#include "device/connection.h"
+#include "device/device_info.h"
+#include "device/transfer.h"
 #include "settings/settings_file.h"
 #include "settings/text.h"
-#include "settings/transfer.h"
 
 namespace vyr::cli {
 
 namespace {
-
-// The highest user level (fewest rights) that may load or send settings.
-constexpr int kTransferLevel = 4;
 
 struct Options {
     std::string port;
@@ -33,18 +29,34 @@ struct Options {
     std::vector<std::string_view> args;  // the command's own arguments
 };
 
-struct Model {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store{catalogue, guard};
-};
+// Names what is wrong in one line, then where the usage is.
+int DeviceUsageError(Streams io, const std::string& reason) {
+    io.err << "vyrctl: " << reason << "\nrun 'vyrctl --help' for the usage\n";
+    return kExitUsage;
+}
 
-// Messages on stderr; a progress bar there when it is a terminal; no questions.
-class CliUi final : public OperationUi {
+int ExitStatusForFile(SettingsFileStatus status) {
+    switch (status) {
+        case SettingsFileStatus::Ok:
+            return kExitDone;
+        case SettingsFileStatus::Corrupted:
+            return kExitFileCorrupted;
+        case SettingsFileStatus::InvalidFormat:
+            return kExitFileFormat;
+        case SettingsFileStatus::CannotOpen:
+        case SettingsFileStatus::CannotWrite:
+            break;
+    }
+    return kExitFileAccess;
+}
+
+// A progress bar on stderr when it is a terminal.
+class BarProgress final : public Progress {
   public:
-    explicit CliUi(Streams io) : io_(io), bar_(IsTerminal(stderr)) {}
+    explicit BarProgress(Streams io) : io_(io), bar_(IsTerminal(stderr)) {}
+    ~BarProgress() override { EndLine(); }
 
-    void Progress(int done, int total) override {
+    void Report(int done, int total, std::string_view, int) override {
         if (!bar_ || total <= 0)
             return;
         constexpr int kWidth = 40;
@@ -54,30 +66,13 @@ class CliUi final : public OperationUi {
                 << "/" << total << std::flush;
         drawn_ = true;
     }
-    void EndBusy() override { EndLine(); }
-    void ShowMessage(const StatusMessage& message) override {
-        EndLine();
-        io_.err << "vyrctl: " << message.text << '\n';
-    }
-    bool Confirm(std::string_view, std::string_view) override { return true; }
-    void ShowGuard(const GuardLog& guard) override {
-        EndLine();
-        io_.err << WideToUtf8(guard.Log());
-    }
-    int ActivePreset() const override { return active; }
-    void SetActivePreset(int preset) override { active = preset; }
-    int EditedPreset() const override { return edited; }
-    void SelectEditedPreset(int preset) override { edited = preset; }
-
-    int active = 1;
-    int edited = 1;
-
-  private:
     void EndLine() {
         if (drawn_)
             io_.err << '\n';
         drawn_ = false;
     }
+
+  private:
     Streams io_;
     bool bar_;
     bool drawn_ = false;
@@ -104,189 +99,200 @@ std::optional<std::string> Password(const Options& options, Streams io) {
     return std::nullopt;
 }
 
+using LevelRule = bool (UserLevel::*)() const;
+
 class Session {
   public:
     Session(const Options& options, Streams io) : options_(options), io_(io) {
-        link_.SetDiagnosticSink([this](std::string_view text) {
+        connection_.link.SetDiagnosticSink([this](std::string_view text) {
             if (options_.verbose)
                 io_.err << text;
         });
     }
 
-    serial_link::Link& link() { return link_; }
+    DeviceConnection& connection() { return connection_; }
 
     // Connects and logs in; an exit status other than kExitDone when that failed or the
-    // user's level is above `maxLevel`.
-    int Open(int maxLevel) {
-        if (!link_.Open(options_.port)) {
-            io_.err << "vyrctl: cannot open the port " << options_.port << '\n';
+    // user's level does not pass `allowed`.
+    int Open(LevelRule allowed) {
+        const ConnectResult connected = Connect(connection_, options_.port);
+        if (connected.status == ConnectStatus::PortFailed) {
+            io_.err << "vyrctl: " << OpenFailureText(options_.port, connected.openError) << '\n';
             return kExitPortFailed;
         }
-        if (!serial_link::SyncLink(link_)) {
-            io_.err << "vyrctl: the device on " << options_.port << " does not answer\n";
+        if (connected.status == ConnectStatus::NoAnswer) {
+            io_.err << "vyrctl: " << options_.port << ": the device does not answer\n";
             return kExitNoSync;
         }
         const auto password = Password(options_, io_);
         if (!password)
             return kExitUsage;
-        const LoginResult login = Login(link_, Utf8ToWide(options_.user), Utf8ToWide(*password));
+        const LoginResult login =
+            Login(connection_, Utf8ToWide(options_.user), Utf8ToWide(*password));
         if (login.status != LoginStatus::Accepted) {
-            io_.err << (login.status == LoginStatus::TooLong
-                            ? "vyrctl: user name or password too long\n"
-                            : "vyrctl: login refused\n");
+            io_.err << "vyrctl: " << options_.port << ": "
+                    << (login.status == LoginStatus::TooLong ? "user name or password too long"
+                                                             : "login refused")
+                    << '\n';
             return kExitLoginRefused;
         }
-        if (login.level > maxLevel) {
-            io_.err << "vyrctl: user " << options_.user << " (level " << login.level
+        if (!(login.level.*allowed)()) {
+            io_.err << "vyrctl: user " << options_.user << " (level " << login.level.Number()
                     << ") may not use this command\n";
             return kExitLoginRefused;
         }
         return kExitDone;
     }
 
+    // The message for a transfer that did not complete.
+    int TransferFailed(std::string_view what) {
+        io_.err << "vyrctl: " << options_.port << ": " << what << '\n';
+        return kExitCommunication;
+    }
+
   private:
     const Options& options_;
     Streams io_;
-    serial_link::Link link_;
+    DeviceConnection connection_;
 };
 
 int Info(const Options& options, Streams io) {
     if (!options.args.empty())
-        return kExitUsage;
+        return DeviceUsageError(io, "info takes no arguments");
     Session session(options, io);
-    if (const int status = session.Open(6); status != kExitDone)
+    if (const int status = session.Open(&UserLevel::LoggedIn); status != kExitDone)
         return status;
     DeviceInformation info;
-    info.Tick(session.link());
-    if (session.link().Vanished()) {
-        io.err << "vyrctl: the device stopped answering\n";
-        return kExitCommunication;
-    }
+    info.Tick(session.connection());
+    if (session.connection().link.Vanished())
+        return session.TransferFailed("the device stopped answering");
     io.out << info.ClipboardText() << '\n';
     return kExitDone;
 }
 
 int Load(const Options& options, Streams io) {
     if (options.args.size() != 1)
-        return kExitUsage;
+        return DeviceUsageError(io, "load needs one FILE");
     const std::string path(options.args[0]);
     Session session(options, io);
-    if (const int status = session.Open(kTransferLevel); status != kExitDone)
+    if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
         return status;
-    Model model;
-    CliUi ui(io);
-    SettingsTransfer transfer(session.link(), model.store, ui);
-    transfer.LoadAllFromDevice();
-    if (session.link().Vanished()) {
-        io.err << "vyrctl: the device stopped answering; " << path << " not written\n";
+    const SettingsModel start;
+    BarProgress bar(io);
+    const LoadResult load = LoadFromDevice(session.connection(), start.store, {}, bar);
+    bar.EndLine();
+    if (load.status != TransferStatus::Done)
+        return session.TransferFailed("the device stopped answering; " + path + " not written");
+    io.err << WideToUtf8(load.loaded->guard.Log());
+    if (!load.unanswered.empty()) {
+        io.err << "vyrctl: " << options.port << ": no answer for " << load.unanswered.size()
+               << " values; " << path << " not written:\n";
+        for (const std::string& value : load.unanswered)
+            io.err << "  " << value << '\n';
         return kExitCommunication;
     }
-    const auto status = SaveSettingsStore(model.store, path);
+    const auto status = SaveSettingsStore(load.loaded->store, path);
     if (status != SettingsFileStatus::Ok) {
         io.err << "vyrctl: " << path << ": " << MessageFor(status)->text << '\n';
-        return kExitFileAccess;
+        return ExitStatusForFile(status);
     }
     return kExitDone;
 }
 
+// "--preset N" and "--active N" after the file.
+struct SendOptions {
+    std::optional<int> preset;
+    std::optional<int> active;
+};
+
+std::optional<SendOptions> ParseSendOptions(const Options& options, Streams io) {
+    SendOptions send;
+    for (std::size_t i = 1; i < options.args.size(); i += 2) {
+        const std::string_view option = options.args[i];
+        if (option != "--preset" && option != "--active") {
+            DeviceUsageError(io, "unknown option '" + std::string(option) + "' of send");
+            return std::nullopt;
+        }
+        const auto value = i + 1 < options.args.size()
+                               ? ParseWholeInteger(options.args[i + 1])
+                               : std::optional<std::int32_t>();
+        if (!value || *value < 0 || *value >= kPresetCount) {
+            DeviceUsageError(io, std::string(option) + " needs a number 0..9");
+            return std::nullopt;
+        }
+        (option == "--preset" ? send.preset : send.active) = *value;
+    }
+    return send;
+}
+
 int Send(const Options& options, Streams io) {
     if (options.args.empty())
-        return kExitUsage;
+        return DeviceUsageError(io, "send needs a FILE");
     const std::string path(options.args[0]);
-    std::optional<int> preset, active;
-    for (std::size_t i = 1; i < options.args.size(); i += 2) {
-        if (i + 1 >= options.args.size())
-            return kExitUsage;
-        const auto value = ParseWholeInteger(options.args[i + 1]);
-        if (!value || *value < 0 || *value >= kPresetCount)
-            return kExitUsage;
-        if (options.args[i] == "--preset") {
-            preset = value;
-        } else if (options.args[i] == "--active") {
-            active = value;
-        } else {
-            return kExitUsage;
-        }
-    }
+    const auto send = ParseSendOptions(options, io);
+    if (!send)
+        return kExitUsage;
 
-    Model model;
+    SettingsModel model;
     const auto status = LoadSettingsStore(model.store, path);
     if (status != SettingsFileStatus::Ok) {
         io.err << "vyrctl: " << path << ": " << MessageFor(status)->text << '\n';
-        return status == SettingsFileStatus::Corrupted       ? kExitFileCorrupted
-               : status == SettingsFileStatus::InvalidFormat ? kExitFileFormat
-                                                             : kExitFileAccess;
+        return ExitStatusForFile(status);
     }
     io.err << WideToUtf8(model.guard.Log());
 
     Session session(options, io);
-    if (const int opened = session.Open(kTransferLevel); opened != kExitDone)
+    if (const int opened = session.Open(&UserLevel::MayTransferSettings); opened != kExitDone)
         return opened;
-    if (preset == 0 && session.link().UserLevel() > 3) {
+    DeviceConnection& connection = session.connection();
+    if (send->preset == 0 && !connection.level.MayWriteDefaultPreset()) {
         io.err << "vyrctl: user " << options.user << " may not send the DEFAULT preset\n";
         return kExitLoginRefused;
     }
-    CliUi ui(io);
-    SettingsTransfer transfer(session.link(), model.store, ui);
-    ui.active = active ? *active : transfer.ReadActivePreset();
-    bool sent = false;
-    if (preset) {
-        ui.edited = *preset;
-        sent = transfer.SendEditedPresetToDevice(true);
-    } else {
-        sent = transfer.SendAllToDevice();
+    const int active = send->active ? *send->active : ReadActivePreset(connection);
+    BarProgress bar(io);
+    const SendResult sent =
+        send->preset ? SendPresetToDevice(connection, model.store, *send->preset, active, bar)
+                     : SendAllToDevice(connection, model.store, active, bar);
+    bar.EndLine();
+    if (sent.status != TransferStatus::Done) {
+        return session.TransferFailed(std::string(kTransferError.text) + " " +
+                                      std::to_string(sent.confirmed) + " of " +
+                                      std::to_string(sent.total) + " values reached the device.");
     }
-    return sent ? kExitDone : kExitCommunication;
-}
-
-std::optional<DateTime> ParseWhen(std::string_view text) {
-    if (text == "now")
-        return LocalNow();
-    // YYYY-MM-DDThh:mm:ss
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':') {
-        return std::nullopt;
-    }
-    const auto field = [&](std::size_t at, std::size_t length) {
-        return ParseWholeInteger(text.substr(at, length));
-    };
-    const auto year = field(0, 4), month = field(5, 2), day = field(8, 2);
-    const auto hour = field(11, 2), minute = field(14, 2), second = field(17, 2);
-    if (!year || !month || !day || !hour || !minute || !second)
-        return std::nullopt;
-    if (*month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23 || *minute > 59 ||
-        *second > 59) {
-        return std::nullopt;
-    }
-    return DateTime{*year, *month, *day, *hour, *minute, *second};
+    return kExitDone;
 }
 
 int Time(const Options& options, Streams io) {
     std::optional<DateTime> when;
     if (options.args.size() == 2 && options.args[0] == "--set") {
-        when = ParseWhen(options.args[1]);
+        when = options.args[1] == "now" ? std::optional(LocalNow()) : ParseIsoTime(options.args[1]);
         if (!when)
-            return kExitUsage;
+            return DeviceUsageError(io, "--set needs 'now' or YYYY-MM-DDThh:mm:ss");
     } else if (!options.args.empty()) {
-        return kExitUsage;
+        return DeviceUsageError(io, "time takes only --set now|YYYY-MM-DDThh:mm:ss");
     }
     Session session(options, io);
-    if (const int status = session.Open(when ? kTransferLevel : 6); status != kExitDone)
+    const LevelRule rule = when ? &UserLevel::MayTransferSettings : &UserLevel::LoggedIn;
+    if (const int status = session.Open(rule); status != kExitDone)
         return status;
     const auto print = [&]() {
-        const auto time = ReadDeviceTime(session.link());
+        const auto text = ReadDeviceTime(session.connection());
+        const auto time = text ? ParseDeviceTime(*text) : std::nullopt;
         if (!time) {
-            io.err << "vyrctl: cannot read the device time\n";
+            io.err << "vyrctl: " << options.port << ": cannot read the device time"
+                   << (text ? " (it answered '" + *text + "')" : std::string()) << '\n';
             return false;
         }
-        io.out << TrimTrailingBlanks(*time) << '\n';
+        io.out << FormatIsoTime(*time) << '\n';
         return true;
     };
     if (!print())
         return kExitCommunication;
     if (!when)
         return kExitDone;
-    SetDeviceClock(session.link(), true, *when);
+    if (!SetDeviceClock(session.connection(), *when))
+        return session.TransferFailed("the device did not answer the clock setting");
     return print() ? kExitDone : kExitCommunication;
 }
 
@@ -301,38 +307,33 @@ int RunDeviceCommand(Arguments args, Streams io) {
             options.verbose = true;
             continue;
         }
+        std::string* target = option == "--port"            ? &options.port
+                              : option == "--user"          ? &options.user
+                              : option == "--password-file" ? &options.passwordFile
+                                                            : nullptr;
+        if (target == nullptr)
+            return DeviceUsageError(io, "unknown device option '" + std::string(option) + "'");
         if (i + 1 >= args.size())
-            break;
-        const std::string value(args[++i]);
-        if (option == "--port") {
-            options.port = value;
-        } else if (option == "--user") {
-            options.user = value;
-        } else if (option == "--password-file") {
-            options.passwordFile = value;
-        } else {
-            options.port.clear();
-            break;
-        }
+            return DeviceUsageError(io, std::string(option) + " needs a value");
+        *target = std::string(args[++i]);
     }
+    if (options.port.empty())
+        return DeviceUsageError(io, "device commands need --port PATH");
+    if (i >= args.size())
+        return DeviceUsageError(io, "device needs a command: info, load, send or time");
     struct Command {
         std::string_view name;
         int (*run)(const Options&, Streams);
     };
     static constexpr Command kCommands[] = {
         {"info", Info}, {"load", Load}, {"send", Send}, {"time", Time}};
-    int status = kExitUsage;
-    if (!options.port.empty() && i < args.size()) {
-        options.command = args[i];
-        options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-        for (const Command& command : kCommands) {
-            if (command.name == options.command)
-                status = command.run(options, io);
-        }
+    options.command = args[i];
+    options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+    for (const Command& command : kCommands) {
+        if (command.name == options.command)
+            return command.run(options, io);
     }
-    if (status == kExitUsage)
-        PrintUsage(io.err);
-    return status;
+    return DeviceUsageError(io, "unknown device command '" + options.command + "'");
 }
 
 }  // namespace vyr::cli

@@ -28,21 +28,29 @@ Link::~Link() {
     Close();
 }
 
+std::chrono::nanoseconds LineTime(std::size_t bytes, int baud) {
+    if (baud <= 0)
+        return {};
+    return std::chrono::nanoseconds(static_cast<long long>(bytes) * 10'000'000'000LL / baud);
+}
+
 bool Link::Open(const std::string& path) {
     Close();
-    std::string error;
-    port_ = OpenSerialPort(path, &error);
+    openError_ = {};
+    port_ = OpenSerialPort(path, &openError_.kind, &openError_.reason);
     if (port_ == nullptr) {
         Diagnostic("serial_link: could not open serial port: invalid handle\n");
-        Diagnostic("serial_link: %s: %s\n", path.c_str(), error.c_str());
+        Diagnostic("serial_link: %s: %s\n", path.c_str(), openError_.reason.c_str());
         return false;
     }
+    lineFreeAt_ = {};
     return true;
 }
 
 bool Link::OpenIndex(int index, const std::vector<std::string>& ports) {
     if (index < 0 || static_cast<std::size_t>(index) >= ports.size()) {
         Close();
+        openError_ = {PortError::NotFound, "no such port"};
         Diagnostic("serial_link: could not open serial port: invalid handle\n");
         return false;
     }
@@ -70,6 +78,10 @@ void Link::FlushDiagnostics() {
     std::fflush(stdout);
 }
 
+void Link::NoteRequestSent(std::chrono::steady_clock::time_point start, std::size_t bytes) {
+    lineFreeAt_ = start + LineTime(bytes, timeouts_.lineBaud);
+}
+
 std::int32_t Link::NextLoopbackValue() {
     if (loopbackSource_)
         return loopbackSource_();
@@ -83,7 +95,9 @@ int send_command(Link& link, const CommandFrame& frame) {
     EncodeFrame(frame, wire);
     std::size_t written = 0;
     if (SerialPort* port = link.Port(); port != nullptr && !port->Vanished()) {
+        const auto start = std::chrono::steady_clock::now();
         written = port->Write(wire.data(), wire.size(), link.GetTimeouts().writeTotal);
+        link.NoteRequestSent(start, written);
     }
     if (written == kFrameSize)
         return 1;
@@ -97,7 +111,12 @@ int recv_command(Link& link, CommandFrame& frame) {
     std::size_t got = 0;
     if (SerialPort* port = link.Port(); port != nullptr && !port->Vanished()) {
         const Timeouts& t = link.GetTimeouts();
-        got = port->Read(wire.data(), wire.size(), t.readTotal, t.readGap);
+        // The device cannot answer before the request has reached it.
+        const auto onLine = link.LineFreeAt() - std::chrono::steady_clock::now();
+        const auto wait = onLine > std::chrono::nanoseconds::zero()
+                              ? t.readTotal + std::chrono::ceil<Milliseconds>(onLine)
+                              : t.readTotal;
+        got = port->Read(wire.data(), wire.size(), wait, t.readGap);
     }
     if (got != kFrameSize) {
         // The bytes of a short read are dropped; the caller's frame keeps its content.

@@ -14,11 +14,25 @@
 
 namespace serial_link {
 
-// Read and write time-outs of one frame.
+// Read and write time-outs of one frame, and the line they run on.
 struct Timeouts {
     Milliseconds readTotal{644};  // 444 bytes x 1 ms + 200 ms
     Milliseconds readGap{10};     // silence that ends a read once bytes have arrived
     Milliseconds writeTotal{1444};
+    // Bits per second of the line. The read window of a reply opens only when the request
+    // has left the line at this rate: a serial adapter that reports its output sent while
+    // its own buffer still transmits, or a pseudo-terminal, has not yet delivered it to the
+    // device. 0: no line time.
+    int lineBaud = 9600;
+};
+
+// How long `bytes` take on a line of `baud` bits per second (start bit, 8 data bits, stop bit).
+std::chrono::nanoseconds LineTime(std::size_t bytes, int baud);
+
+// Why a port could not be opened.
+struct OpenError {
+    PortError kind = PortError::Other;
+    std::string reason;  // the system's words, e.g. "Permission denied", "port is in use"
 };
 
 // Receives every diagnostic line; standard output unless replaced.
@@ -58,8 +72,10 @@ class Link {
     Link();
     ~Link();
 
-    // Opens the port at `path` for the device; false with a diagnostic when it cannot.
+    // Opens the port at `path` for the device; false with a diagnostic when it cannot
+    // (LastOpenError says why).
     bool Open(const std::string& path);
+    const OpenError& LastOpenError() const { return openError_; }
     // Opens entry `index` of a port list.
     bool OpenIndex(int index, const std::vector<std::string>& ports);
     // Uses a port opened elsewhere (another transport, or a test double).
@@ -82,9 +98,9 @@ class Link {
 
     LinkLock& Lock() { return lock_; }
 
-    // The current user level: 6 nobody, 5 connected but not logged in, 0..4 a user's level.
-    int UserLevel() const { return userLevel_; }
-    void SetUserLevel(int level) { userLevel_ = level; }
+    // When the last request sent has left the line (see Timeouts::lineBaud).
+    void NoteRequestSent(std::chrono::steady_clock::time_point start, std::size_t bytes);
+    std::chrono::steady_clock::time_point LineFreeAt() const { return lineFreeAt_; }
 
     // Test value of the next loopback synchronisation: 0..32767 from a generator that is
     // never seeded, so the sequence is the same in every run.
@@ -99,7 +115,8 @@ class Link {
     Timeouts timeouts_;
     DiagnosticSink sink_;
     LinkLock lock_;
-    int userLevel_ = 6;
+    OpenError openError_;
+    std::chrono::steady_clock::time_point lineFreeAt_{};
     std::minstd_rand random_;
     std::function<std::int32_t()> loopbackSource_;
 };
@@ -109,8 +126,9 @@ namespace protocol {
 // Sends one frame whole: 1 when all 444 bytes were written, else 0. The frame is not changed.
 int send_command(Link& link, const CommandFrame& frame);
 
-// Receives one frame whole into `frame`: 1 when exactly 444 bytes arrived, else 0 (the frame
-// may then hold part of a frame and must not be used).
+// Receives one frame whole into `frame`: 1 when exactly 444 bytes arrived, else 0 (the bytes
+// of a short read are dropped and `frame` keeps what it held). The wait starts no earlier than
+// when the last request has left the line.
 int recv_command(Link& link, CommandFrame& frame);
 
 }  // namespace protocol

@@ -1,7 +1,5 @@
 #include "link/protocol.h"
 
-#include <charconv>
-#include <limits>
 
 namespace serial_link {
 
@@ -30,13 +28,18 @@ bool SendText(Link& link, std::uint32_t command, std::string_view name, std::str
     return send_command(link, frame) == 1;
 }
 
-bool Await(Link& link, CommandFrame& reply, std::string_view name, int attempts, bool strict) {
+// `named`, when given, tells whether any frame of the wanted name arrived (a strict wait
+// skips those of another command).
+bool Await(Link& link, CommandFrame& reply, std::string_view name, int attempts, bool strict,
+           bool* named = nullptr) {
     for (int attempt = 0; attempt < attempts; ++attempt) {
         if (strict)
             reply.command = kNoReply;
-        if (recv_command(link, reply) == 1 && reply.Name() == name &&
-            (!strict || reply.command == kReply)) {
-            return true;
+        if (recv_command(link, reply) == 1 && reply.Name() == name) {
+            if (named != nullptr)
+                *named = true;
+            if (!strict || reply.command == kReply)
+                return true;
         }
         // A closed port or a vanished device will not answer the next attempt either.
         if (!link.IsOpen() || link.Vanished())
@@ -47,27 +50,6 @@ bool Await(Link& link, CommandFrame& reply, std::string_view name, int attempts,
 
 bool AwaitAs(Link& link, CommandFrame& reply, std::string_view name, Match match) {
     return Await(link, reply, name, kAttempts, match == Match::Strict);
-}
-
-std::string_view TrimTrailingSpace(std::string_view text) {
-    const auto end = text.find_last_not_of(" \t\n\r\f\v");
-    return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);
-}
-
-// A decimal number (leading white space and a sign allowed); nothing on overflow or when no
-// digits follow. With `whole` nothing may follow the digits.
-std::optional<long> ParseNumber(std::string_view text, bool whole) {
-    const auto start = text.find_first_not_of(" \t\n\r\f\v");
-    if (start == std::string_view::npos)
-        return std::nullopt;
-    text.remove_prefix(start);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || (whole && end != text.data() + text.size()))
-        return std::nullopt;
-    return value;
 }
 
 }  // namespace
@@ -82,7 +64,6 @@ bool AwaitDataReply(Link& link, CommandFrame& reply, std::string_view name, int 
 
 bool SyncLink(Link& link) {
     const std::int32_t value = link.NextLoopbackValue();
-    link.SetUserLevel(5);
     CommandFrame test;
     BuildIntegerFrame(test, kLoopbackTest, tag::kLoopbackTest, value);
     send_command(link, test);
@@ -119,25 +100,26 @@ bool SyncLink(Link& link) {
     return true;
 }
 
-std::optional<std::string> ReadRemoteFile(const LinkHold& hold, std::string_view path, Match match,
-                                          int attempts) {
+RemoteRead FetchRemoteFile(const LinkHold& hold, std::string_view path, Match match,
+                           int attempts) {
     Link& link = hold.link();
     if (!SendText(link, kReadFile, path, ""))
-        return std::nullopt;
+        return {Answer::Silent, {}};
     CommandFrame reply;
-    if (!Await(link, reply, path, attempts, match == Match::Strict))
-        return std::nullopt;
+    bool named = false;
+    if (!Await(link, reply, path, attempts, match == Match::Strict, &named))
+        return {named ? Answer::Refused : Answer::Silent, {}};
     if (reply.command != kReply)
-        return std::nullopt;  // the device refused the request
-    return std::string(reply.PayloadText());
+        return {Answer::Refused, {}};  // the device has no such file, or refused the request
+    return {Answer::Data, std::string(reply.PayloadText())};
 }
 
-long ReadRemoteNumber(const LinkHold& hold, std::string_view path, long fallback, bool whole,
-                      Match match) {
-    const auto text = ReadRemoteFile(hold, path, match);
-    if (!text)
-        return fallback;
-    return ParseNumber(TrimTrailingSpace(*text), whole).value_or(fallback);
+std::optional<std::string> ReadRemoteFile(const LinkHold& hold, std::string_view path, Match match,
+                                          int attempts) {
+    RemoteRead read = FetchRemoteFile(hold, path, match, attempts);
+    if (read.answer != Answer::Data)
+        return std::nullopt;
+    return std::move(read.text);
 }
 
 bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_view text,
@@ -180,18 +162,19 @@ bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text)
     return SendText(link, kMessage, name, text);
 }
 
-std::optional<int> LoginUser(Link& link, std::string_view user, std::string_view password) {
+std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
+                                      std::string_view password) {
     const std::string name = std::string(path::kUsers) + std::string(user);
     CommandFrame reply;
     if (!SendText(link, kLogin, name, password) || !AwaitDataReply(link, reply, name, 2)) {
         return std::nullopt;
     }
-    const std::int32_t level = reply.PayloadInteger();
-    if (level < 0 || level > 6) {
-        link.Diagnostic("serial_link: login answered with level %d, taken as refused\n", level);
+    // The level is an integer; a text answer carries none, whatever its bytes look like.
+    if (reply.payload_is_text != 0) {
+        link.Diagnostic("serial_link: login answered with a text, taken as refused\n");
         return std::nullopt;
     }
-    return level;
+    return reply.PayloadInteger();
 }
 
 bool SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password) {

@@ -52,17 +52,23 @@ bool AwaitReply(Link& link, CommandFrame& reply, std::string_view name, int atte
 // attempt.
 bool AwaitDataReply(Link& link, CommandFrame& reply, std::string_view name, int attempts);
 
-// Loopback synchronisation. Sets the user level to 5 first.
+// Loopback synchronisation: true when the device echoed the test value.
 bool SyncLink(Link& link);
 
+// How the device answered a read: with the file's text, with a frame of the file's name but
+// another command (it has no such file), or not at all.
+enum class Answer { Data, Refused, Silent };
+
+struct RemoteRead {
+    Answer answer = Answer::Silent;
+    std::string text;  // the payload text, with Data
+};
+
+RemoteRead FetchRemoteFile(const LinkHold& hold, std::string_view path, Match match,
+                           int attempts = kAttempts);
+// The file's text, or nothing when it was not answered with data.
 std::optional<std::string> ReadRemoteFile(const LinkHold& hold, std::string_view path, Match match,
                                           int attempts = kAttempts);
-
-// Reads a file holding a decimal number; `fallback` when the read or the number fails. With
-// `whole` the number must be the whole text (trailing white space aside); else its leading
-// digits count.
-long ReadRemoteNumber(const LinkHold& hold, std::string_view path, long fallback, bool whole,
-                      Match match);
 
 bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_view text,
                      Match match = Match::Strict);
@@ -80,9 +86,10 @@ bool AppendRemoteLine(const LinkHold& hold, std::string_view path, std::string_v
 // Sends a message frame (command 6); the caller waits for the answer as it needs.
 bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text);
 
-// Logs a user in; the user's level (0..6), or nothing when the device did not accept the
-// login (or answered with a level no user can have).
-std::optional<int> LoginUser(Link& link, std::string_view user, std::string_view password);
+// Logs a user in: the integer the device answered with (the caller checks that it is a
+// level), or nothing when the device did not accept the login or answered with a text.
+std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
+                                      std::string_view password);
 
 bool SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password);
 bool SetUserLevel(const LinkHold& hold, std::string_view user, int level);

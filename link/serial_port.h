@@ -21,17 +21,22 @@ class SerialPort {
     virtual std::size_t Read(void* buffer, std::size_t size, Milliseconds total,
                              Milliseconds gap) = 0;
 
-    // Writes `size` bytes, giving up after `total`. Returns the number written.
+    // Writes `size` bytes, giving up after `total`, and returns once they have left the
+    // computer (the port's output drained). Returns the number written.
     virtual std::size_t Write(const void* buffer, std::size_t size, Milliseconds total) = 0;
 
     // True once a read or write found the device gone (unplugged, hung up).
     virtual bool Vanished() const = 0;
 };
 
+enum class PortError { NotFound, PermissionDenied, InUse, NotASerialPort, Other };
+
 // Opens and configures a port for the device: 9600 baud, 8 data bits, no parity, 1 stop
-// bit, raw, no flow control, DTR and RTS dropped, both directions flushed, exclusive.
-// Null with a reason in `error` when it cannot be opened.
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string* error);
+// bit, raw, no flow control, DTR and RTS dropped, both directions flushed, exclusive (no
+// other open of the port, by this or another program, root included, succeeds while it is
+// open). Null with the kind of failure and the system's words in `kind` and `reason`.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, PortError* kind,
+                                           std::string* reason);
 
 // Serial ports present on this computer, by device path: USB modems (how the device
 // appears), USB serial adapters, then the built-in ports that have hardware behind them;

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <linux/serial.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -87,6 +88,12 @@ class PosixSerialPort final : public SerialPort {
             if ((pfd.revents & (POLLHUP | POLLERR)) != 0)
                 vanished_ = true;
         }
+        // The write is done when the bytes have left: at 9600 baud a frame takes 462.5 ms on
+        // the line, and a reply cannot come before the device has the whole request.
+        if (sent > 0 && !vanished_) {
+            while (::tcdrain(fd_) != 0 && errno == EINTR) {
+            }
+        }
         return sent;
     }
 
@@ -114,21 +121,52 @@ bool Configure(int fd) {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, std::string* error) {
-    const auto fail = [&](const char* what) -> std::unique_ptr<SerialPort> {
-        if (error != nullptr)
-            *error = std::string(what) + ": " + std::strerror(errno);
+namespace {
+
+PortError KindOf(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENODEV:
+        case ENXIO:
+            return PortError::NotFound;
+        case EACCES:
+        case EPERM:
+            return PortError::PermissionDenied;
+        case EBUSY:
+        case EWOULDBLOCK:
+            return PortError::InUse;
+        case ENOTTY:
+            return PortError::NotASerialPort;
+        default:
+            return PortError::Other;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, PortError* kind,
+                                           std::string* reason) {
+    const auto fail = [&](int error, const char* words) -> std::unique_ptr<SerialPort> {
+        if (kind != nullptr)
+            *kind = KindOf(error);
+        if (reason != nullptr)
+            *reason = words != nullptr ? words : std::strerror(error);
         return nullptr;
     };
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return fail("cannot open");
+        return fail(errno, errno == EBUSY ? "port is in use" : nullptr);
     auto port = std::make_unique<PosixSerialPort>(fd);
-    // Like an unshared open elsewhere: nobody else may open the port while we have it.
+    if (!::isatty(fd))
+        return fail(ENOTTY, "not a serial port");
+    // Nobody else may use the port while we have it: TIOCEXCL refuses further opens (but not
+    // to root), the advisory lock stops every program that locks too, this one included.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return fail(errno, errno == EWOULDBLOCK ? "port is in use" : nullptr);
     if (::ioctl(fd, TIOCEXCL) != 0)
-        return fail("cannot get exclusive access");
+        return fail(errno, nullptr);
     if (!Configure(fd))
-        return fail("cannot configure");
+        return fail(errno, nullptr);
     // A pseudo-terminal has no modem lines; that is not an error.
     const int lines = TIOCM_DTR | TIOCM_RTS;
     ::ioctl(fd, TIOCMBIC, &lines);

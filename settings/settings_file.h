@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "operation_ui.h"
+#include "status_message.h"
 #include "store.h"
 
 namespace vyr {

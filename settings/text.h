@@ -34,6 +34,8 @@ std::string NarrowSettingText(std::wstring_view wide, NarrowMode mode);
 
 // In place: characters outside the strict or the full repertoire become "_".
 void FilterText(std::wstring& wide, bool strict);
+// An 8-bit text with every byte outside the repertoire replaced by "_".
+std::string FilterDeviceText(std::string_view latin1);
 
 // Removes trailing spaces, tabs, line feeds and carriage returns.
 std::string_view TrimTrailingBlanks(std::string_view text);

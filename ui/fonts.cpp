@@ -30,9 +30,9 @@ wxString FaceOrStandIn(const wxString& face, wxFontFamily family) {
 }
 
 // Kept for the life of the program: never destroyed, so no font outlives the toolkit.
-// The height is the character (em) height in pixels, as the original platform reads a font's
-// pixel height; wxGTK's own pixel size means the whole line and would come out a third
-// smaller, so the size is given in points at the toolkit's 96 pixels per inch.
+// The height in the font table is the character (em) height in pixels, which the layout's
+// places are measured against; wxGTK's own pixel size means the whole line and would come out
+// a third smaller, so the size is given in points at the toolkit's 96 pixels per inch.
 const wxFont& Make(const char* face, int pixelHeight, wxFontFamily family, wxFontWeight weight) {
     const double points = pixelHeight * 72.0 / 96.0;
     auto* font = new wxFont(wxFontInfo(points)

@@ -1,4 +1,5 @@
 // vyrctl device ... against an in-process simulator, run as a script would run it.
+#include "link/link.h"
 #include "sim/simulator.h"
 #include "vyrctl_runner.h"
 
@@ -78,29 +79,88 @@ TEST_F(VyrctlDevice, LoginAndLevelRefusals) {
     EXPECT_EQ(run.status, 1);
 }
 
-TEST_F(VyrctlDevice, TimeIsPrintedAndSet) {
+TEST_F(VyrctlDevice, TimeIsPrintedAsItIsSet) {
     Result run = Vyrctl(Device() + "time --set 2024-03-07T09:05:42");
     ASSERT_EQ(run.status, 0) << run.err;
     const auto newline = run.out.find('\n');
     ASSERT_NE(newline, std::string::npos);
-    EXPECT_TRUE(run.out.substr(newline + 1).starts_with("2024/03/07-09:05:4")) << run.out;
-    EXPECT_EQ(Vyrctl(Device() + "time --set 2024-13-07T09:05:42").status, 1);
+    EXPECT_TRUE(run.out.substr(newline + 1).starts_with("2024-03-07T09:05:4")) << run.out;
+    // What it prints, it accepts.
+    run = Vyrctl(Device() + "time");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string printed = run.out.substr(0, run.out.find('\n'));
+    EXPECT_EQ(Vyrctl(Device() + "time --set " + printed).status, 0);
+
+    run = Vyrctl(Device() + "time --set 2024-13-07T09:05:42");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: --set needs 'now' or YYYY-MM-DDThh:mm:ss\n"))
+        << run.err;
 }
 
-TEST_F(VyrctlDevice, FailuresKeepAnEarlierFile) {
+TEST_F(VyrctlDevice, FailuresKeepAnEarlierFileAndSayWhy) {
     const std::string file = File("kept.Vyr");
     std::ofstream(file) << "earlier content\n";
     sim.SetFaults({.hangupAfter = 50});
     Result run = Vyrctl(Device() + "load " + file);
     EXPECT_EQ(run.status, 8);
     EXPECT_EQ(Slurp(file), "earlier content\n");
+    // One line, not a report of hundreds of missing values.
+    EXPECT_EQ(run.err, "vyrctl: " + sim.PortPath() + ": the device stopped answering; " + file +
+                           " not written\n");
 
-    EXPECT_EQ(
-        Vyrctl("device --port /dev/no-such-port --password-file " + File("super.pw") + " info")
-            .status,
-        2);
+    run = Vyrctl("device --port /dev/no-such-port --password-file " + File("super.pw") + " info");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "vyrctl: cannot open /dev/no-such-port: No such file or directory\n");
     EXPECT_EQ(Vyrctl(Device() + "send " + File("absent.Vyr")).status, 4);
-    EXPECT_EQ(Vyrctl(Device() + "dance").status, 1);
+    run = Vyrctl(Device() + "dance");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: unknown device command 'dance'\n")) << run.err;
+    run = Vyrctl(Device() + "send " + File("a.Vyr") + " --preset 10");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: --preset needs a number 0..9\n")) << run.err;
+}
+
+TEST_F(VyrctlDevice, APortInUseIsRefused) {
+    serial_link::Link holder;
+    holder.SetDiagnosticSink([](std::string_view) {});
+    ASSERT_TRUE(holder.Open(sim.PortPath()));
+    const Result run = Vyrctl(Device() + "info");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "vyrctl: cannot open " + sim.PortPath() + ": port is in use\n");
+    EXPECT_EQ(sim.RequestsReceived(), 0);
+}
+
+// A device that drops a reply now and then still gives a complete backup; one that never
+// answers a value gives none.
+TEST_F(VyrctlDevice, LoadWritesOnlyWhenEveryValueWasAnswered) {
+    sim.WriteFile("/chroma/settings/5/preset_name", "Fifth");
+    sim.SetFaults({.dropEvery = 250});
+    const std::string file = File("backup.Vyr");
+    Result run = Vyrctl(Device() + "load " + file);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(Vyrctl("file dump " + file).out.find("\n5:preset_name=Fifth\n"), std::string::npos);
+
+    // rec_mic_level of preset 4 gets no answer, neither the first time nor when asked again.
+    sim.SetFaults({});
+    const std::string target = "/chroma/settings/4/rec_mic_level";
+    int asks = 0;
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        // The request before turns the device silent; the second ask turns it back.
+        if (request.Name() == "/chroma/settings/4/rec_monitoring_while_record")
+            sim.SetFaults({.silent = true});
+        if (request.Name() == target && ++asks == 2)
+            sim.SetFaults({});
+    });
+    std::ofstream(file) << "earlier content\n";
+    run = Vyrctl(Device() + "load " + file);
+    sim.SetRequestObserver(nullptr);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(Slurp(file), "earlier content\n");
+    EXPECT_NE(run.err.find(": no answer for 1 values; " + file + " not written:\n"
+                           "  rec_mic_level, PRESET 4\n"),
+              std::string::npos)
+        << run.err;
 }
 
 }  // namespace

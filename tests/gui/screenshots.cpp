@@ -38,7 +38,7 @@ TEST_F(Screenshots, EveryPage) {
     Frame().Raise();
     Capture(Frame(), std::string(folder) + "/start.png");
     Command(&Frame(), menu::kOfflineMode);
-    Frame().SetUserLevel(2);
+    Frame().SetUserLevel(UserLevel::Controller());
     Frame().RefreshEnabling();
     for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
         notebook->SetSelection(page);
@@ -46,7 +46,7 @@ TEST_F(Screenshots, EveryPage) {
     }
     notebook->SetSelection(0);
     Command(&Frame(), menu::kOfflineMode);
-    Frame().SetUserLevel(6);
+    Frame().SetUserLevel(UserLevel::Nobody());
     Frame().RefreshEnabling();
 }
 

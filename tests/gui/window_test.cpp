@@ -40,8 +40,9 @@ class WindowTest : public testing::Test {
     }
     wxString Field(std::string_view key) { return Get<wxTextCtrl>(key)->GetValue(); }
 
+    // An account level 0..4, or 6 for nobody.
     void SetLevel(int level) {
-        Frame().SetUserLevel(level);
+        Frame().SetUserLevel(UserLevel::FromAccount(level).value_or(UserLevel::Nobody()));
         Frame().RefreshEnabling();
     }
     void GoOffline() { Command(&Frame(), menu::kOfflineMode); }
@@ -77,10 +78,10 @@ class WindowTest : public testing::Test {
 using Strings = std::vector<wxString>;
 
 TEST_F(WindowTest, StartsOfflineOnPresetOneWithNobodyLoggedIn) {
-    EXPECT_EQ(Frame().UserLevel(), 6);
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());
     EXPECT_EQ(Frame().GetTitle(), "Vyr Administration Software v2.2.6");
     EXPECT_FALSE(Frame().Connected());
-    EXPECT_EQ(Frame().HardwareClass(), 1);
+    EXPECT_EQ(Frame().Hardware(), HardwareClass::NotConnected);
     EXPECT_TRUE(Frame().GetIcon().IsOk());
 
     EXPECT_EQ(Frame().EditedPreset(), 1);
@@ -263,8 +264,15 @@ TEST_F(WindowTest, EnablingFollowsTheUserLevel) {
 }
 
 TEST_F(WindowTest, PowerSourceChoiceOnlyOnHardwareThatHasOne) {
-    EXPECT_TRUE(Get<wxWindow>("pm_prefered_power_source")->IsShown());
-    EXPECT_TRUE(Get<wxWindow>("WxStaticText5")->IsShown());
+    const std::pair<HardwareClass, bool> cases[] = {{HardwareClass::Recorder, false},
+                                                    {HardwareClass::Standard, true},
+                                                    {HardwareClass::NotConnected, true}};
+    for (const auto& [hardware, shown] : cases) {
+        Frame().SetHardware(hardware);
+        Frame().RefreshEnabling();
+        EXPECT_EQ(Get<wxWindow>("pm_prefered_power_source")->IsShown(), shown);
+        EXPECT_EQ(Get<wxWindow>("WxStaticText5")->IsShown(), shown);
+    }
 }
 
 TEST_F(WindowTest, SwitchGroupsAndDependentControlsFollowTheirCheckBoxes) {

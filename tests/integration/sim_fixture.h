@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "link/link.h"
+#include "device/connection.h"
 #include "link/protocol.h"
 #include "sim/simulator.h"
 
@@ -18,8 +19,9 @@ using namespace std::chrono_literals;
 
 // Short time-outs so that a silent device costs milliseconds; generous enough for a
 // loaded machine running sanitizers.
+// No line time: a pseudo-terminal delivers at once, and a silent device should cost little.
 inline serial_link::Timeouts ShortTimeouts() {
-    return {120ms, 10ms, 500ms};
+    return {120ms, 10ms, 500ms, 0};
 }
 
 // The short read time-out in seconds, for bounds on how long a wait took.
@@ -30,7 +32,8 @@ inline double ShortReadSeconds() {
 class SimLink : public ::testing::Test {
   protected:
     vyrsim::Simulator sim;
-    serial_link::Link link;
+    DeviceConnection device;
+    serial_link::Link& link = device.link;
     std::string diagnostics;
 
     void SetUp() override {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "link/link.h"
+#include "device/connection.h"
 
 namespace vyr {
 
@@ -20,7 +20,7 @@ class DeviceInformation {
     void Reset();
     // One measurement tick: the identity first when a reset asked for it, then the three
     // power lines.
-    void Tick(serial_link::Link& link);
+    void Tick(DeviceConnection& connection);
 
     static const char* Caption(Line line);
     const std::string& Value(Line line) const { return values_[line]; }
@@ -36,7 +36,7 @@ class DeviceInformation {
                                    std::uint32_t calibration);
 
   private:
-    void ReadIdentity(serial_link::Link& link);
+    void ReadIdentity(DeviceConnection& connection);
 
     std::array<std::string, kLineCount> values_;
     bool identityPending_ = true;

@@ -1,12 +1,11 @@
-#include "device_info.h"
+#include "device/device_info.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
 
-#include "device_session.h"
-#include "link/protocol.h"
-#include "text.h"
+#include "settings/text.h"
 
 namespace vyr {
 
@@ -30,13 +29,8 @@ void ReadUnsigned(serial_link::Link& link, const char* path, std::uint32_t& valu
     const auto text = ReadText(link, path);
     if (!text || text->empty() || !std::isdigit(static_cast<unsigned char>((*text)[0])))
         return;
-    std::uint64_t number = 0;
-    for (char c : *text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            break;
-        number = std::min<std::uint64_t>(number * 10 + static_cast<unsigned>(c - '0'), UINT32_MAX);
-    }
-    value = static_cast<std::uint32_t>(number);
+    value = static_cast<std::uint32_t>(
+        std::min<std::int64_t>(ReadLeadingInteger(*text), std::int64_t{UINT32_MAX}));
 }
 
 struct PowerSource {
@@ -88,21 +82,23 @@ std::string DeviceInformation::CapsuleLine(const std::string& type, std::uint32_
     return text;
 }
 
-void DeviceInformation::ReadIdentity(serial_link::Link& link) {
+void DeviceInformation::ReadIdentity(DeviceConnection& connection) {
+    serial_link::Link& link = connection.link;
     values_[Hardware] = ReadText(link, "/chroma/hw_version").value_or("undefined");
     values_[Serial] = ReadText(link, "/chroma/serialnumber").value_or("undefined");
     const std::string fw = ReadText(link, "/chroma/fw_version").value_or("undefined");
     const std::string firmware = ReadText(link, "/chroma/firmware_version").value_or("undefined");
     values_[Firmware] = firmware + " - " + fw;
-    values_[Type] = HardwareTypeName(ReadHardwareClass(link));
+    values_[Type] = HardwareTypeName(ReadHardwareClass(connection));
     for (std::size_t i = 0; i < calibration_.size(); ++i)
         ReadUnsigned(link, kCalibrationFiles[i], calibration_[i]);
 }
 
-void DeviceInformation::Tick(serial_link::Link& link) {
+void DeviceInformation::Tick(DeviceConnection& connection) {
+    serial_link::Link& link = connection.link;
     if (identityPending_) {
         identityPending_ = false;
-        ReadIdentity(link);
+        ReadIdentity(connection);
     }
     for (std::size_t i = 0; i < std::size(kPowerSources); ++i) {
         std::uint32_t voltage = 0, percent = 0;

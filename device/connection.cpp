@@ -1,0 +1,95 @@
+#include "device/connection.h"
+
+#include "settings/text.h"
+
+namespace vyr {
+
+using serial_link::LinkHold;
+using serial_link::Match;
+
+namespace {
+
+// Room in the frame: the name holds "/chroma/users/" and the user, the payload the password,
+// each with a NUL.
+constexpr std::size_t kMaxUserName = serial_link::kNameSize - 1 - serial_link::path::kUsers.size();
+constexpr std::size_t kMaxPassword = serial_link::kPayloadSize - 1;
+
+}  // namespace
+
+ConnectResult Connect(DeviceConnection& connection, const std::string& path) {
+    Disconnect(connection);
+    if (!connection.link.Open(path))
+        return {ConnectStatus::PortFailed, connection.link.LastOpenError()};
+    if (!serial_link::SyncLink(connection.link)) {
+        connection.link.Close();
+        return {ConnectStatus::NoAnswer, {}};
+    }
+    connection.level = UserLevel::NotLoggedIn();
+    return {ConnectStatus::Connected, {}};
+}
+
+void Disconnect(DeviceConnection& connection) {
+    connection.link.Close();
+    connection.level = UserLevel::Nobody();
+    connection.hardware = HardwareClass::NotConnected;
+}
+
+std::string OpenFailureText(const std::string& path, const serial_link::OpenError& error) {
+    std::string text = "cannot open " + path + ": " + error.reason;
+    if (error.kind == serial_link::PortError::PermissionDenied)
+        text += ". Add your user to the group 'dialout'.";
+    return text;
+}
+
+LoginResult Login(DeviceConnection& connection, std::wstring_view user,
+                  std::wstring_view password) {
+    serial_link::Link& link = connection.link;
+    const std::string name = NarrowSettingText(user, NarrowMode::Replace);
+    const std::string secret = NarrowSettingText(password, NarrowMode::Replace);
+    if (name.size() > kMaxUserName || secret.size() > kMaxPassword)
+        return {LoginStatus::TooLong, connection.level};
+    const auto answer = serial_link::LoginUser(link, name, secret);
+    if (!answer)
+        return {LoginStatus::Refused, connection.level};
+    const auto level = UserLevel::FromAccount(*answer);
+    if (!level) {
+        // A garbled level must never grant rights.
+        link.Diagnostic("serial_link: login answered with level %d, taken as refused\n",
+                        static_cast<int>(*answer));
+        return {LoginStatus::Refused, connection.level};
+    }
+    connection.level = *level;
+    return {LoginStatus::Accepted, *level};
+}
+
+HardwareClass ReadHardwareClass(DeviceConnection& connection) {
+    LinkHold hold(connection.link);
+    const long flag = ReadRemoteNumber(hold, "/tmp/hw_type", 0, false, Match::Strict);
+    return flag == 1 ? HardwareClass::Recorder : HardwareClass::Standard;
+}
+
+long ReadRemoteNumber(const LinkHold& hold, std::string_view path, long fallback, bool whole,
+                      Match match) {
+    const auto text = serial_link::ReadRemoteFile(hold, path, match);
+    if (!text)
+        return fallback;
+    const std::string_view trimmed = TrimTrailingBlanks(*text);
+    if (whole)
+        return ParseWholeInteger(trimmed).value_or(fallback);
+    // The number at the start: blanks, a sign and digits; what follows is ignored.
+    std::size_t end = trimmed.find_first_not_of(" \t\n\r\f\v");
+    if (end == std::string_view::npos)
+        return fallback;
+    if (trimmed[end] == '+' || trimmed[end] == '-')
+        ++end;
+    while (end < trimmed.size() && trimmed[end] >= '0' && trimmed[end] <= '9')
+        ++end;
+    return ParseWholeInteger(trimmed.substr(0, end)).value_or(fallback);
+}
+
+std::string SettingPath(int preset, std::string_view key) {
+    return std::string(serial_link::path::kSettings) + std::to_string(preset) + "/" +
+           std::string(key);
+}
+
+}  // namespace vyr

@@ -1,0 +1,62 @@
+// A connection to the device: the link, who is logged in, and what hardware answers. Every
+// device operation works on one.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "device/user_level.h"
+#include "link/link.h"
+#include "link/protocol.h"
+
+namespace vyr {
+
+struct DeviceConnection {
+    serial_link::Link link;
+    UserLevel level = UserLevel::Nobody();
+    HardwareClass hardware = HardwareClass::NotConnected;
+};
+
+enum class ConnectStatus { Connected, PortFailed, NoAnswer };
+
+struct ConnectResult {
+    ConnectStatus status = ConnectStatus::PortFailed;
+    serial_link::OpenError openError;  // with PortFailed
+};
+
+// Opens the port and synchronises with the device; the level becomes "not logged in". On
+// failure the port is closed again and the level is "nobody".
+ConnectResult Connect(DeviceConnection& connection, const std::string& path);
+// Closes the port; nobody is logged in.
+void Disconnect(DeviceConnection& connection);
+
+// The message for a port that could not be opened, e.g. "cannot open /dev/ttyACM0:
+// Permission denied"; a permission problem adds how to get the right.
+std::string OpenFailureText(const std::string& path, const serial_link::OpenError& error);
+
+enum class LoginStatus { Accepted, Refused, TooLong };
+
+struct LoginResult {
+    LoginStatus status = LoginStatus::Refused;
+    UserLevel level = UserLevel::Nobody();  // the connection's level afterwards
+};
+
+// Sends the login with both texts held to the device's repertoire. A user name or password
+// that does not fit the frame is refused before anything is sent. The answer counts only
+// when it is an account level; then it becomes the connection's level.
+LoginResult Login(DeviceConnection& connection, std::wstring_view user,
+                  std::wstring_view password);
+
+// Reads /tmp/hw_type: 1 is the recorder, anything else (or no answer) the standard device.
+HardwareClass ReadHardwareClass(DeviceConnection& connection);
+
+// Reads a file holding a decimal number; `fallback` when the read or the number fails. With
+// `whole` the number must be the whole text (trailing white space aside); else its leading
+// digits count.
+long ReadRemoteNumber(const serial_link::LinkHold& hold, std::string_view path, long fallback,
+                      bool whole, serial_link::Match match);
+
+// "/chroma/settings/<preset>/<key>"
+std::string SettingPath(int preset, std::string_view key);
+
+}  // namespace vyr
