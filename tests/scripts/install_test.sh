@@ -27,6 +27,17 @@ cmp -s "$help" "$source_dir/resources/Doc/Vyr_help.html" || fail "help file not 
 grep -qxF "The manual: $help" "$scratch/help.out" ||
   fail "installed vyradmin looks for its manual elsewhere: $(grep manual "$scratch/help.out")"
 
+# A Doc folder beside the program (as in the build tree) comes first; with no manual at all,
+# that is the place named.
+mkdir "$prefix/bin/Doc"
+cp "$help" "$prefix/bin/Doc/Vyr_help.html"
+"$prefix/bin/vyradmin" --help | grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" ||
+  fail "the manual beside the program is not taken first"
+rm "$prefix/bin/Doc/Vyr_help.html" "$help"
+"$prefix/bin/vyradmin" --help | grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" ||
+  fail "with no manual, another place is named"
+rmdir "$prefix/bin/Doc"
+
 "$prefix/bin/vyrctl" --help >/dev/null || fail "installed vyrctl --help failed"
 "$prefix/bin/vyrsim" --help >/dev/null || fail "installed vyrsim --help failed"
 
