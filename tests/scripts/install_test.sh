@@ -31,10 +31,12 @@ grep -qxF "The manual: $help" "$scratch/help.out" ||
 # that is the place named.
 mkdir "$prefix/bin/Doc"
 cp "$help" "$prefix/bin/Doc/Vyr_help.html"
-"$prefix/bin/vyradmin" --help | grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" ||
+"$prefix/bin/vyradmin" --help >"$scratch/help.out"
+grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" "$scratch/help.out" ||
   fail "the manual beside the program is not taken first"
 rm "$prefix/bin/Doc/Vyr_help.html" "$help"
-"$prefix/bin/vyradmin" --help | grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" ||
+"$prefix/bin/vyradmin" --help >"$scratch/help.out"
+grep -qxF "The manual: $prefix/bin/Doc/Vyr_help.html" "$scratch/help.out" ||
   fail "with no manual, another place is named"
 rmdir "$prefix/bin/Doc"
 
