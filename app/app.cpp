@@ -1,32 +1,73 @@
-// The application object: checks the catalogue, creates and shows the main window.
+// The program's entry: reads the command line, then checks the catalogue and creates and
+// shows the main window. The command line is read before the toolkit starts, so that
+// `vyradmin --help` and a usage error need no display.
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
+#include "app/help.h"
 #include "main_frame.h"
 #include "services.h"
 
 namespace vyr {
 namespace {
 
-constexpr const char* kUsage = "usage: vyradmin [--port PATH]...\n";
+constexpr const char* kUsage =
+    "usage: vyradmin [--port PATH]...\n"
+    "The Vyr administration window: connect to a Vyr microphone over its serial port, edit its\n"
+    "presets, and load and save its settings in files.\n"
+    "  --port PATH   list PATH first in the port choice (repeatable), e.g. the port that\n"
+    "                vyrsim prints\n"
+    "  -h, --help    show this text and exit\n";
 
-// The only command-line option is --port PATH (repeatable): ports listed first in the port
-// choice. False for anything else.
-bool ParseArguments(int argc, wxChar** argv, StartOptions& options) {
+enum class Parsed { kRun, kHelp, kError };
+
+// Options: --port PATH (or --port=PATH, repeatable): ports listed first in the port choice;
+// -h/--help. Anything else is a usage error, described in `error`.
+Parsed ParseArguments(int argc, char** argv, StartOptions& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
-        const wxString argument(argv[i]);
-        if (argument == "--port" && i + 1 < argc) {
-            options.ports.push_back(wxString(argv[++i]).utf8_string());
-        } else if (argument.StartsWith("--port=")) {
-            options.ports.push_back(argument.Mid(7).utf8_string());
+        const std::string argument(argv[i]);
+        if (argument == "--help" || argument == "-h") {
+            return Parsed::kHelp;
+        } else if (argument == "--port") {
+            if (i + 1 >= argc) {
+                error = "--port needs a path";
+                return Parsed::kError;
+            }
+            options.ports.emplace_back(argv[++i]);
+        } else if (argument.rfind("--port=", 0) == 0) {
+            if (argument.size() == 7) {
+                error = "--port needs a path";
+                return Parsed::kError;
+            }
+            options.ports.push_back(argument.substr(7));
+        } else if (!argument.empty() && argument[0] == '-') {
+            error = "unknown option '" + argument + "'";
+            return Parsed::kError;
         } else {
-            return false;
+            error = "unexpected argument '" + argument + "'";
+            return Parsed::kError;
         }
     }
-    return true;
+    return Parsed::kRun;
+}
+
+// The program's own file, found without the toolkit (whose lookup needs the application
+// object); empty when unknown.
+std::string ExecutablePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
+
+// What the command line asked for, read before the toolkit starts.
+StartOptions& CommandLineOptions() {
+    static StartOptions options;
+    return options;
 }
 
 }  // namespace
@@ -34,11 +75,6 @@ bool ParseArguments(int argc, wxChar** argv, StartOptions& options) {
 class AdminSWFrmApp : public wxApp {
   public:
     bool OnInit() override {
-        StartOptions options;
-        if (!ParseArguments(argc, argv, options)) {
-            std::fputs(kUsage, stderr);
-            return false;
-        }
         // Every default must satisfy its own constraint, or the window would show values
         // the device refuses.
         if (!CheckCatalogue(services_.store)) {
@@ -46,7 +82,7 @@ class AdminSWFrmApp : public wxApp {
                          wxOK | wxICON_WARNING);
             return false;  // the program ends with exit status 255
         }
-        frame_ = new AdminSWFrm(services_, options);
+        frame_ = new AdminSWFrm(services_, CommandLineOptions());
         frame_->Show();
         return true;
     }
@@ -58,4 +94,22 @@ class AdminSWFrmApp : public wxApp {
 
 }  // namespace vyr
 
-wxIMPLEMENT_APP(vyr::AdminSWFrmApp);
+wxIMPLEMENT_APP_NO_MAIN(vyr::AdminSWFrmApp);
+
+int main(int argc, char** argv) {
+    std::string error;
+    switch (vyr::ParseArguments(argc, argv, vyr::CommandLineOptions(), error)) {
+        case vyr::Parsed::kHelp:
+            std::fputs(vyr::kUsage, stdout);
+            if (const std::string program = vyr::ExecutablePath(); !program.empty())
+                std::printf("The manual: %s\n", vyr::HelpFilePathFor(program).c_str());
+            return 0;
+        case vyr::Parsed::kError:
+            std::fprintf(stderr, "vyradmin: %s (vyradmin --help shows the usage)\n",
+                         error.c_str());
+            return 1;
+        case vyr::Parsed::kRun:
+            break;
+    }
+    return wxEntry(argc, argv);
+}

@@ -26,10 +26,22 @@ std::string CannotOpen(const std::string& path, const std::string& reason) {
 }  // namespace
 
 std::string HelpFilePath() {
-    wxFileName file(wxStandardPaths::Get().GetExecutablePath());
-    file.AppendDir("Doc");
-    file.SetFullName("Vyr_help.html");
-    return file.GetFullPath().utf8_string();
+    return HelpFilePathFor(wxStandardPaths::Get().GetExecutablePath().utf8_string());
+}
+
+std::string HelpFilePathFor(const std::string& executable) {
+    const wxFileName program(wxString::FromUTF8(executable));
+    wxFileName beside(program.GetPath(), "Vyr_help.html");
+    beside.AppendDir("Doc");
+    if (wxFileName::FileExists(beside.GetFullPath()) || program.GetDirCount() == 0)
+        return beside.GetFullPath().utf8_string();
+    wxFileName installed(program.GetPath(), "Vyr_help.html");
+    installed.RemoveLastDir();  // bin/
+    for (const char* dir : {"share", "vyradmin", "Doc"})
+        installed.AppendDir(dir);
+    if (wxFileName::FileExists(installed.GetFullPath()))
+        return installed.GetFullPath().utf8_string();
+    return beside.GetFullPath().utf8_string();
 }
 
 bool OpenHelpFile(const std::string& path, std::string& error, LateFailure onLateFailure) {

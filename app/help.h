@@ -8,8 +8,13 @@
 
 namespace vyr {
 
-// Doc/Vyr_help.html in the folder of the running program.
+// Where the running program finds its help file: HelpFilePathFor(the program's path).
 std::string HelpFilePath();
+
+// Doc/Vyr_help.html beside `executable` (the build tree), else the installed
+// ../share/vyradmin/Doc/Vyr_help.html beside its folder (bin/) when that file exists.
+// When neither exists, the first, so that what is reported names the file looked for.
+std::string HelpFilePathFor(const std::string& executable);
 
 // Told, later and on the window's thread, that a started command found nothing to open the
 // file with; the text says so for a person.
