@@ -277,6 +277,41 @@ TEST_F(SettingsFile, LargeBodiesAndOverlongLinesAreReadWhole) {
     EXPECT_EQ(Load(), SettingsFileStatus::InvalidFormat);
 }
 
+TEST_F(SettingsFile, AFileBeyondTheSizeLimitIsRefusedAsMalformed) {
+    Save();
+    // Line feeds do not count in the checksum: the padded file is intact, only large.
+    const std::string content = ReadFile(path);
+    const std::string full = content + std::string(kMaxSettingsFileSize - content.size(), '\n');
+    WriteFile(path, full);
+    EXPECT_EQ(Load(), SettingsFileStatus::Ok);
+
+    m.Store("preset_name", 1, "kept");
+    WriteFile(path, full + "\n");
+    std::string reason;
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "larger than 1048576 bytes");
+    EXPECT_EQ(m.Text("preset_name", 1), "kept");
+}
+
+TEST_F(SettingsFile, FailuresCarryTheSystemsReason) {
+    std::string reason = "stale";
+    EXPECT_EQ(LoadSettingsStore(m.store, dir.File("absent.Vyr"), &reason),
+              SettingsFileStatus::CannotOpen);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(SaveSettingsStore(m.store, dir.File("no/such/folder.Vyr"), &reason),
+              SettingsFileStatus::CannotWrite);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(LoadSettingsStore(m.store, "/dev/null", &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "not a regular file");
+    // A refusal the message explains by itself has no further reason.
+    WriteFile(path, "0:mic_label=x\n");
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "");
+    Save();
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::Ok);
+    EXPECT_EQ(reason, "");
+}
+
 TEST_F(SettingsFile, SaveReplacesAnExistingFileAndReportsFailures) {
     WriteFile(path, "old content");
     Save();
