@@ -187,7 +187,12 @@ SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& pat
         return SettingsFileStatus::CannotOpen;
     if (read != ReadStatus::Ok)
         return SettingsFileStatus::InvalidFormat;
+    return LoadSettingsContent(store, content);
+}
 
+SettingsFileStatus LoadSettingsContent(SettingStore& store, std::string_view content) {
+    if (content.size() > kMaxSettingsFileSize)
+        return SettingsFileStatus::InvalidFormat;
     std::string_view rest = content, line;
     if (!NextLine(rest, line) || line.size() > kMaxKeptLine)
         return SettingsFileStatus::InvalidFormat;

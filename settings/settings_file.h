@@ -68,6 +68,9 @@ SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::strin
 SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path,
                                      std::string* reason = nullptr);
 
+// The same for a file's content already in memory (InvalidFormat or Corrupted on refusal).
+SettingsFileStatus LoadSettingsContent(SettingStore& store, std::string_view content);
+
 // The message box a failure is reported with (nothing for Ok).
 std::optional<StatusMessage> MessageFor(SettingsFileStatus status);
 

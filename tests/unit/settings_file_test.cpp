@@ -256,7 +256,7 @@ TEST_F(SettingsFile, HandMadeFixtureWithFewLines) {
         std::string::npos);
 }
 
-TEST_F(SettingsFile, LargeBodiesAndOverlongLinesAreReadWhole) {
+TEST_F(SettingsFile, LargeBodiesAndOverlongLinesWithinTheLimitAreRead) {
     Save();
     std::string content = ReadFile(path);
     // 300 kB of lines that do not parse, one of them 100 kB long, in the middle of the body.
@@ -272,7 +272,7 @@ TEST_F(SettingsFile, LargeBodiesAndOverlongLinesAreReadWhole) {
     EXPECT_EQ(m.Text("rec_mic_level", 5), "31");
     EXPECT_EQ(m.Text("li_adv", 9), "34");
 
-    // A file that is one endless line is refused as malformed, not read into memory.
+    // A file that is one long line has no token line and is refused as malformed.
     WriteFile(path, std::string(1 << 20, 'z'));
     EXPECT_EQ(Load(), SettingsFileStatus::InvalidFormat);
 }
@@ -291,6 +291,11 @@ TEST_F(SettingsFile, AFileBeyondTheSizeLimitIsRefusedAsMalformed) {
     EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::InvalidFormat);
     EXPECT_EQ(reason, "larger than 1048576 bytes");
     EXPECT_EQ(m.Text("preset_name", 1), "kept");
+    // Content already in memory is held to the same limit.
+    EXPECT_EQ(LoadSettingsContent(m.store, full + "\n"), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(m.Text("preset_name", 1), "kept");
+    EXPECT_EQ(LoadSettingsContent(m.store, full), SettingsFileStatus::Ok);
+    EXPECT_EQ(m.Text("preset_name", 1), "Factory_settings");
 }
 
 TEST_F(SettingsFile, FailuresCarryTheSystemsReason) {
