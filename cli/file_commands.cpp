@@ -13,15 +13,15 @@ namespace {
 
 // Reports a failed file operation on stderr, naming the file and the reason, and returns its
 // exit status.
-int Report(SettingsFileStatus status, std::string_view path, std::string_view reason,
-           Streams io) {
+int Report(SettingsFileStatus status, std::string_view path, std::string_view reason, Streams io) {
     const auto message = MessageFor(status);
     if (!message)
         return ExitStatusFor(status);
     if ((status == SettingsFileStatus::CannotOpen || status == SettingsFileStatus::CannotWrite) &&
         !reason.empty()) {
-        io.err << "vyrctl: cannot " << (status == SettingsFileStatus::CannotOpen ? "open " : "write ")
-               << path << ": " << reason << '\n';
+        io.err << "vyrctl: cannot "
+               << (status == SettingsFileStatus::CannotOpen ? "open " : "write ") << path << ": "
+               << reason << '\n';
     } else {
         io.err << "vyrctl: " << path << ": " << message->text;
         if (!reason.empty())

@@ -13,7 +13,8 @@ int RunPortsCommand(Arguments args, Streams io) {
             PrintUsage(io.out);
             return kExitDone;
         }
-        return UsageError(io, "ports takes no arguments; unexpected '" + std::string(args[0]) + "'");
+        return UsageError(io,
+                          "ports takes no arguments; unexpected '" + std::string(args[0]) + "'");
     }
     for (const std::string& port : serial_link::ListSerialPorts())
         io.out << port << '\n';

@@ -46,8 +46,7 @@ bool FollowLinks(std::string path, std::string& target, int& error) {
             target = path;
             return true;
         }
-        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1,
-                         '\0');
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
         const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
         if (n < 0) {
             error = errno;

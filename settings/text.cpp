@@ -42,7 +42,7 @@ bool IsCBlank(char c) {
 
 struct ScannedInteger {
     std::int64_t value = 0;
-    std::size_t end = 0;    // position after the last digit (or after blanks and sign)
+    std::size_t end = 0;  // position after the last digit (or after blanks and sign)
     bool anyDigit = false;
 };
 

@@ -121,7 +121,8 @@ TEST_F(VyrctlFile, AFileThatIsNoRegularFileIsRefusedAtOnce) {
 TEST_F(VyrctlFile, FailuresNameTheFileAndTheSystemsReason) {
     Result run = Vyrctl("file check " + File("absent.Vyr"));
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err, "vyrctl: cannot open " + File("absent.Vyr") + ": No such file or directory\n");
+    EXPECT_EQ(run.err,
+              "vyrctl: cannot open " + File("absent.Vyr") + ": No such file or directory\n");
     run = Vyrctl("file dump " + dir.string());
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.err, "vyrctl: cannot open " + dir.string() + ": Is a directory\n");
@@ -179,7 +180,6 @@ TEST_F(VyrctlFile, FailuresHaveTheirExitStatus) {
     EXPECT_EQ(run.status, 5);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("invalid format"), std::string::npos);
-
 }
 
 }  // namespace

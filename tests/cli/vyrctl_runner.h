@@ -47,9 +47,9 @@ class VyrctlTest : public ::testing::Test {
 
     Result Vyrctl(const std::string& args, const std::string& environment = "") const {
         const std::string out = File("stdout"), err = File("stderr");
-        const std::string command = "env -u VYR_PASSWORD " + environment +
-                                    " timeout -k 10 120 " + std::string(VYRCTL) + " " + args +
-                                    " </dev/null >" + out + " 2>" + err;
+        const std::string command = "env -u VYR_PASSWORD " + environment + " timeout -k 10 120 " +
+                                    std::string(VYRCTL) + " " + args + " </dev/null >" + out +
+                                    " 2>" + err;
         Result run;
         const int raw = std::system(command.c_str());
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

@@ -101,10 +101,10 @@ TEST(TextHelpers, Utf8DecoderRefusesWhatIsNoCharacter) {
     EXPECT_EQ(Utf8ToWide("\x7F\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF"),
               L"\x7F\u0080\u0800\uD7FF\uE000\U0010FFFF");
     // ... longer forms of the same codes are not: every byte of them becomes "_".
-    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"__");              // "/" in two bytes
-    EXPECT_EQ(Utf8ToWide("\xC1\xBF"), L"__");              // U+007F in two bytes
-    EXPECT_EQ(Utf8ToWide("\xE0\x9F\xBF"), L"___");         // U+07FF in three bytes
-    EXPECT_EQ(Utf8ToWide("\xF0\x8F\xBF\xBF"), L"____");    // U+FFFF in four bytes
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"__");            // "/" in two bytes
+    EXPECT_EQ(Utf8ToWide("\xC1\xBF"), L"__");            // U+007F in two bytes
+    EXPECT_EQ(Utf8ToWide("\xE0\x9F\xBF"), L"___");       // U+07FF in three bytes
+    EXPECT_EQ(Utf8ToWide("\xF0\x8F\xBF\xBF"), L"____");  // U+FFFF in four bytes
     // UTF-16 surrogates, alone or as a pair, are no characters.
     EXPECT_EQ(Utf8ToWide("a\xED\xA0\x80z"), L"a___z");
     EXPECT_EQ(Utf8ToWide("\xED\xA0\xBD\xED\xB8\x80"), L"______");
