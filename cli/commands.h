@@ -1,10 +1,12 @@
 // vyrctl: shared pieces of the command implementations.
 #pragma once
 
-#include <iosfwd>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "settings/settings_file.h"
 
 namespace vyr::cli {
 
@@ -19,6 +21,7 @@ enum ExitStatus : int {
     kExitFileCorrupted = 6,
     kExitLoginRefused = 7,
     kExitCommunication = 8,
+    kExitAnswerNo = 9,
 };
 
 struct Streams {
@@ -37,6 +40,32 @@ int RunFileCommand(Arguments args, Streams io);
 // "vyrctl device OPTIONS info|load|send|time ..."
 int RunDeviceCommand(Arguments args, Streams io);
 
+// The full usage, for "vyrctl --help" (on stdout).
 void PrintUsage(std::ostream& out);
+
+// A usage error: names what is wrong in one line on stderr, "vyrctl: " + `reason` (for
+// example "unknown command 'lod'" or "file check needs a FILE"), then a one-line hint to the
+// full usage. Returns kExitUsage, so a command can end with `return UsageError(io, ...)`.
+inline int UsageError(Streams io, std::string_view reason) {
+    io.err << "vyrctl: " << reason << "\nrun 'vyrctl --help' for the usage\n";
+    return kExitUsage;
+}
+
+// The exit status for the outcome of a settings-file operation: 0 done, 4 the file cannot
+// be opened or written, 5 invalid format, 6 corrupted (checksum).
+inline int ExitStatusFor(SettingsFileStatus status) {
+    switch (status) {
+        case SettingsFileStatus::Ok:
+            return kExitDone;
+        case SettingsFileStatus::CannotWrite:
+        case SettingsFileStatus::CannotOpen:
+            return kExitFileAccess;
+        case SettingsFileStatus::InvalidFormat:
+            return kExitFileFormat;
+        case SettingsFileStatus::Corrupted:
+            return kExitFileCorrupted;
+    }
+    return kExitFileAccess;
+}
 
 }  // namespace vyr::cli

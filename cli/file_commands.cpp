@@ -1,7 +1,9 @@
 // vyrctl file check | dump | defaults
+#include <filesystem>
 #include <ostream>
 
 #include "cli/commands.h"
+#include "settings/model.h"
 #include "settings/settings_file.h"
 #include "settings/text.h"
 
@@ -9,79 +11,114 @@ namespace vyr::cli {
 
 namespace {
 
-struct Model {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store{catalogue, guard};
-};
-
-int ExitStatusFor(SettingsFileStatus status) {
-    switch (status) {
-        case SettingsFileStatus::Ok:
-            return kExitDone;
-        case SettingsFileStatus::CannotWrite:
-        case SettingsFileStatus::CannotOpen:
-            return kExitFileAccess;
-        case SettingsFileStatus::InvalidFormat:
-            return kExitFileFormat;
-        case SettingsFileStatus::Corrupted:
-            return kExitFileCorrupted;
-    }
-    return kExitFileAccess;
-}
-
-// Reports a failed file operation on stderr and returns its exit status.
-int Report(SettingsFileStatus status, std::string_view path, Streams io) {
-    if (auto message = MessageFor(status)) {
-        io.err << "vyrctl: " << path << ": " << message->text << '\n';
+// Reports a failed file operation on stderr, naming the file and the reason, and returns its
+// exit status.
+int Report(SettingsFileStatus status, std::string_view path, std::string_view reason, Streams io) {
+    const auto message = MessageFor(status);
+    if (!message)
+        return ExitStatusFor(status);
+    if ((status == SettingsFileStatus::CannotOpen || status == SettingsFileStatus::CannotWrite) &&
+        !reason.empty()) {
+        io.err << "vyrctl: cannot "
+               << (status == SettingsFileStatus::CannotOpen ? "open " : "write ") << path << ": "
+               << reason << '\n';
+    } else {
+        io.err << "vyrctl: " << path << ": " << message->text;
+        if (!reason.empty())
+            io.err << " (" << reason << ')';
+        io.err << '\n';
     }
     return ExitStatusFor(status);
 }
 
+// A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
+std::string OneLineValue(std::string_view latin1) {
+    std::string escaped;
+    escaped.reserve(latin1.size());
+    for (char c : latin1) {
+        if (c == '\\') {
+            escaped += "\\\\";
+        } else if (c == '\n') {
+            escaped += "\\n";
+        } else {
+            escaped += c;
+        }
+    }
+    return Latin1ToUtf8(escaped);
+}
+
 int Check(const std::string& path, Streams io) {
-    Model model;
-    const auto status = LoadSettingsStore(model.store, path);
+    SettingsModel model;
+    std::string reason;
+    const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status == SettingsFileStatus::Ok)
         io.out << WideToUtf8(model.guard.Log());
-    return Report(status, path, io);
+    return Report(status, path, reason, io);
 }
 
 int Dump(const std::string& path, Streams io) {
-    Model model;
-    const auto status = LoadSettingsStore(model.store, path);
+    SettingsModel model;
+    std::string reason;
+    const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status != SettingsFileStatus::Ok)
-        return Report(status, path, io);
+        return Report(status, path, reason, io);
     io.err << WideToUtf8(model.guard.Log());
     for (int preset = 0; preset < kPresetCount; ++preset) {
         for (int p = 0; p < kParameterCount; ++p) {
             io.out << preset << ':' << model.catalogue[p].key << '='
-                   << Latin1ToUtf8(model.store.Text(p, preset)) << '\n';
+                   << OneLineValue(model.store.Text(p, preset)) << '\n';
         }
     }
     return kExitDone;
 }
 
-int Defaults(const std::string& path, Streams io) {
-    Model model;
-    return Report(SaveSettingsStore(model.store, path), path, io);
+int Defaults(const std::string& path, bool force, Streams io) {
+    std::error_code error;
+    // A link counts as an existing file, even when it names nothing yet.
+    if (!force && std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        io.err << "vyrctl: " << path << " already exists; use --force to replace it\n";
+        return kExitFileAccess;
+    }
+    SettingsModel model;
+    std::string reason;
+    const auto status = SaveSettingsStore(model.store, path, &reason);
+    return Report(status, path, reason, io);
 }
 
 }  // namespace
 
 int RunFileCommand(Arguments args, Streams io) {
-    if (args.size() != 2) {
-        PrintUsage(io.err);
-        return kExitUsage;
+    if (args.empty())
+        return UsageError(io, "file needs a command: check, dump or defaults");
+    const std::string_view command = args[0];
+    if (command == "--help" || command == "-h") {
+        PrintUsage(io.out);
+        return kExitDone;
     }
-    const std::string path(args[1]);
-    if (args[0] == "check")
-        return Check(path, io);
-    if (args[0] == "dump")
-        return Dump(path, io);
-    if (args[0] == "defaults")
-        return Defaults(path, io);
-    PrintUsage(io.err);
-    return kExitUsage;
+    if (command != "check" && command != "dump" && command != "defaults")
+        return UsageError(io, "unknown file command '" + std::string(command) + "'");
+
+    const std::string name = "file " + std::string(command);
+    bool force = false;
+    std::optional<std::string> path;
+    for (const std::string_view arg : args.subspan(1)) {
+        if (command == "defaults" && arg == "--force") {
+            force = true;
+        } else if (arg.starts_with("-") && arg.size() > 1) {
+            return UsageError(io, "unknown option '" + std::string(arg) + "' for " + name);
+        } else if (path) {
+            return UsageError(io, name + " takes one FILE; unexpected '" + std::string(arg) + "'");
+        } else {
+            path = std::string(arg);
+        }
+    }
+    if (!path)
+        return UsageError(io, name + " needs a FILE");
+    if (command == "check")
+        return Check(*path, io);
+    if (command == "dump")
+        return Dump(*path, io);
+    return Defaults(*path, force, io);
 }
 
 }  // namespace vyr::cli

@@ -1,9 +1,10 @@
 // vyrctl: the command-line companion for scripted backup and restore.
 #include <iostream>
+#include <string>
 #include <vector>
 
 #include "cli/commands.h"
-#include "settings/store.h"
+#include "settings/model.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
@@ -13,7 +14,9 @@ void PrintUsage(std::ostream& out) {
            "  vyrctl ports                 list the serial ports found, one path per line\n"
            "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
            "  vyrctl file dump FILE        print the 860 values of a settings file\n"
-           "  vyrctl file defaults FILE    write a settings file holding the factory defaults\n"
+           "  vyrctl file defaults FILE [--force]\n"
+           "                               write a settings file holding the factory defaults;\n"
+           "                               an existing FILE is replaced only with --force\n"
            "  vyrctl device OPTIONS info   print the device information\n"
            "  vyrctl device OPTIONS load FILE\n"
            "                               load all presets from the device into a settings file\n"
@@ -37,12 +40,10 @@ namespace {
 
 // The catalogue must accept its own defaults; anything else is a build fault.
 bool CatalogueIsConsistent(std::ostream& err) {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store(catalogue, guard);
-    if (CheckCatalogue(store))
+    SettingsModel model;
+    if (CheckCatalogue(model.store))
         return true;
-    err << "vyrctl: DESIGN ERROR\n" << WideToUtf8(DesignErrorText(guard));
+    err << "vyrctl: DESIGN ERROR\n" << WideToUtf8(DesignErrorText(model.guard));
     return false;
 }
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     Streams io{std::cout, std::cerr};
     if (!CatalogueIsConsistent(io.err))
         return 255;
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         PrintUsage(io.out);
         return kExitDone;
     }
@@ -69,10 +70,11 @@ int main(int argc, char** argv) {
         {"file", RunFileCommand},
         {"device", RunDeviceCommand},
     };
+    if (args.empty())
+        return UsageError(io, "no command given");
     for (const Command& command : kCommands) {
-        if (!args.empty() && args[0] == command.name)
+        if (args[0] == command.name)
             return command.run(Arguments(args).subspan(1), io);
     }
-    PrintUsage(io.err);
-    return kExitUsage;
+    return UsageError(io, "unknown command '" + std::string(args[0]) + "'");
 }

@@ -1,5 +1,6 @@
 // vyrctl ports
 #include <ostream>
+#include <string>
 
 #include "cli/commands.h"
 #include "link/serial_port.h"
@@ -8,8 +9,12 @@ namespace vyr::cli {
 
 int RunPortsCommand(Arguments args, Streams io) {
     if (!args.empty()) {
-        PrintUsage(io.err);
-        return kExitUsage;
+        if (args[0] == "--help" || args[0] == "-h") {
+            PrintUsage(io.out);
+            return kExitDone;
+        }
+        return UsageError(io,
+                          "ports takes no arguments; unexpected '" + std::string(args[0]) + "'");
     }
     for (const std::string& port : serial_link::ListSerialPorts())
         io.out << port << '\n';

@@ -3,7 +3,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <random>
+#include <system_error>
+#include <utility>
 
 #include "file_io.h"
 
@@ -11,16 +14,70 @@ namespace vyr {
 
 namespace {
 
-// Opens a new, unused file name beside `path`.
-int CreateTemporary(const std::string& path, std::string& tempPath) {
+std::string SystemText(int error) {
+    return std::generic_category().message(error);
+}
+
+// Keeps the system's text for `error` when the caller wants it; returns false for use in a
+// failing return.
+bool Fail(std::string* reason, int error) {
+    if (reason != nullptr)
+        *reason = SystemText(error);
+    return false;
+}
+
+// The directory part of a path ("." for a bare name).
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// The file a chain of symbolic links at `path` finally names; `path` itself when it is no
+// link (or does not exist yet). False with ELOOP for a chain that does not end.
+bool FollowLinks(std::string path, std::string& target, int& error) {
+    constexpr int kMaxLinks = 40;  // as the kernel's own limit
+    for (int depth = 0; depth < kMaxLinks; ++depth) {
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            target = path;
+            return true;
+        }
+        std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) {
+            error = errno;
+            return false;
+        }
+        if (static_cast<std::size_t>(n) >= link.size())
+            continue;  // the link changed while it was read: read it again
+        link.resize(static_cast<std::size_t>(n));
+        path = link.starts_with('/') ? link : DirectoryOf(path) + "/" + link;
+    }
+    error = ELOOP;
+    return false;
+}
+
+// Opens a new, unused file ".vyr" + six random characters in `directory`. The name stays
+// short so that it fits whatever the target's own name is.
+int CreateTemporary(const std::string& directory, std::string& tempPath) {
+    static constexpr std::string_view kCharacters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;
     std::mt19937 random(seed());
+    std::uniform_int_distribution<std::size_t> pick(0, kCharacters.size() - 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = path + ".tmp" + std::to_string(random() % 1000000);
+        tempPath = directory + "/.vyr";
+        for (int i = 0; i < 6; ++i)
+            tempPath.push_back(kCharacters[pick(random)]);
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
+    errno = EEXIST;
     return -1;
 }
 
@@ -29,6 +86,8 @@ bool WriteAll(int fd, std::string_view content) {
         const ssize_t n = ::write(fd, content.data(), content.size());
         if (n < 0 && errno == EINTR)
             continue;
+        if (n == 0)
+            errno = EIO;
         if (n <= 0)
             return false;
         content.remove_prefix(static_cast<std::size_t>(n));
@@ -36,26 +95,104 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
+// Makes a rename in `directory` durable. A file system that cannot sync a directory
+// (EINVAL) has nothing more to offer and counts as done.
+bool SyncDirectory(const std::string& directory, int& error) {
+    const int fd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    error = errno;
+    ::close(fd);
+    return synced;
+}
+
 }  // namespace
 
-bool ReplaceFileContent(const std::string& path, std::string_view content) {
+ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string& content,
+                         std::string& reason) {
+    content.clear();
+    // Without O_NONBLOCK, opening a FIFO waits for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = SystemText(errno);
+        return ReadStatus::CannotOpen;
+    }
+    const auto finish = [&](ReadStatus status, std::string why) {
+        ::close(fd);
+        reason = std::move(why);
+        if (status != ReadStatus::Ok)
+            content.clear();
+        return status;
+    };
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        return finish(ReadStatus::CannotOpen, SystemText(errno));
+    if (S_ISDIR(info.st_mode))
+        return finish(ReadStatus::CannotOpen, SystemText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        return finish(ReadStatus::NotRegularFile, "not a regular file");
+    const std::string tooLarge = "larger than " + std::to_string(limit) + " bytes";
+    if (static_cast<std::uintmax_t>(info.st_size) > limit)
+        return finish(ReadStatus::TooLarge, tooLarge);
+
+    // The size is only a hint: the file may grow while it is read.
+    content.resize(limit + 1);
+    std::size_t filled = 0;
+    while (filled < content.size()) {
+        const ssize_t n = ::read(fd, content.data() + filled, content.size() - filled);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return finish(ReadStatus::CannotOpen, SystemText(errno));
+        if (n == 0)
+            break;
+        filled += static_cast<std::size_t>(n);
+    }
+    if (filled > limit)
+        return finish(ReadStatus::TooLarge, tooLarge);
+    content.resize(filled);
+    return finish(ReadStatus::Ok, "");
+}
+
+bool ReplaceFileContent(const std::string& path, std::string_view content, std::string* reason) {
+    std::string target;
+    int error = 0;
+    if (!FollowLinks(path, target, error))
+        return Fail(reason, error);
+    const std::string directory = DirectoryOf(target);
+
     std::string tempPath;
-    const int fd = CreateTemporary(path, tempPath);
+    const int fd = CreateTemporary(directory, tempPath);
     if (fd < 0)
-        return false;
+        return Fail(reason, errno);
 
     // Keep the permissions of a file being replaced.
     struct stat old {};
     bool ok = true;
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    }
     ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(tempPath.c_str(), path.c_str()) == 0;
-    if (!ok)
+    error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
         ::unlink(tempPath.c_str());
-    return ok;
+        return Fail(reason, error);
+    }
+    // The new content is in place; only a synced directory keeps it there after a power cut.
+    if (!SyncDirectory(directory, error))
+        return Fail(reason, error);
+    return true;
 }
 
 }  // namespace vyr

@@ -1,8 +1,6 @@
 #include "settings_file.h"
 
 #include <array>
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "file_io.h"
@@ -49,30 +47,18 @@ const std::array<char, 256> kEscapedCharacter = [] {
     return table;
 }();
 
-// Lines longer than this cannot hold a valid entry; only their start is kept.
+// Lines longer than this cannot hold a valid entry and are skipped whole.
 constexpr std::size_t kMaxKeptLine = 4096;
 
-// Reads one line without its line feed, keeping at most kMaxKeptLine characters. Every
-// character read, line feed included, goes into `checksum` when one is given. False at the
-// end of the file when nothing was read.
-bool ReadLine(std::streambuf& in, std::string& line, bool& overlong, RunningChecksum* checksum) {
-    line.clear();
-    overlong = false;
-    bool any = false;
-    for (int c = in.sbumpc(); c != std::char_traits<char>::eof(); c = in.sbumpc()) {
-        any = true;
-        const char ch = static_cast<char>(c);
-        if (checksum != nullptr)
-            checksum->Add(std::string_view(&ch, 1));
-        if (ch == '\n')
-            break;
-        if (line.size() < kMaxKeptLine) {
-            line.push_back(ch);
-        } else {
-            overlong = true;
-        }
-    }
-    return any;
+// Takes the next line, without its line feed, off the front of `rest`. False when nothing
+// is left.
+bool NextLine(std::string_view& rest, std::string_view& line) {
+    if (rest.empty())
+        return false;
+    const auto end = rest.find('\n');
+    line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    return true;
 }
 
 using ValueTable = std::array<std::array<std::string, kPresetCount>, kParameterCount>;
@@ -184,37 +170,45 @@ std::string FormatSettingsFile(const SettingStore& store) {
     return content;
 }
 
-SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::string& path) {
-    return ReplaceFileContent(path, FormatSettingsFile(store)) ? SettingsFileStatus::Ok
-                                                               : SettingsFileStatus::CannotWrite;
+SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::string& path,
+                                     std::string* reason) {
+    return ReplaceFileContent(path, FormatSettingsFile(store), reason)
+               ? SettingsFileStatus::Ok
+               : SettingsFileStatus::CannotWrite;
 }
 
-SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path) {
-    std::error_code error;
-    if (std::filesystem::is_directory(path, error))
+SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path,
+                                     std::string* reason) {
+    std::string content, why;
+    const ReadStatus read = ReadWholeFile(path, kMaxSettingsFileSize, content, why);
+    if (reason != nullptr)
+        *reason = why;
+    if (read == ReadStatus::CannotOpen)
         return SettingsFileStatus::CannotOpen;
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return SettingsFileStatus::CannotOpen;
-    std::streambuf& in = *file.rdbuf();
+    if (read != ReadStatus::Ok)
+        return SettingsFileStatus::InvalidFormat;
+    return LoadSettingsContent(store, content);
+}
 
-    std::string line;
-    bool overlong = false;
-    if (!ReadLine(in, line, overlong, nullptr))
+SettingsFileStatus LoadSettingsContent(SettingStore& store, std::string_view content) {
+    if (content.size() > kMaxSettingsFileSize)
+        return SettingsFileStatus::InvalidFormat;
+    std::string_view rest = content, line;
+    if (!NextLine(rest, line) || line.size() > kMaxKeptLine)
         return SettingsFileStatus::InvalidFormat;
     const auto token = ParseSettingsLine(line, false);
-    if (overlong || !token || token->key != kSecurityTokenKey) {
+    if (!token || token->key != kSecurityTokenKey)
         return SettingsFileStatus::InvalidFormat;
-    }
 
     const SettingCatalogue& catalogue = store.Catalogue();
     auto values = std::make_unique<ValueTable>();
     for (auto& presets : *values)
         presets.fill(std::string(kUnsetMarker));
 
-    RunningChecksum checksum;
-    while (ReadLine(in, line, overlong, &checksum)) {
-        if (overlong)
+    // Everything after the first line counts, exactly as read.
+    const std::string checksum = SettingsChecksum(rest);
+    while (NextLine(rest, line)) {
+        if (line.size() > kMaxKeptLine)
             continue;
         const auto entry = ParseSettingsLine(line, true);
         if (!entry)
@@ -224,9 +218,7 @@ SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& pat
             continue;
         (*values)[p][entry->preset] = entry->value.substr(0, kMaxValueLength);
     }
-    if (file.bad())
-        return SettingsFileStatus::CannotOpen;
-    if (checksum.Hex() != token->value)
+    if (checksum != token->value)
         return SettingsFileStatus::Corrupted;
 
     store.ResetAllToDefaults();

@@ -2,6 +2,7 @@
 // parameter and preset.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,13 +49,27 @@ std::string FormatSettingsFile(const SettingStore& store);
 
 enum class SettingsFileStatus { Ok, CannotWrite, CannotOpen, InvalidFormat, Corrupted };
 
-// Writes the store. The old file is replaced only once the new one is complete on disk.
-SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::string& path);
+// A settings file is about 20 kB. Reading stops at this size, far beyond any real file, and
+// refuses the file as malformed.
+inline constexpr std::size_t kMaxSettingsFileSize = std::size_t{1} << 20;
+
+// Writes the store. The old file is replaced only once the new one is complete on disk; a
+// symbolic link is written through to the file it names. On failure `reason` (when given)
+// receives the system's text, such as "Permission denied".
+SettingsFileStatus SaveSettingsStore(const SettingStore& store, const std::string& path,
+                                     std::string* reason = nullptr);
 
 // Reads a file. An intact file replaces every value of the store, with repairs and missing
 // values reported in the store's guard log under "loading from file"; any refusal leaves
-// the store and the log untouched.
-SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path);
+// the store and the log untouched. Only a regular file of at most kMaxSettingsFileSize bytes
+// is read; anything else has an invalid format. On failure `reason` (when given) receives
+// the system's text for a file that cannot be opened ("No such file or directory") or what
+// is wrong with the file ("not a regular file"); it is empty when the message says it all.
+SettingsFileStatus LoadSettingsStore(SettingStore& store, const std::string& path,
+                                     std::string* reason = nullptr);
+
+// The same for a file's content already in memory (InvalidFormat or Corrupted on refusal).
+SettingsFileStatus LoadSettingsContent(SettingStore& store, std::string_view content);
 
 // The message box a failure is reported with (nothing for Ok).
 std::optional<StatusMessage> MessageFor(SettingsFileStatus status);

@@ -39,9 +39,9 @@ class SettingStore {
     // outside 0..9 stores nothing; `enabled` is untouched.
     void StoreSetting(int parameter, int preset, std::string_view text);
 
-    // Validating store. Trims and filters `text` in place, repairs a value that breaks its
-    // constraint (one report line in the guard log) and stores the result. Preset -1 only
-    // validates.
+    // Validating store. Cuts `text` to 59 characters, then trims and filters it in place,
+    // repairs a value that breaks its constraint (one report line in the guard log) and
+    // stores the result. Preset -1 only validates.
     void SetSetting(int parameter, int preset, std::string& text);
 
     void ResetPresetToDefaults(int preset);

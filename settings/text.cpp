@@ -40,6 +40,34 @@ bool IsCBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+struct ScannedInteger {
+    std::int64_t value = 0;
+    std::size_t end = 0;  // position after the last digit (or after blanks and sign)
+    bool anyDigit = false;
+};
+
+// Leading white space, at most one sign, then decimal digits up to the first other
+// character. The value saturates far beyond 32 bits instead of overflowing.
+ScannedInteger ScanInteger(std::string_view text) {
+    ScannedInteger scanned;
+    std::size_t i = 0;
+    while (i < text.size() && IsCBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 9;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        scanned.anyDigit = true;
+        if (scanned.value < kLimit)
+            scanned.value = scanned.value * 10 + (text[i] - '0');
+    }
+    scanned.end = i;
+    if (negative)
+        scanned.value = -scanned.value;
+    return scanned;
+}
+
 }  // namespace
 
 bool IsPermittedCharacter(char32_t c) {
@@ -50,14 +78,17 @@ bool IsStrictCharacter(char32_t c) {
     return c < 256 && kClass[c] == 2;
 }
 
-std::wstring WidenSettingText(std::string_view text) {
-    std::wstring wide;
-    wide.reserve(text.size());
-    for (char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        wide.push_back(IsPermittedCharacter(c) ? static_cast<wchar_t>(c) : L'_');
+std::string FilterDeviceText(std::string_view latin1) {
+    std::string filtered(latin1);
+    for (char& c : filtered) {
+        if (!IsPermittedCharacter(static_cast<unsigned char>(c)))
+            c = '_';
     }
-    return wide;
+    return filtered;
+}
+
+std::wstring WidenSettingText(std::string_view text) {
+    return Latin1ToWide(FilterDeviceText(text));
 }
 
 std::string NarrowSettingText(std::wstring_view wide, NarrowMode mode) {
@@ -97,38 +128,17 @@ std::string_view TrimTrailingBlanks(std::string_view text) {
 }
 
 std::int64_t ReadLeadingInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    constexpr std::int64_t kLimit = std::numeric_limits<std::int64_t>::max() / 10 - 9;
-    std::int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value < kLimit)
-            value = value * 10 + (text[i] - '0');
-    }
-    return negative ? -value : value;
+    return ScanInteger(text).value;
 }
 
 std::optional<std::int32_t> ParseWholeInteger(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsCBlank(text[i]))
-        ++i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        ++i;
-    const std::size_t digits = i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9')
-        ++i;
-    if (i == digits || i != text.size())
-        return std::nullopt;
-    const std::int64_t value = ReadLeadingInteger(text);
-    if (value < std::numeric_limits<std::int32_t>::min() ||
-        value > std::numeric_limits<std::int32_t>::max()) {
+    const ScannedInteger scanned = ScanInteger(text);
+    if (!scanned.anyDigit || scanned.end != text.size() ||
+        scanned.value < std::numeric_limits<std::int32_t>::min() ||
+        scanned.value > std::numeric_limits<std::int32_t>::max()) {
         return std::nullopt;
     }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(scanned.value);
 }
 
 std::string WideToUtf8(std::wstring_view wide) {
@@ -176,6 +186,11 @@ std::wstring Utf8ToWide(std::string_view text) {
             valid = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3Fu);
         }
+        // Each length has a smallest code (shorter forms are overlong); surrogates and codes
+        // above U+10FFFF are no characters.
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && code >= kSmallest[length] && code <= 0x10FFFF &&
+                (code < 0xD800 || code > 0xDFFF);
         wide.push_back(valid ? static_cast<wchar_t>(code) : L'_');
         i += valid ? static_cast<std::size_t>(length) : 1;
     }

@@ -8,13 +8,11 @@ namespace vyr {
 
 namespace {
 
-// Trims trailing blanks and replaces every character outside the repertoire by "_".
+// Cuts a text to what a slot holds, then trims trailing blanks and replaces every character
+// outside the repertoire by "_". Cutting first means the value checked is the value stored.
 void Clean(std::string& text) {
-    text.resize(TrimTrailingBlanks(text).size());
-    for (char& c : text) {
-        if (!IsPermittedCharacter(static_cast<unsigned char>(c)))
-            c = '_';
-    }
+    text.resize(TrimTrailingBlanks(std::string_view(text).substr(0, kMaxValueLength)).size());
+    text = FilterDeviceText(text);
 }
 
 // Choice rules that couple a value to the file format of the same preset. Returns the

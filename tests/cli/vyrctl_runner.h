@@ -27,7 +27,9 @@ inline std::string Slurp(const std::filesystem::path& path) {
 }
 
 // A fresh folder per test, and vyrctl run with standard input closed (so it never waits for
-// a typed password) and without VYR_PASSWORD unless `environment` sets it.
+// a typed password) and without VYR_PASSWORD unless `environment` sets it. A run that has
+// not ended after two minutes, far beyond any command here, is stopped and fails with
+// status 124, so that a command that hangs fails its test instead of stalling the suite.
 class VyrctlTest : public ::testing::Test {
   protected:
     std::filesystem::path dir;
@@ -45,7 +47,7 @@ class VyrctlTest : public ::testing::Test {
 
     Result Vyrctl(const std::string& args, const std::string& environment = "") const {
         const std::string out = File("stdout"), err = File("stderr");
-        const std::string command = "env -u VYR_PASSWORD " + environment + " " +
+        const std::string command = "env -u VYR_PASSWORD " + environment + " timeout -k 10 120 " +
                                     std::string(VYRCTL) + " " + args + " </dev/null >" + out +
                                     " 2>" + err;
         Result run;

@@ -11,11 +11,19 @@ using test::Model;
 TEST(EditRules, AllowingTheFormatAllowsBitrateAndSampleRate) {
     Model m;
     m.Store("allow_set_bitrate", 2, "0");
-    m.Store("allow_set_format", 2, "1");
-    const auto effects = ApplyEditRules(m.store, param::allow_set_format, 2, 1);
-    EXPECT_EQ(effects.changedValues, std::vector<int>{param::allow_set_bitrate});
+    m.Store("allow_set_sample_rate", 2, "0");
+    m.Store("allow_set_sample_rate", 3, "0");
+    auto effects = ApplyEditRules(m.store, param::allow_set_format, 2, 1);
+    EXPECT_EQ(effects.changedValues,
+              (std::vector<int>{param::allow_set_bitrate, param::allow_set_sample_rate}));
     EXPECT_EQ(m.Text("allow_set_bitrate", 2), "1");
     EXPECT_EQ(m.Text("allow_set_sample_rate", 2), "1");
+    EXPECT_EQ(m.Text("allow_set_sample_rate", 3), "0");  // another preset
+    // A format that is not allowed leaves both as they are.
+    m.Store("allow_set_format", 3, "0");
+    effects = ApplyEditRules(m.store, param::allow_set_format, 3, 1);
+    EXPECT_TRUE(effects.changedValues.empty());
+    EXPECT_EQ(m.Text("allow_set_sample_rate", 3), "0");
 }
 
 TEST(EditRules, ForbiddingBitrateOrSampleRateForbidsTheFormat) {

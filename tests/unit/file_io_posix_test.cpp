@@ -2,7 +2,9 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <csignal>
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +64,97 @@ TEST(ReplaceFileContent, ReplacesWholeAndKeepsPermissions) {
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
     EXPECT_EQ(FileCount(dir), 1u);
+}
+
+TEST(ReplaceFileContent, WritesThroughASymbolicLinkAndKeepsIt) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "store");
+    const std::string target = dir.File("store/real.Vyr");
+    WriteFile(target, "old\n");
+    // A chain: a relative link to a link that names the file by its full path.
+    std::filesystem::create_symlink(target, dir.Path() / "store" / "latest.Vyr");
+    std::filesystem::create_symlink("store/latest.Vyr", dir.Path() / "link.Vyr");
+
+    ASSERT_TRUE(ReplaceFileContent(dir.File("link.Vyr"), "new\n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "link.Vyr"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "store" / "latest.Vyr"));
+    EXPECT_EQ(ReadFile(target), "new\n");
+    EXPECT_EQ(FileCount(dir), 2u);  // the folder and the link: no temporary file anywhere
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() / "store"), {}), 2);
+
+    // A link to a file not yet there creates the file it names.
+    std::filesystem::create_symlink("store/first.Vyr", dir.Path() / "dangling.Vyr");
+    ASSERT_TRUE(ReplaceFileContent(dir.File("dangling.Vyr"), "first\n"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path() / "dangling.Vyr"));
+    EXPECT_EQ(ReadFile(dir.File("store/first.Vyr")), "first\n");
+
+    // A loop of links is a failure with the system's reason, not a hang.
+    std::filesystem::create_symlink("loop_b", dir.Path() / "loop_a");
+    std::filesystem::create_symlink("loop_a", dir.Path() / "loop_b");
+    std::string reason;
+    EXPECT_FALSE(ReplaceFileContent(dir.File("loop_a"), "x", &reason));
+    EXPECT_EQ(reason, std::generic_category().message(ELOOP));
+}
+
+TEST(ReplaceFileContent, ALongFileNameSaves) {
+    TempDir dir;
+    // 250 characters: the longest names leave no room for a suffix within NAME_MAX (255).
+    const std::string name = std::string(246, 'n') + ".Vyr";
+    ASSERT_EQ(name.size(), 250u);
+    std::string reason;
+    ASSERT_TRUE(ReplaceFileContent(dir.File(name), "first\n", &reason)) << reason;
+    ASSERT_TRUE(ReplaceFileContent(dir.File(name), "second\n", &reason)) << reason;
+    EXPECT_EQ(ReadFile(dir.File(name)), "second\n");
+    EXPECT_EQ(FileCount(dir), 1u);
+    const std::string longest(255, 'm');
+    ASSERT_TRUE(ReplaceFileContent(dir.File(longest), "x", &reason)) << reason;
+    EXPECT_EQ(ReadFile(dir.File(longest)), "x");
+}
+
+TEST(ReplaceFileContent, FailuresCarryTheSystemsReason) {
+    TempDir dir;
+    std::string reason;
+    EXPECT_FALSE(ReplaceFileContent(dir.File("missing/file"), "content", &reason));
+    EXPECT_EQ(reason, "No such file or directory");
+    std::filesystem::create_directories(dir.Path() / "folder" / "inside");
+    EXPECT_FALSE(ReplaceFileContent(dir.File("folder"), "content", &reason));
+    EXPECT_EQ(reason, std::generic_category().message(EISDIR));
+    EXPECT_EQ(FileCount(dir), 1u);
+}
+
+TEST(ReadWholeFile, ReadsARegularFileUpToItsLimit) {
+    TempDir dir;
+    const std::string path = dir.File("data");
+    std::string content, reason;
+    WriteFile(path, std::string(1000, 'a'));
+    EXPECT_EQ(ReadWholeFile(path, 1000, content, reason), ReadStatus::Ok);
+    EXPECT_EQ(content, std::string(1000, 'a'));
+    EXPECT_EQ(reason, "");
+    WriteFile(path, "");
+    EXPECT_EQ(ReadWholeFile(path, 1000, content, reason), ReadStatus::Ok);
+    EXPECT_EQ(content, "");
+
+    WriteFile(path, std::string(1001, 'a'));
+    EXPECT_EQ(ReadWholeFile(path, 1000, content, reason), ReadStatus::TooLarge);
+    EXPECT_EQ(content, "");
+    EXPECT_EQ(reason, "larger than 1000 bytes");
+}
+
+TEST(ReadWholeFile, RefusesWhatIsNoRegularFileWithoutWaitingOnIt) {
+    TempDir dir;
+    std::string content, reason;
+    EXPECT_EQ(ReadWholeFile(dir.File("absent"), 10, content, reason), ReadStatus::CannotOpen);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(ReadWholeFile(dir.Path().string(), 10, content, reason), ReadStatus::CannotOpen);
+    EXPECT_EQ(reason, std::generic_category().message(EISDIR));
+    // A FIFO without a writer would block an ordinary open; an endless device would never
+    // end a read.
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ReadWholeFile(fifo, 10, content, reason), ReadStatus::NotRegularFile);
+    EXPECT_EQ(reason, "not a regular file");
+    EXPECT_EQ(ReadWholeFile("/dev/zero", 10, content, reason), ReadStatus::NotRegularFile);
+    EXPECT_EQ(content, "");
 }
 
 }  // namespace

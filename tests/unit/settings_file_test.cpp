@@ -256,7 +256,7 @@ TEST_F(SettingsFile, HandMadeFixtureWithFewLines) {
         std::string::npos);
 }
 
-TEST_F(SettingsFile, LargeBodiesAndOverlongLinesAreReadWhole) {
+TEST_F(SettingsFile, LargeBodiesAndOverlongLinesWithinTheLimitAreRead) {
     Save();
     std::string content = ReadFile(path);
     // 300 kB of lines that do not parse, one of them 100 kB long, in the middle of the body.
@@ -272,9 +272,49 @@ TEST_F(SettingsFile, LargeBodiesAndOverlongLinesAreReadWhole) {
     EXPECT_EQ(m.Text("rec_mic_level", 5), "31");
     EXPECT_EQ(m.Text("li_adv", 9), "34");
 
-    // A file that is one endless line is refused as malformed, not read into memory.
+    // A file that is one long line has no token line and is refused as malformed.
     WriteFile(path, std::string(1 << 20, 'z'));
     EXPECT_EQ(Load(), SettingsFileStatus::InvalidFormat);
+}
+
+TEST_F(SettingsFile, AFileBeyondTheSizeLimitIsRefusedAsMalformed) {
+    Save();
+    // Line feeds do not count in the checksum: the padded file is intact, only large.
+    const std::string content = ReadFile(path);
+    const std::string full = content + std::string(kMaxSettingsFileSize - content.size(), '\n');
+    WriteFile(path, full);
+    EXPECT_EQ(Load(), SettingsFileStatus::Ok);
+
+    m.Store("preset_name", 1, "kept");
+    WriteFile(path, full + "\n");
+    std::string reason;
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "larger than 1048576 bytes");
+    EXPECT_EQ(m.Text("preset_name", 1), "kept");
+    // Content already in memory is held to the same limit.
+    EXPECT_EQ(LoadSettingsContent(m.store, full + "\n"), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(m.Text("preset_name", 1), "kept");
+    EXPECT_EQ(LoadSettingsContent(m.store, full), SettingsFileStatus::Ok);
+    EXPECT_EQ(m.Text("preset_name", 1), "Factory_settings");
+}
+
+TEST_F(SettingsFile, FailuresCarryTheSystemsReason) {
+    std::string reason = "stale";
+    EXPECT_EQ(LoadSettingsStore(m.store, dir.File("absent.Vyr"), &reason),
+              SettingsFileStatus::CannotOpen);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(SaveSettingsStore(m.store, dir.File("no/such/folder.Vyr"), &reason),
+              SettingsFileStatus::CannotWrite);
+    EXPECT_EQ(reason, "No such file or directory");
+    EXPECT_EQ(LoadSettingsStore(m.store, "/dev/null", &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "not a regular file");
+    // A refusal the message explains by itself has no further reason.
+    WriteFile(path, "0:mic_label=x\n");
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::InvalidFormat);
+    EXPECT_EQ(reason, "");
+    Save();
+    EXPECT_EQ(LoadSettingsStore(m.store, path, &reason), SettingsFileStatus::Ok);
+    EXPECT_EQ(reason, "");
 }
 
 TEST_F(SettingsFile, SaveReplacesAnExistingFileAndReportsFailures) {

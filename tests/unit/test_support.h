@@ -8,18 +8,15 @@
 #include <sstream>
 #include <string>
 
+#include "settings/model.h"
 #include "settings/settings_file.h"
 #include "settings/store.h"
 #include "settings/text.h"
 
 namespace vyr::test {
 
-// A catalogue, guard log and store of their own for each test.
-struct Model {
-    SettingCatalogue catalogue;
-    GuardLog guard;
-    SettingStore store{catalogue, guard};
-
+// A settings model of its own for each test, with access by key.
+struct Model : SettingsModel {
     int Index(std::string_view key) const {
         const int p = catalogue.Find(key);
         EXPECT_GE(p, 0) << "no parameter " << key;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "settings/text.h"
@@ -68,6 +69,13 @@ TEST(Numbers, LeadingIntegerReadsLikeAtoiWithoutOverflow) {
     EXPECT_LT(ReadLeadingInteger("-99999999999999999999999999"), -4294967296LL);
 }
 
+TEST(Numbers, ASecondSignIsNoNumber) {
+    for (std::string_view text : {"+-5", "-+5", "--5", "++0", "+-0", " - 5"}) {
+        EXPECT_EQ(ReadLeadingInteger(text), 0) << text;
+        EXPECT_EQ(ParseWholeInteger(text), std::nullopt) << text;
+    }
+}
+
 TEST(Numbers, WholeIntegerNeedsTheWholeText) {
     EXPECT_EQ(ParseWholeInteger("48000"), 48000);
     EXPECT_EQ(ParseWholeInteger(" -12"), -12);
@@ -86,6 +94,35 @@ TEST(TextHelpers, TrimAndUtf8) {
     EXPECT_EQ(Utf8ToWide("\xC3\xA4\xE2\x82\xAC\xF0\x9F\x8E\xA4" "a"), L"\u00E4\u20AC\U0001F3A4a");
     EXPECT_EQ(Utf8ToWide("a\xC3"), L"a_");       // cut short
     EXPECT_EQ(Utf8ToWide("\xFFx\xA4"), L"_x_");  // no character starts with these
+}
+
+TEST(TextHelpers, Utf8DecoderRefusesWhatIsNoCharacter) {
+    // The shortest forms are characters ...
+    EXPECT_EQ(Utf8ToWide("\x7F\xC2\x80\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xF4\x8F\xBF\xBF"),
+              L"\x7F\u0080\u0800\uD7FF\uE000\U0010FFFF");
+    // ... longer forms of the same codes are not: every byte of them becomes "_".
+    EXPECT_EQ(Utf8ToWide("\xC0\xAF"), L"__");            // "/" in two bytes
+    EXPECT_EQ(Utf8ToWide("\xC1\xBF"), L"__");            // U+007F in two bytes
+    EXPECT_EQ(Utf8ToWide("\xE0\x9F\xBF"), L"___");       // U+07FF in three bytes
+    EXPECT_EQ(Utf8ToWide("\xF0\x8F\xBF\xBF"), L"____");  // U+FFFF in four bytes
+    // UTF-16 surrogates, alone or as a pair, are no characters.
+    EXPECT_EQ(Utf8ToWide("a\xED\xA0\x80z"), L"a___z");
+    EXPECT_EQ(Utf8ToWide("\xED\xA0\xBD\xED\xB8\x80"), L"______");
+    // Nothing lies above U+10FFFF.
+    EXPECT_EQ(Utf8ToWide("\xF4\x90\x80\x80"), L"____");
+    EXPECT_EQ(Utf8ToWide("\xF7\xBF\xBF\xBF!"), L"____!");
+}
+
+TEST(DeviceText, FilterReplacesEveryByteOutsideTheRepertoire) {
+    EXPECT_EQ(FilterDeviceText(std::string_view("a\tb\r\n\xE9\0\x7F\xE4\xDF~=", 12)),
+              "a_b_\n___\xE4\xDF~=");
+    std::string all;
+    for (int c = 0; c < 256; ++c)
+        all.push_back(static_cast<char>(c));
+    const std::string filtered = FilterDeviceText(all);
+    ASSERT_EQ(filtered.size(), 256u);
+    EXPECT_EQ(std::count_if(filtered.begin(), filtered.end(), [](char c) { return c != '_'; }),
+              105);  // the repertoire less "_" itself
 }
 
 }  // namespace

@@ -97,6 +97,33 @@ TEST_F(Validation, TextKeepsLeadingAndInnerBlanksAndLineFeeds) {
     EXPECT_EQ(m.Log(), "");
 }
 
+// A longer answer is cut to the 59 characters a slot holds before it is checked, so the
+// value checked is the value stored.
+TEST_F(Validation, LongValuesAreCutBeforeTheyAreChecked) {
+    const std::string zeros(59, '0');
+    // Reads as 5 whole, but only the 59 zeros fit: 0 is below the range 1..300.
+    EXPECT_EQ(m.Set("rec_var_hold_time", 3, zeros + "5"), "15");
+    EXPECT_EQ(m.Text("rec_var_hold_time", 3), "15");
+    // Reads as 1 whole; cut, it reads as 0, which is a valid Boolean.
+    m.Set("rec_stop_double", 3, zeros + "1");
+    EXPECT_EQ(m.Text("rec_stop_double", 3), zeros);
+    // A choice followed by more than 59 characters of blanks is the choice.
+    m.Set("rec_break_mode", 3, "split" + std::string(70, ' '));
+    EXPECT_EQ(m.Text("rec_break_mode", 3), "split");
+    EXPECT_EQ(m.Log(), Invalid("rec_var_hold_time", 3, zeros, "15"));
+}
+
+TEST_F(Validation, AValueCutInsideBlanksEndsWithoutThem) {
+    const std::string words = std::string(50, 'w') + "   end";  // 56 characters
+    EXPECT_EQ(m.Set("preset_name", 2, std::string(55, 'w') + "     tail"), std::string(55, 'w'));
+    EXPECT_EQ(m.Text("preset_name", 2), std::string(55, 'w'));
+    m.Set("rec_meta_cc", 2, words + "      more");  // the cut falls among the blanks
+    EXPECT_EQ(m.Text("rec_meta_cc", 2), words);
+    // Characters beyond the cut are not filtered into the stored value or the report.
+    m.Set("rec_mic_level", 2, "61" + std::string(57, ' ') + "\xE9\xE9");
+    EXPECT_EQ(m.Log(), Invalid("rec_mic_level", 2, "61", "25"));
+}
+
 TEST_F(Validation, BitrateAndSampleRateFollowTheFileFormat) {
     m.Set("rec_file_format", 3, "MP2");
     m.Set("rec_bitrate", 3, "---");
@@ -171,30 +198,42 @@ TEST_F(Validation, ValidatingWithoutAPresetStoresNothingAndSkipsCouplings) {
     }
 }
 
-TEST_F(Validation, StoreSettingBoundsAndScope) {
+TEST_F(Validation, StoreSettingScope) {
     m.Store("mic_label", 5, "Booth_7");
     for (int preset = 0; preset < kPresetCount; ++preset)
         EXPECT_EQ(m.Text("mic_label", preset), "Booth_7");
     m.Store("preset_name", 5, "Five");
-    EXPECT_EQ(m.Text("preset_name", 5), "Five");
-    EXPECT_EQ(m.Text("preset_name", 4), "Factory_settings");
+    for (int preset = 0; preset < kPresetCount; ++preset) {
+        EXPECT_EQ(m.Text("preset_name", preset), preset == 5 ? "Five" : "Factory_settings")
+            << preset;
+    }
+}
 
-    const std::string longText(80, 'x');
-    m.Store("preset_name", 5, longText);
+TEST_F(Validation, StoreSettingCutsAtTheFieldLengthAndAtANul) {
+    m.Store("preset_name", 5, std::string(80, 'x'));
     EXPECT_EQ(m.Text("preset_name", 5), std::string(59, 'x'));
     m.Store("preset_name", 5, std::string_view("ab\0cd", 5));
     EXPECT_EQ(m.Text("preset_name", 5), "ab");
+}
+
+// A preset or parameter outside the table must not land in a neighbouring slot: the slots
+// are one array, so [p][10] would be [p + 1][0] and [p][-1] would be [p - 1][9].
+TEST_F(Validation, OutOfRangeIndicesStoreNothing) {
     m.Store("preset_name", 10, "Ten");
     m.Store("preset_name", -1, "None");
-    m.store.StoreSetting(86, 1, "out of catalogue");
-    for (int preset = 0; preset < kPresetCount; ++preset) {
-        EXPECT_NE(m.Text("preset_name", preset), "Ten");
-        EXPECT_NE(m.Text("preset_name", preset), "None");
-    }
-    std::string text = "ignored";
+    m.store.StoreSetting(kParameterCount, 0, "after the table");
+    m.store.StoreSetting(-1, 9, "before the table");
+    std::string text = "2";
     m.store.SetSetting(-1, 1, text);
-    m.store.SetSetting(86, 1, text);
-    EXPECT_EQ(m.store.Text(86, 1), "");
+    m.store.SetSetting(kParameterCount, 1, text);
+    for (int p = 0; p < kParameterCount; ++p) {
+        for (int preset = 0; preset < kPresetCount; ++preset) {
+            EXPECT_EQ(m.store.Text(p, preset), m.catalogue.Default(p))
+                << m.catalogue[p].key << " in " << preset;
+        }
+    }
+    EXPECT_EQ(text, "2");  // not validated against anything
+    EXPECT_EQ(m.Log(), "");
 }
 
 TEST_F(Validation, ResetPresetToDefaults) {
