@@ -68,4 +68,9 @@ inline int ExitStatusFor(SettingsFileStatus status) {
     return kExitFileAccess;
 }
 
+// Reports a failed settings-file operation on stderr, naming the file and the system's
+// reason, and returns its exit status (0 and nothing printed for success).
+int ReportFileFailure(SettingsFileStatus status, std::string_view path, std::string_view reason,
+                      Streams io);
+
 }  // namespace vyr::cli

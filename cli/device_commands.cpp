@@ -29,27 +29,6 @@ struct Options {
     std::vector<std::string_view> args;  // the command's own arguments
 };
 
-// Names what is wrong in one line, then where the usage is.
-int DeviceUsageError(Streams io, const std::string& reason) {
-    io.err << "vyrctl: " << reason << "\nrun 'vyrctl --help' for the usage\n";
-    return kExitUsage;
-}
-
-int ExitStatusForFile(SettingsFileStatus status) {
-    switch (status) {
-        case SettingsFileStatus::Ok:
-            return kExitDone;
-        case SettingsFileStatus::Corrupted:
-            return kExitFileCorrupted;
-        case SettingsFileStatus::InvalidFormat:
-            return kExitFileFormat;
-        case SettingsFileStatus::CannotOpen:
-        case SettingsFileStatus::CannotWrite:
-            break;
-    }
-    return kExitFileAccess;
-}
-
 // A progress bar on stderr when it is a terminal.
 class BarProgress final : public Progress {
   public:
@@ -158,7 +137,7 @@ class Session {
 
 int Info(const Options& options, Streams io) {
     if (!options.args.empty())
-        return DeviceUsageError(io, "info takes no arguments");
+        return UsageError(io, "info takes no arguments");
     Session session(options, io);
     if (const int status = session.Open(&UserLevel::LoggedIn); status != kExitDone)
         return status;
@@ -172,7 +151,7 @@ int Info(const Options& options, Streams io) {
 
 int Load(const Options& options, Streams io) {
     if (options.args.size() != 1)
-        return DeviceUsageError(io, "load needs one FILE");
+        return UsageError(io, "load needs one FILE");
     const std::string path(options.args[0]);
     Session session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
@@ -191,12 +170,9 @@ int Load(const Options& options, Streams io) {
             io.err << "  " << value << '\n';
         return kExitCommunication;
     }
-    const auto status = SaveSettingsStore(load.loaded->store, path);
-    if (status != SettingsFileStatus::Ok) {
-        io.err << "vyrctl: " << path << ": " << MessageFor(status)->text << '\n';
-        return ExitStatusForFile(status);
-    }
-    return kExitDone;
+    std::string reason;
+    const auto status = SaveSettingsStore(load.loaded->store, path, &reason);
+    return ReportFileFailure(status, path, reason, io);
 }
 
 // "--preset N" and "--active N" after the file.
@@ -210,14 +186,14 @@ std::optional<SendOptions> ParseSendOptions(const Options& options, Streams io) 
     for (std::size_t i = 1; i < options.args.size(); i += 2) {
         const std::string_view option = options.args[i];
         if (option != "--preset" && option != "--active") {
-            DeviceUsageError(io, "unknown option '" + std::string(option) + "' of send");
+            UsageError(io, "unknown option '" + std::string(option) + "' of send");
             return std::nullopt;
         }
         const auto value = i + 1 < options.args.size()
                                ? ParseWholeInteger(options.args[i + 1])
                                : std::optional<std::int32_t>();
         if (!value || *value < 0 || *value >= kPresetCount) {
-            DeviceUsageError(io, std::string(option) + " needs a number 0..9");
+            UsageError(io, std::string(option) + " needs a number 0..9");
             return std::nullopt;
         }
         (option == "--preset" ? send.preset : send.active) = *value;
@@ -227,17 +203,17 @@ std::optional<SendOptions> ParseSendOptions(const Options& options, Streams io) 
 
 int Send(const Options& options, Streams io) {
     if (options.args.empty())
-        return DeviceUsageError(io, "send needs a FILE");
+        return UsageError(io, "send needs a FILE");
     const std::string path(options.args[0]);
     const auto send = ParseSendOptions(options, io);
     if (!send)
         return kExitUsage;
 
     SettingsModel model;
-    const auto status = LoadSettingsStore(model.store, path);
-    if (status != SettingsFileStatus::Ok) {
-        io.err << "vyrctl: " << path << ": " << MessageFor(status)->text << '\n';
-        return ExitStatusForFile(status);
+    std::string reason;
+    if (const auto status = LoadSettingsStore(model.store, path, &reason);
+        status != SettingsFileStatus::Ok) {
+        return ReportFileFailure(status, path, reason, io);
     }
     io.err << WideToUtf8(model.guard.Log());
 
@@ -268,9 +244,9 @@ int Time(const Options& options, Streams io) {
     if (options.args.size() == 2 && options.args[0] == "--set") {
         when = options.args[1] == "now" ? std::optional(LocalNow()) : ParseIsoTime(options.args[1]);
         if (!when)
-            return DeviceUsageError(io, "--set needs 'now' or YYYY-MM-DDThh:mm:ss");
+            return UsageError(io, "--set needs 'now' or YYYY-MM-DDThh:mm:ss");
     } else if (!options.args.empty()) {
-        return DeviceUsageError(io, "time takes only --set now|YYYY-MM-DDThh:mm:ss");
+        return UsageError(io, "time takes only --set now|YYYY-MM-DDThh:mm:ss");
     }
     Session session(options, io);
     const LevelRule rule = when ? &UserLevel::MayTransferSettings : &UserLevel::LoggedIn;
@@ -312,15 +288,15 @@ int RunDeviceCommand(Arguments args, Streams io) {
                               : option == "--password-file" ? &options.passwordFile
                                                             : nullptr;
         if (target == nullptr)
-            return DeviceUsageError(io, "unknown device option '" + std::string(option) + "'");
+            return UsageError(io, "unknown device option '" + std::string(option) + "'");
         if (i + 1 >= args.size())
-            return DeviceUsageError(io, std::string(option) + " needs a value");
+            return UsageError(io, std::string(option) + " needs a value");
         *target = std::string(args[++i]);
     }
     if (options.port.empty())
-        return DeviceUsageError(io, "device commands need --port PATH");
+        return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
-        return DeviceUsageError(io, "device needs a command: info, load, send or time");
+        return UsageError(io, "device needs a command: info, load, send or time");
     struct Command {
         std::string_view name;
         int (*run)(const Options&, Streams);
@@ -333,7 +309,7 @@ int RunDeviceCommand(Arguments args, Streams io) {
         if (command.name == options.command)
             return command.run(options, io);
     }
-    return DeviceUsageError(io, "unknown device command '" + options.command + "'");
+    return UsageError(io, "unknown device command '" + options.command + "'");
 }
 
 }  // namespace vyr::cli

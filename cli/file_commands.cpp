@@ -9,11 +9,8 @@
 
 namespace vyr::cli {
 
-namespace {
-
-// Reports a failed file operation on stderr, naming the file and the reason, and returns its
-// exit status.
-int Report(SettingsFileStatus status, std::string_view path, std::string_view reason, Streams io) {
+int ReportFileFailure(SettingsFileStatus status, std::string_view path, std::string_view reason,
+                      Streams io) {
     const auto message = MessageFor(status);
     if (!message)
         return ExitStatusFor(status);
@@ -30,6 +27,8 @@ int Report(SettingsFileStatus status, std::string_view path, std::string_view re
     }
     return ExitStatusFor(status);
 }
+
+namespace {
 
 // A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
 std::string OneLineValue(std::string_view latin1) {
@@ -53,7 +52,7 @@ int Check(const std::string& path, Streams io) {
     const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status == SettingsFileStatus::Ok)
         io.out << WideToUtf8(model.guard.Log());
-    return Report(status, path, reason, io);
+    return ReportFileFailure(status, path, reason, io);
 }
 
 int Dump(const std::string& path, Streams io) {
@@ -61,7 +60,7 @@ int Dump(const std::string& path, Streams io) {
     std::string reason;
     const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status != SettingsFileStatus::Ok)
-        return Report(status, path, reason, io);
+        return ReportFileFailure(status, path, reason, io);
     io.err << WideToUtf8(model.guard.Log());
     for (int preset = 0; preset < kPresetCount; ++preset) {
         for (int p = 0; p < kParameterCount; ++p) {
@@ -82,7 +81,7 @@ int Defaults(const std::string& path, bool force, Streams io) {
     SettingsModel model;
     std::string reason;
     const auto status = SaveSettingsStore(model.store, path, &reason);
-    return Report(status, path, reason, io);
+    return ReportFileFailure(status, path, reason, io);
 }
 
 }  // namespace

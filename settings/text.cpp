@@ -113,15 +113,6 @@ void FilterText(std::wstring& wide, bool strict) {
     }
 }
 
-std::string FilterDeviceText(std::string_view latin1) {
-    std::string text(latin1);
-    for (char& c : text) {
-        if (!IsPermittedCharacter(static_cast<unsigned char>(c)))
-            c = '_';
-    }
-    return text;
-}
-
 std::string_view TrimTrailingBlanks(std::string_view text) {
     const auto end = text.find_last_not_of(" \t\n\r");
     return end == std::string_view::npos ? std::string_view() : text.substr(0, end + 1);

@@ -38,8 +38,6 @@ std::string NarrowSettingText(std::wstring_view wide, NarrowMode mode);
 
 // In place: characters outside the strict or the full repertoire become "_".
 void FilterText(std::wstring& wide, bool strict);
-// An 8-bit text with every byte outside the repertoire replaced by "_".
-std::string FilterDeviceText(std::string_view latin1);
 
 // Removes trailing spaces, tabs, line feeds and carriage returns. The one trim for setting
 // values and device answers.

@@ -221,7 +221,11 @@ TEST_F(Exchanges, ASilentDeviceFailsSyncAfterTenRealTimeouts) {
 // At a real 9600 baud a request takes 462.5 ms to reach the device and the reply as long to
 // come back: longer than the 644 ms read window if that opened when the write returned.
 TEST_F(Exchanges, ARealNineThousandSixHundredBaudLineWorks) {
-    link.SetTimeoutsForTesting(Timeouts{});
+    // The real read window; only the silence that ends a read is longer, so that a simulator
+    // thread held up by a loaded machine does not cut a reply.
+    Timeouts timeouts;
+    timeouts.readGap = 100ms;
+    link.SetTimeoutsForTesting(timeouts);
     SetFaults({.baud = 9600});
     EXPECT_TRUE(SyncLink(link));
     LinkHold hold(link);

@@ -1,0 +1,53 @@
+cmake_minimum_required(VERSION 3.25)
+# Checks that every folder uses only the folders below it, that only the libraries without a
+# toolkit stay free of wx, and that system headers stay in the *_posix files.
+#   cmake -DSOURCE_DIR=<project> -P check_layout.cmake
+# Each folder and the folders its sources may include from (besides its own).
+set(allowed_link "")
+set(allowed_settings "")
+set(allowed_device "link;settings")
+set(allowed_ui "device;settings")
+set(allowed_dialogs "ui;device;settings")
+set(allowed_app "ui;dialogs;device;settings;link;resources")
+set(allowed_cli "device;settings;link")
+set(allowed_sim "link;settings")
+set(without_toolkit link settings device cli sim)
+set(folders link settings device ui dialogs app cli sim)
+
+set(faults "")
+foreach(folder IN LISTS folders)
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${folder}/*.cpp" "${SOURCE_DIR}/${folder}/*.h")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^#include [\"<]")
+    file(RELATIVE_PATH name "${SOURCE_DIR}" "${source}")
+    foreach(line IN LISTS includes)
+      if(line MATCHES "^#include \"([a-z_]+)/")
+        set(used "${CMAKE_MATCH_1}")
+        if(NOT used STREQUAL folder AND NOT used IN_LIST allowed_${folder})
+          list(APPEND faults "${name}: ${line} (${folder}/ may not use ${used}/)")
+        endif()
+      endif()
+      if(folder IN_LIST without_toolkit AND line MATCHES "^#include <wx/")
+        list(APPEND faults "${name}: ${line} (${folder}/ works without the toolkit)")
+      endif()
+      if(NOT folder STREQUAL "sim" AND NOT name MATCHES "_posix\\.(cpp|h)$"
+         AND line MATCHES "^#include <(unistd|fcntl|termios|poll|dirent|pwd|signal)\\.h>|^#include <sys/")
+        list(APPEND faults "${name}: ${line} (system headers only in *_posix files)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+# The settings library links none of our other libraries.
+file(READ "${SOURCE_DIR}/settings/CMakeLists.txt" settings_build)
+string(REGEX MATCHALL "vyr_[a-z_]+" settings_links "${settings_build}")
+list(REMOVE_ITEM settings_links vyr_settings vyr_warnings)
+if(settings_links)
+  list(APPEND faults "settings/CMakeLists.txt links ${settings_links}")
+endif()
+
+if(faults)
+  list(JOIN faults "\n  " text)
+  message(FATAL_ERROR "layout rules broken:\n  ${text}")
+endif()
+message(STATUS "layout rules kept")
