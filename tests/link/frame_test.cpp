@@ -21,8 +21,10 @@ class ScriptedPort : public SerialPort {
     std::vector<unsigned char> written;
     std::size_t writeLimit = SIZE_MAX;
     bool gone = false;
+    Milliseconds lastReadTotal{};
 
-    std::size_t Read(void* buffer, std::size_t size, Milliseconds, Milliseconds) override {
+    std::size_t Read(void* buffer, std::size_t size, Milliseconds total, Milliseconds) override {
+        lastReadTotal = total;
         if (reads.empty())
             return 0;
         auto chunk = reads.front();
@@ -151,8 +153,30 @@ TEST(FrameLayer, SendLeavesTheFrameInHostOrder) {
     const CommandFrame copy = frame;
     EXPECT_EQ(protocol::send_command(t.link, frame), 1);
     EXPECT_EQ(std::memcmp(&frame, &copy, sizeof frame), 0);
-    EXPECT_EQ(t.port->written, Bytes(frame));
-    EXPECT_EQ(frame.PayloadInteger(), 4);
+    ASSERT_EQ(t.port->written.size(), kFrameSize);
+    EXPECT_EQ(std::vector<unsigned char>(t.port->written.begin(), t.port->written.begin() + 4),
+              (std::vector<unsigned char>{0, 0, 0, 15}));
+    EXPECT_EQ(std::vector<unsigned char>(t.port->written.begin() + 264,
+                                         t.port->written.begin() + 268),
+              (std::vector<unsigned char>{0, 0, 0, 4}));
+}
+
+// The reply's read window opens when the request has left a 9600-baud line (462.5 ms after
+// the write began), not when the write call returned.
+TEST(FrameLayer, TheReadWindowWaitsForTheRequestToLeaveTheLine) {
+    LinkWithPort t;
+    CommandFrame frame;
+    BuildTextFrame(frame, kReadFile, "/chroma/fw_version", "");
+    ASSERT_EQ(protocol::send_command(t.link, frame), 1);
+    protocol::recv_command(t.link, frame);
+    EXPECT_GT(t.port->lastReadTotal, Milliseconds(644 + 400));
+
+    Timeouts noLine;
+    noLine.lineBaud = 0;
+    t.link.SetTimeoutsForTesting(noLine);
+    ASSERT_EQ(protocol::send_command(t.link, frame), 1);
+    protocol::recv_command(t.link, frame);
+    EXPECT_EQ(t.port->lastReadTotal, Milliseconds(644));
 }
 
 TEST(FrameLayer, ShortTransfersFailWithTheirDiagnostic) {
