@@ -1,27 +1,11 @@
 // vyrctl device ... against an in-process simulator, run as a script would run it.
 #include "link/link.h"
-#include "sim/simulator.h"
-#include "vyrctl_runner.h"
+#include "vyrctl_device.h"
 
 namespace vyr::test {
 namespace {
 
-class VyrctlDevice : public VyrctlTest {
-  protected:
-    vyrsim::Simulator sim;
-
-    void SetUp() override {
-        VyrctlTest::SetUp();
-        std::string error;
-        ASSERT_TRUE(sim.Start(&error)) << error;
-        std::ofstream(dir / "admin.pw") << "vyr-admin\n";
-        std::ofstream(dir / "super.pw") << "vyr-superadmin\n";
-    }
-    std::string Device(const std::string& options = "") const {
-        return "device --port " + sim.PortPath() + " --password-file " + File("super.pw") + " " +
-               options;
-    }
-};
+using VyrctlDevice = VyrctlDeviceTest;
 
 TEST_F(VyrctlDevice, InfoPrintsTheSevenLines) {
     sim.WriteFile("/chroma/serialnumber", "VYR-0042\n");

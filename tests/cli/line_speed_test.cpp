@@ -1,24 +1,15 @@
 // vyrctl against a device on a real 9600-baud line: every request takes 462.5 ms to reach the
 // device and every reply as long to come back. Slow by nature (about 20 s).
-#include "sim/simulator.h"
-#include "vyrctl_runner.h"
+#include "vyrctl_device.h"
 
 namespace vyr::test {
 namespace {
 
-class VyrctlAtNineThousandSixHundredBaud : public VyrctlTest {
+class VyrctlAtNineThousandSixHundredBaud : public VyrctlDeviceTest {
   protected:
-    vyrsim::Simulator sim;
-
     void SetUp() override {
-        VyrctlTest::SetUp();
-        std::string error;
-        ASSERT_TRUE(sim.Start(&error)) << error;
+        VyrctlDeviceTest::SetUp();
         sim.SetFaults({.baud = 9600});
-        std::ofstream(dir / "super.pw") << "vyr-superadmin\n";
-    }
-    std::string Device() const {
-        return "device --port " + sim.PortPath() + " --password-file " + File("super.pw") + " ";
     }
 };
 
