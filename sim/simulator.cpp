@@ -1,5 +1,6 @@
 #include "sim/simulator.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/prctl.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -53,6 +55,23 @@ void ApplyLoopbackFaults(Replies& replies, const Faults& faults, FaultCounters& 
     if (faults.wrongFirstEcho && !counters.echoed)
         echo.SetPayloadInteger(echo.PayloadInteger() + 1);
     counters.echoed = true;
+}
+
+// Opens the log for appending. Opened without blocking, so that a FIFO nobody reads fails at
+// once (ENXIO) instead of holding up the start.
+std::FILE* OpenLogFile(const std::string& path, std::string* error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    const int flags = fd < 0 ? -1 : fcntl(fd, F_GETFL);
+    std::FILE* file = nullptr;
+    if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        file = fdopen(fd, "a");
+    if (file == nullptr) {
+        if (error != nullptr)
+            *error = "cannot open the log file " + path + ": " + std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
+    }
+    return file;
 }
 
 timespec ToTimespec(SteadyClock::duration duration) {
@@ -354,14 +373,13 @@ struct Simulator::Impl {
             return false;
         }
         if (!options.logPath.empty()) {
-            std::lock_guard lock(mutex);
-            logFile = std::fopen(options.logPath.c_str(), "a");
-            if (logFile == nullptr) {
-                if (error != nullptr)
-                    *error = "cannot open the log file " + options.logPath;
-                Release();
+            std::FILE* file = OpenLogFile(options.logPath, error);
+            if (file == nullptr) {
+                Release();  // takes the mutex itself
                 return false;
             }
+            std::lock_guard lock(mutex);
+            logFile = file;
         }
         if (!options.linkPath.empty() && !ReplaceSymlink(options.linkPath, portPath, error)) {
             Release();
