@@ -214,13 +214,28 @@ struct Simulator::Impl {
             const auto now = SteadyClock::now();
             const auto elapsed =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
-            const auto due = std::min<std::size_t>(
-                size,
-                elapsed <= 0 ? 0 : static_cast<std::size_t>(elapsed * baud / 10'000'000'000LL));
-            if (due > sent && (!pty.IsOpen() || !WriteSome(data, due, sent)))
-                return false;
+            std::size_t due = size;  // all of it once the schedule has run out
+            if (now < sendFreeAt) {
+                // Within the schedule the product stays far from overflowing at any baud rate.
+                due = elapsed <= 0
+                          ? 0
+                          : std::min<std::size_t>(
+                                size, static_cast<std::size_t>(elapsed * baud / 10'000'000'000LL));
+            }
+            bool full = false;
+            if (due > sent) {
+                const std::size_t before = sent;
+                if (!pty.IsOpen() || !WriteSome(data, due, sent))
+                    return false;
+                full = sent == before;
+            }
             if (sent == size)
                 break;
+            if (full) {  // the tool reads nothing: wait until the line takes bytes again
+                if (!Wait(std::nullopt, true))
+                    return false;
+                continue;
+            }
             // Pause at least a little between chunks, but never past the moment the last
             // byte is due, so a reply ends on time.
             const auto next = std::max(
