@@ -29,7 +29,12 @@ std::string FormatFrameLine(Direction direction, const serial_link::CommandFrame
     line += std::to_string(frame.command);
     line += ' ';
     line += Escape(frame.Name());
-    if (frame.payload_is_text == 0) {
+    // A password never reaches a log, whichever way it is sent.
+    const bool secret =
+        frame.command == serial_link::kLogin || frame.command == serial_link::kSetPassword;
+    if (secret) {
+        line += frame.payload_is_text == 0 ? " int ***" : " text \"***\"";
+    } else if (frame.payload_is_text == 0) {
         line += " int ";
         line += std::to_string(frame.PayloadInteger());
     } else {

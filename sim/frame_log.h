@@ -17,7 +17,8 @@ enum class Direction { In, Out };
 std::string Escape(std::string_view bytes);
 
 // "in " or "out", the command, the name (escaped, not quoted), then "text" and the quoted
-// payload text, or "int" and the payload integer.
+// payload text, or "int" and the payload integer. The payload of a login or set-password frame
+// (a password) shows as *** instead.
 std::string FormatFrameLine(Direction direction, const serial_link::CommandFrame& frame);
 
 }  // namespace vyrsim

@@ -1,13 +1,20 @@
 // vyrsim: answers the device's protocol on a pseudo-terminal until SIGINT or SIGTERM.
+#include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <charconv>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 
+#include "sim/pty.h"
 #include "sim/simulator.h"
 
 namespace {
@@ -29,15 +36,36 @@ constexpr const char* kUsage =
     "  --hangup-after N      hang up on the Nth request\n"
     "  --help                show this text\n";
 
-using Setter = bool (*)(vyrsim::Options& options, std::string_view value);
+// After a stop signal the simulator has this long to stop; past it the program leaves without
+// waiting for it (a log file that takes no more lines can hold its thread for ever).
+constexpr auto kStopGrace = std::chrono::seconds(1);
 
-bool Number(std::string_view text, int lowest, int& out) {
+// What is wrong with an option's value, or nothing.
+using Setter = std::optional<std::string> (*)(vyrsim::Options& options, std::string_view value);
+
+std::optional<std::string> Number(std::string_view text, int lowest, int& out) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc{} || end != text.data() + text.size() || value < lowest)
-        return false;
+    if (ec == std::errc::result_out_of_range)
+        return std::string(text) + " is out of range";
+    if (ec != std::errc{} || end != text.data() + text.size())
+        return "takes a whole number, not \"" + std::string(text) + "\"";
+    if (value < lowest)
+        return "must be at least " + std::to_string(lowest) + ", not " + std::string(text);
     out = value;
-    return true;
+    return std::nullopt;
+}
+
+std::optional<std::string> Path(std::string_view text, std::string& out) {
+    if (text.empty())
+        return std::string("needs a path, not an empty text");
+    out = text;
+    return std::nullopt;
+}
+
+std::optional<std::string> Flag(bool& out) {
+    out = true;
+    return std::nullopt;
 }
 
 struct Option {
@@ -47,22 +75,13 @@ struct Option {
 };
 
 constexpr Option kOptions[] = {
-    {"--link", true,
-     [](vyrsim::Options& o, std::string_view v) {
-         o.linkPath = v;
-         return !v.empty();
-     }},
-    {"--log", true,
-     [](vyrsim::Options& o, std::string_view v) {
-         o.logPath = v;
-         return !v.empty();
-     }},
+    {"--link", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.linkPath); }},
+    {"--log", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.logPath); }},
     {"--latency", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 0, o.faults.latencyMs); }},
     {"--baud", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.baud); }},
-    {"--silent", false,
-     [](vyrsim::Options& o, std::string_view) { return o.faults.silent = true; }},
+    {"--silent", false, [](vyrsim::Options& o, std::string_view) { return Flag(o.faults.silent); }},
     {"--drop-every", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.dropEvery); }},
     {"--stale", true,
@@ -70,63 +89,143 @@ constexpr Option kOptions[] = {
     {"--partial-every", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.partialEvery); }},
     {"--wrong-first-echo", false,
-     [](vyrsim::Options& o, std::string_view) { return o.faults.wrongFirstEcho = true; }},
+     [](vyrsim::Options& o, std::string_view) { return Flag(o.faults.wrongFirstEcho); }},
     {"--repeat-requests", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, -1, o.faults.repeatRequests); }},
     {"--hangup-after", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.hangupAfter); }},
 };
 
-int Usage(const std::string& problem) {
-    std::cerr << "vyrsim: " << problem << "\n" << kUsage;
-    return 1;
-}
+enum class Parsed { Run, Help, Bad };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    vyrsim::Options options;
+// Reads the command line into `options`; on a bad option, `problem` says what is wrong.
+Parsed ParseArguments(int argc, char** argv, vyrsim::Options& options, std::string& problem) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help") {
-            std::cout << kUsage;
-            return 0;
-        }
+        if (arg == "--help")
+            return Parsed::Help;
         const Option* option = nullptr;
         for (const Option& candidate : kOptions) {
             if (candidate.name == arg)
                 option = &candidate;
         }
-        if (option == nullptr)
-            return Usage("unknown option " + std::string(arg));
+        if (option == nullptr) {
+            problem = (arg.starts_with("-") ? "unknown option " : "unexpected argument ") +
+                      std::string(arg);
+            return Parsed::Bad;
+        }
         std::string_view value;
         if (option->takesValue) {
-            if (i + 1 >= argc)
-                return Usage(std::string(arg) + " needs a value");
+            // An option in its place means the value was forgotten.
+            if (i + 1 >= argc || std::string_view(argv[i + 1]).starts_with("--")) {
+                problem = std::string(arg) + " needs a value";
+                return Parsed::Bad;
+            }
             value = argv[++i];
         }
-        if (!option->set(options, value))
-            return Usage("bad value for " + std::string(arg) + ": " + std::string(value));
+        if (const auto wrong = option->set(options, value)) {
+            problem = std::string(arg) + " " + *wrong;
+            return Parsed::Bad;
+        }
+    }
+    return Parsed::Run;
+}
+
+// SIGINT and SIGTERM, taken by a thread of its own so that they are seen in every state, the
+// start included. They must be blocked in every thread before it starts.
+class StopSignals {
+  public:
+    StopSignals(const sigset_t& signals, std::string linkPath)
+        : signals_(signals), linkPath_(std::move(linkPath)), thread_([this] { Watch(); }) {}
+
+    ~StopSignals() {
+        {
+            std::lock_guard lock(mutex_);
+            closing_ = true;
+        }
+        changed_.notify_all();
+        pthread_kill(thread_.native_handle(), SIGTERM);  // ends its sigwait, if it still waits
+        thread_.join();
     }
 
-    // The signals are taken by sigwait below; blocking them first keeps them away from the
-    // simulator's thread, which inherits the mask.
+    StopSignals(const StopSignals&) = delete;
+    StopSignals& operator=(const StopSignals&) = delete;
+
+    // The port, once there is one: a forced exit removes the link to it.
+    void SetPort(const std::string& port) {
+        std::lock_guard lock(mutex_);
+        port_ = port;
+    }
+
+    void WaitForSignal() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return signalled_; });
+    }
+
+  private:
+    void Watch() {
+        int signal = 0;
+        sigwait(&signals_, &signal);
+        std::unique_lock lock(mutex_);
+        if (closing_)
+            return;
+        signalled_ = true;
+        changed_.notify_all();
+        if (changed_.wait_for(lock, kStopGrace, [this] { return closing_; }))
+            return;
+        std::fprintf(stderr, "vyrsim: the simulator did not stop within %lld ms; leaving now\n",
+                     static_cast<long long>(std::chrono::milliseconds(kStopGrace).count()));
+        if (!linkPath_.empty() && !port_.empty())
+            vyrsim::RemoveSymlink(linkPath_, port_);
+        _exit(1);
+    }
+
+    const sigset_t signals_;
+    const std::string linkPath_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool signalled_ = false;
+    bool closing_ = false;
+    std::string port_;
+    std::thread thread_;  // last: it uses the members above
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    vyrsim::Options options;
+    std::string problem;
+    switch (ParseArguments(argc, argv, options, problem)) {
+        case Parsed::Help:
+            std::cout << kUsage;
+            return 0;
+        case Parsed::Bad:
+            std::cerr << "vyrsim: " << problem << " (vyrsim --help lists the options)\n";
+            return 1;
+        case Parsed::Run:
+            break;
+    }
+
+    // Blocked before any thread starts, so that only the watching thread takes them. A blocked
+    // signal stays pending even when it is ignored (as a shell script's background job starts
+    // with SIGINT), so sigwait sees it all the same.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    StopSignals stop(stopSignals, options.linkPath);
 
     vyrsim::Simulator simulator(options);
     std::string error;
     if (!simulator.Start(&error)) {
         std::cerr << "vyrsim: " << error << "\n";
-        return 2;
+        return 1;
     }
+    stop.SetPort(simulator.PortPath());
     std::cout << simulator.PortPath() << std::endl;
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    stop.WaitForSignal();
     simulator.Stop();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "sim/simulator.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/prctl.h>
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -53,6 +55,23 @@ void ApplyLoopbackFaults(Replies& replies, const Faults& faults, FaultCounters& 
     if (faults.wrongFirstEcho && !counters.echoed)
         echo.SetPayloadInteger(echo.PayloadInteger() + 1);
     counters.echoed = true;
+}
+
+// Opens the log for appending. Opened without blocking, so that a FIFO nobody reads fails at
+// once (ENXIO) instead of holding up the start.
+std::FILE* OpenLogFile(const std::string& path, std::string* error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
+    const int flags = fd < 0 ? -1 : fcntl(fd, F_GETFL);
+    std::FILE* file = nullptr;
+    if (flags >= 0 && fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0)
+        file = fdopen(fd, "a");
+    if (file == nullptr) {
+        if (error != nullptr)
+            *error = "cannot open the log file " + path + ": " + std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
+    }
+    return file;
 }
 
 timespec ToTimespec(SteadyClock::duration duration) {
@@ -195,13 +214,28 @@ struct Simulator::Impl {
             const auto now = SteadyClock::now();
             const auto elapsed =
                 std::chrono::duration_cast<std::chrono::nanoseconds>(now - start).count();
-            const auto due = std::min<std::size_t>(
-                size,
-                elapsed <= 0 ? 0 : static_cast<std::size_t>(elapsed * baud / 10'000'000'000LL));
-            if (due > sent && (!pty.IsOpen() || !WriteSome(data, due, sent)))
-                return false;
+            std::size_t due = size;  // all of it once the schedule has run out
+            if (now < sendFreeAt) {
+                // Within the schedule the product stays far from overflowing at any baud rate.
+                due = elapsed <= 0
+                          ? 0
+                          : std::min<std::size_t>(
+                                size, static_cast<std::size_t>(elapsed * baud / 10'000'000'000LL));
+            }
+            bool full = false;
+            if (due > sent) {
+                const std::size_t before = sent;
+                if (!pty.IsOpen() || !WriteSome(data, due, sent))
+                    return false;
+                full = sent == before;
+            }
             if (sent == size)
                 break;
+            if (full) {  // the tool reads nothing: wait until the line takes bytes again
+                if (!Wait(std::nullopt, true))
+                    return false;
+                continue;
+            }
             // Pause at least a little between chunks, but never past the moment the last
             // byte is due, so a reply ends on time.
             const auto next = std::max(
@@ -354,14 +388,13 @@ struct Simulator::Impl {
             return false;
         }
         if (!options.logPath.empty()) {
-            std::lock_guard lock(mutex);
-            logFile = std::fopen(options.logPath.c_str(), "a");
-            if (logFile == nullptr) {
-                if (error != nullptr)
-                    *error = "cannot open the log file " + options.logPath;
-                Release();
+            std::FILE* file = OpenLogFile(options.logPath, error);
+            if (file == nullptr) {
+                Release();  // takes the mutex itself
                 return false;
             }
+            std::lock_guard lock(mutex);
+            logFile = file;
         }
         if (!options.linkPath.empty() && !ReplaceSymlink(options.linkPath, portPath, error)) {
             Release();

@@ -65,6 +65,7 @@ public:
     // command, the name and the payload ("text" and the quoted text, or "int" and the value):
     //   in  1 /chroma/settings/1/rec_mic_level text ""
     //   out 2 /chroma/settings/1/rec_mic_level text "25"
+    // Passwords (the payload of login and set-password frames) show as ***.
     std::vector<std::string> Log() const;
     void ClearLog();
     int RequestsReceived() const;

@@ -123,11 +123,16 @@ TEST_F(Files, GarbageIsAnsweredOrDroppedAndTheLineRecovers) {
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->command, kRefused);
     EXPECT_EQ(reply->Name(), std::string(kNameSize, '\xff'));
-    // A piece of a frame is dropped after a pause, and the next frame is understood.
+    // A piece of a frame is dropped after half a second of silence, not before, and the next
+    // frame is understood.
+    const std::string dropped = "-- dropped 100 bytes of an incomplete frame";
+    const auto sent = Clock::now();
     ASSERT_TRUE(client->SendBytes(garbage.data(), 100));
-    std::this_thread::sleep_for(600ms);
+    ASSERT_TRUE(Eventually([&] { return sim.Log().size() > 2; }));
+    EXPECT_GE(Clock::now() - sent, 500ms);
+    EXPECT_EQ(sim.Log().at(2), dropped);
     EXPECT_EQ(Read("/chroma/hw_version")->PayloadText(), "C2\n");
-    EXPECT_EQ(sim.Log().at(2), "-- dropped 100 bytes of an incomplete frame");
+    EXPECT_EQ(sim.Log().size(), 5u);
 }
 
 TEST_F(Files, TheToolCanDisconnectAndConnectAgain) {

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "link/frame.h"
@@ -27,6 +28,22 @@ using serial_link::kFrameSize;
 using serial_link::WireFrame;
 using Clock = std::chrono::steady_clock;
 using Milliseconds = std::chrono::milliseconds;
+
+// How long a test waits for something that takes micro- to milliseconds when it works: far
+// more than a loaded machine or a sanitizer build needs, so only a real hang runs into it.
+inline constexpr Milliseconds kPatience = 10s;
+
+// Waits until `done` holds; false when it does not within the patience.
+template <typename F>
+bool Eventually(F&& done) {
+    const auto deadline = Clock::now() + kPatience;
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
 
 class PtyClient {
   public:
@@ -79,7 +96,7 @@ class PtyClient {
         return got;
     }
 
-    std::optional<CommandFrame> Receive(Milliseconds timeout = 2000ms) {
+    std::optional<CommandFrame> Receive(Milliseconds timeout = kPatience) {
         WireFrame wire;
         if (ReadBytes(wire.data(), wire.size(), timeout) != wire.size())
             return std::nullopt;
