@@ -1,0 +1,41 @@
+// What the dialogs ask of the main window. The window implements it; tests implement it with
+// a fake. Every call comes from the GUI thread.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "device/connection.h"
+#include "device/user_level.h"
+
+namespace vyr {
+
+class WindowServices {
+  public:
+    virtual ~WindowServices() = default;
+
+    // Logs in on the current connection with `user` and `password` (already held to the
+    // device's repertoire and known to fit the frame), away from the GUI thread. Returns at
+    // once; `done` is called later on the GUI thread, exactly once, with the result of
+    // device::Login. When the connection is gone before the login could run, `done` gets
+    // LoginStatus::Refused.
+    virtual void RunLogin(std::wstring user, std::wstring password,
+                          std::function<void(LoginResult)> done) = 0;
+
+    // A login was accepted: `level` is the current user level from now on.
+    virtual void SetUserLevel(UserLevel level) = 0;
+
+    // The clock check after a login: reads the device's rtc_autosync and, when it is 1, sets
+    // the device clock from the computer. Returns at once; the window shows what goes wrong.
+    virtual void CheckClock() = 0;
+
+    // Recomputes which menus and controls are enabled.
+    virtual void RefreshEnabling() = 0;
+
+    // Ends the connection: stops the keep-alive, closes the port, labels the connect button
+    // "Connect", sets the user level to nobody, refreshes the enabling and hides the login
+    // dialog.
+    virtual void Disconnect() = 0;
+};
+
+}  // namespace vyr
