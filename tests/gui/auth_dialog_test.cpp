@@ -500,6 +500,18 @@ TEST_F(AuthDialogTest, ResultAfterTheDialogIsGoneDoesNothing) {
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
 }
 
+// Hidden by the window (connection lost) while something was typed: the next connection
+// does not show the old texts.
+TEST_F(AuthDialogTest, NextConnectionStartsFresh) {
+    ShowAndType("admin", "half a password");
+    dialog_->UserField()->SetSelection(2, 3);
+    dialog_->Hide();
+    dialog_->Show();
+    Settle();
+    ExpectFreshInput();
+    EXPECT_TRUE(window_.calls.empty());
+}
+
 TEST_F(AuthDialogTest, CloseRequestHidesOnly) {
     dialog_->Show();
     Settle();
@@ -519,16 +531,23 @@ TEST_F(AuthDialogTest, Screenshot) {
     const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
     if (folder == nullptr || *folder == '\0')
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    const auto capture = [&](const std::string& file) {
+        dialog_->Raise();
+        Settle();
+        const wxPoint at = dialog_->GetScreenPosition();
+        const wxSize size = dialog_->GetSize();
+        const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" +
+                                    std::to_string(size.y) + "+" + std::to_string(at.x) + "+" +
+                                    std::to_string(at.y) + " +repage '" + folder + "/" + file +
+                                    "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    };
     dialog_->Show();
-    dialog_->Raise();
-    Settle();
-    const wxPoint at = dialog_->GetScreenPosition();
-    const wxSize size = dialog_->GetSize();
-    const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" +
-                                std::to_string(size.y) + "+" + std::to_string(at.x) + "+" +
-                                std::to_string(at.y) + " +repage '" + folder +
-                                "/auth_dialog.png'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    capture("auth_dialog.png");
+    // An over-long user name, refused and marked.
+    dialog_->UserField()->SetValue(wxString(wxUniChar('a'), kMaxUserNameBytes + 1));
+    wxTEST_DIALOG(Click(dialog_->OkButton()), ExpectWarning("The user name is too long."));
+    capture("auth_dialog_too_long.png");
     dialog_->Hide();
 }
 
