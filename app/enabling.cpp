@@ -6,6 +6,8 @@
 
 #include "main_frame.h"
 #include "menus.h"
+#include "session_controller.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 namespace {
@@ -75,7 +77,9 @@ void AdminSWFrm::RefreshEnabling() {
         connect->SetLabel("Offline mode");
     } else {
         connect->Enable();
-        connect->SetLabel(connect->GetValue() ? "Disconnect" : "Connect");
+        const std::string label = session_ ? session_->ButtonLabel() : "Connect";
+        connect->SetValue(label != "Connect" && label != "Reconnect");
+        connect->SetLabel(Wx(label));
     }
 
     const menu::Situation situation{connected_, offline_, userLevel_};

@@ -9,6 +9,7 @@
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/spinctrl.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
@@ -18,6 +19,7 @@
 #include "local_config.h"
 #include "menus.h"
 #include "resources/vyr_icon.xpm"
+#include "session_controller.h"
 #include "window_builder.h"
 #include "ui/wx_text.h"
 
@@ -79,10 +81,14 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     BuildControls();
     clockTimer_.Start(kClockPeriodMs);
     BuildMenuBar();
+    // The status bar says why a connection could not be made; the frame grows by its height
+    // so that the layout keeps its room.
+    wxStatusBar* status = CreateStatusBar();
     SetTitle(Title());
     SetIcon(wxIcon(vyr_icon_xpm));
     // Fixed size: the absolute layout does not follow a larger or smaller frame.
-    const wxSize size(layout::kFrameWidth, layout::kFrameHeight);
+    const wxSize size(layout::kFrameWidth,
+                      layout::kFrameHeight + status->GetSize().y);
     SetSize(size);
     SetSizeHints(size, size);
     // The menu bar takes its height from the client area: the root panel fills what is left,
@@ -95,6 +101,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     Centre(wxBOTH);
     RouteEvents();
     RefreshPortList();
+    session_ = std::make_unique<SessionController>(*this);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -196,14 +203,20 @@ void AdminSWFrm::OnPresetButton(wxCommandEvent& event) {
     SelectPreset(dynamic_cast<wxToggleButton*>(event.GetEventObject()));
 }
 
-void AdminSWFrm::OnConnectButton(wxCommandEvent&) {
-    // The button does not connect to a device: it stays released.
-    ControlAs<wxToggleButton>("ConnectButton")->SetValue(false);
+void AdminSWFrm::OnConnectButton(wxCommandEvent& event) {
+    session_->OnButton(event.IsChecked());
+}
+
+void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass hardware) {
+    connected_ = connected;
+    userLevel_ = level;
+    hardware_ = hardware;
     RefreshEnabling();
 }
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
     clockTimer_.Stop();
+    session_->Shutdown();
     Destroy();
 }
 

@@ -33,6 +33,7 @@ class wxToggleButton;
 namespace vyr {
 
 class LocalConfig;
+class SessionController;
 
 class AdminSWFrm : public wxFrame {
   public:
@@ -68,6 +69,10 @@ class AdminSWFrm : public wxFrame {
     // refreshes the enabling.
     void SetUserLevel(UserLevel level) { userLevel_ = level; }
     void SetHardware(HardwareClass hardware) { hardware_ = hardware; }
+    // What the connection session changed: the connected flag, level and hardware class.
+    // Refreshes the enabling.
+    void ApplySession(bool connected, UserLevel level, HardwareClass hardware);
+    SessionController& Connection() { return *session_; }
     int EditedPreset() const { return editedPreset_; }
     bool PresetsEnabled() const { return presetsEnabled_; }
     unsigned WorkingSampleRate() const { return workingSampleRate_; }
@@ -140,6 +145,7 @@ class AdminSWFrm : public wxFrame {
     AppServices& services_;
     StartOptions options_;
     std::unique_ptr<LocalConfig> config_;
+    std::unique_ptr<SessionController> session_;
     std::map<std::string, wxWindow*, std::less<>> controls_;
     std::array<wxWindow*, kParameterCount> bound_{};
     std::unordered_map<const wxWindow*, int> parameterOf_;

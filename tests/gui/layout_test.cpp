@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include <wx/statusbr.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -384,7 +385,10 @@ TEST_F(LayoutTest, NoTextIsCutOff) {
 TEST_F(LayoutTest, FrameHasFixedSizeAndTitle) {
     AdminSWFrm& frame = Frame();
     EXPECT_EQ(frame.GetTitle(), "Vyr Administration Software v2.2.6");
-    const wxSize expected(layout::kFrameWidth, layout::kFrameHeight);
+    // The status bar adds its own height below the layout's room.
+    ASSERT_NE(frame.GetStatusBar(), nullptr);
+    const wxSize expected(layout::kFrameWidth,
+                          layout::kFrameHeight + frame.GetStatusBar()->GetSize().y);
     EXPECT_EQ(frame.GetSize(), expected);
     EXPECT_EQ(frame.GetMinSize(), expected);
     EXPECT_EQ(frame.GetMaxSize(), expected);

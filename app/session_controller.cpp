@@ -1,0 +1,133 @@
+#include "session_controller.h"
+
+#include <wx/msgdlg.h>
+#include <wx/stattext.h>
+#include <wx/tglbtn.h>
+
+#include "dialogs/auth_dialog.h"
+#include "main_frame.h"
+#include "ui/wx_text.h"
+
+namespace vyr {
+
+namespace {
+
+constexpr int kKeepAliveMs = 1000;
+
+}  // namespace
+
+SessionController::SessionController(AdminSWFrm& frame) : frame_(frame) {
+    auth_ = new AuthDialog(&frame_, *this);
+    keepAlive_.Bind(wxEVT_TIMER, &SessionController::OnKeepAlive, this);
+    // Results come back through the frame's event queue; the worker never touches the window.
+    session_ = std::make_unique<ConnectionSession>(
+        [frame = &frame_](DeviceWorker::GuiTask task) { frame->CallAfter(std::move(task)); },
+        *this);
+}
+
+SessionController::~SessionController() {
+    Shutdown();
+}
+
+void SessionController::Shutdown() {
+    keepAlive_.Stop();
+    if (session_)
+        session_->Shutdown();
+}
+
+std::string SessionController::ButtonLabel() const {
+    return std::string(session_->Label());
+}
+
+void SessionController::OnButton(bool pressed) {
+    if (pressed) {
+        const std::string path = frame_.SelectedPortPath();
+        frame_.SetStatusText("");
+        if (path.empty() || !session_->Connect(path)) {
+            SessionChanged();
+            return;
+        }
+    } else {
+        auth_->Hide();
+        keepAlive_.Stop();
+        session_->Disconnect();
+    }
+    SessionChanged();
+}
+
+void SessionController::SessionChanged() {
+    frame_.ApplySession(session_->IsConnected(), session_->Level(), session_->Hardware());
+}
+
+void SessionController::ConnectFinished(const ConnectReport& report) {
+    switch (report.status) {
+        case ConnectStatus::Connected:
+            frame_.RememberPort();
+            keepAlive_.Start(kKeepAliveMs);
+            auth_->Show();
+            break;
+        case ConnectStatus::PortFailed: {
+            // Nothing happened as far as the device goes; the status bar says why.
+            std::string text = report.failureText;
+            if (!text.empty())
+                text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+            frame_.SetStatusText(Wx(text));
+            break;
+        }
+        case ConnectStatus::NoAnswer:
+            frame_.SetStatusText(Wx("The device on " + session_->PortPath() + " does not answer."));
+            break;
+    }
+}
+
+void SessionController::DeviceTimeRead(const std::string& label) {
+    if (auto* text = frame_.ControlAs<wxStaticText>("DeviceTimeString"))
+        text->SetLabel(Wx(label));
+}
+
+void SessionController::ConnectionLost() {
+    keepAlive_.Stop();
+    auth_->Hide();
+    SessionChanged();
+    wxMessageBox("Connection to device lost", "Communication error", wxOK | wxICON_WARNING,
+                 &frame_);
+}
+
+void SessionController::LoginFinished(const LoginReport& report) {
+    if (auto done = std::exchange(loginDone_, nullptr))
+        done(report.login);
+}
+
+void SessionController::RunLogin(std::wstring user, std::wstring password,
+                                 std::function<void(LoginResult)> done) {
+    loginDone_ = std::move(done);
+    if (!session_->Login(std::move(user), std::move(password))) {
+        if (auto pending = std::exchange(loginDone_, nullptr))
+            pending(LoginResult{LoginStatus::Refused, session_->Level()});
+    }
+}
+
+void SessionController::SetUserLevel(UserLevel) {
+    // The session holds the level from the login's result; SessionChanged shows it.
+}
+
+void SessionController::CheckClock() {
+    // The session runs the clock check as part of an accepted login.
+}
+
+void SessionController::RefreshEnabling() {
+    SessionChanged();
+}
+
+void SessionController::Disconnect() {
+    keepAlive_.Stop();
+    auth_->Hide();
+    session_->CloseConnection();
+    SessionChanged();
+}
+
+void SessionController::OnKeepAlive(wxTimerEvent&) {
+    session_->Tick();
+}
+
+}  // namespace vyr

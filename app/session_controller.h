@@ -1,0 +1,62 @@
+// The window's side of the connection: the connect button, the keep-alive timer, the login
+// dialog and the loss message, driven by the ConnectionSession that runs every exchange on
+// its worker thread.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <wx/timer.h>
+
+#include "device/session.h"
+#include "dialogs/window_services.h"
+
+namespace vyr {
+
+class AdminSWFrm;
+class AuthDialog;
+
+class SessionController final : public SessionListener, public WindowServices {
+  public:
+    explicit SessionController(AdminSWFrm& frame);
+    // Ends the connection first: no session event reaches a window being destroyed.
+    ~SessionController() override;
+
+    ConnectionSession& Session() { return *session_; }
+    AuthDialog& LoginDialog() { return *auth_; }
+
+    // The connect button pressed (connect) or released (disconnect).
+    void OnButton(bool pressed);
+    // Window closing: the connection ends, nothing more is heard from it.
+    void Shutdown();
+
+    // The text the connect button shows now.
+    std::string ButtonLabel() const;
+
+  private:
+    // SessionListener
+    void SessionChanged() override;
+    void ConnectFinished(const ConnectReport& report) override;
+    void DeviceTimeRead(const std::string& label) override;
+    void ConnectionLost() override;
+    void LoginFinished(const LoginReport& report) override;
+
+    // WindowServices
+    void RunLogin(std::wstring user, std::wstring password,
+                  std::function<void(LoginResult)> done) override;
+    void SetUserLevel(UserLevel level) override;
+    void CheckClock() override;
+    void RefreshEnabling() override;
+    void Disconnect() override;
+
+    void OnKeepAlive(wxTimerEvent& event);
+
+    AdminSWFrm& frame_;
+    wxTimer keepAlive_;
+    AuthDialog* auth_ = nullptr;  // owned by the frame, as its child
+    std::function<void(LoginResult)> loginDone_;
+    std::unique_ptr<ConnectionSession> session_;
+};
+
+}  // namespace vyr

@@ -1,0 +1,147 @@
+// The window connected to the simulator: connect, log in, the keep-alive's device time, a lost
+// device, and a port that cannot be opened. Every exchange runs on the worker thread; the
+// tests pump the window's events until what they wait for shows.
+#include <chrono>
+#include <functional>
+
+#include <wx/button.h>
+#include <wx/menu.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/textctrl.h>
+#include <wx/tglbtn.h>
+
+#include "app/session_controller.h"
+#include "dialogs/auth_dialog.h"
+#include "frame_fixture.h"
+#include "modal_hook.h"
+#include "sim/simulator.h"
+
+namespace vyr::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Pumps the window's events until `done` holds or ten seconds passed.
+bool PumpUntil(const std::function<bool()>& done) {
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    while (!done()) {
+        if (Clock::now() > deadline)
+            return false;
+        wxYield();
+        wxMilliSleep(10);
+    }
+    return true;
+}
+
+class SessionTest : public testing::Test {
+  protected:
+    vyrsim::Simulator sim;
+    std::unique_ptr<FrameWorld> world;
+
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(sim.Start(&error)) << error;
+        world = std::make_unique<FrameWorld>(StartOptions{{sim.PortPath()}, {}});
+    }
+    void TearDown() override { world.reset(); }
+
+    AdminSWFrm& Frame() { return *world->frame; }
+    wxToggleButton* Button() { return Frame().ControlAs<wxToggleButton>("ConnectButton"); }
+    wxString Label() { return Button()->GetLabel(); }
+    AuthDialog& Login() { return Frame().Connection().LoginDialog(); }
+
+    void Press(bool pressed) {
+        Button()->SetValue(pressed);
+        wxCommandEvent event(wxEVT_TOGGLEBUTTON, Button()->GetId());
+        event.SetEventObject(Button());
+        event.SetInt(pressed ? 1 : 0);
+        Button()->ProcessWindowEvent(event);
+    }
+    void ConnectAndLogIn(const wchar_t* user, const wchar_t* password) {
+        Press(true);
+        ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); })) << Label();
+        Login().UserField()->ChangeValue(user);
+        Login().PasswordField()->ChangeValue(password);
+        wxCommandEvent ok(wxEVT_BUTTON, Login().OkButton()->GetId());
+        ok.SetEventObject(Login().OkButton());
+        Login().OkButton()->ProcessWindowEvent(ok);
+    }
+};
+
+TEST_F(SessionTest, ConnectShowsWaitingThenLogsInAndShowsTheDeviceTime) {
+    // A slow device, so that the connection's first state can be seen.
+    sim.SetFaults({.latencyMs = 150});
+    Press(true);
+    EXPECT_EQ(Label(), "Waiting for device");
+    ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); }));
+    EXPECT_EQ(Label(), "Disconnect");
+    EXPECT_TRUE(Frame().Connected());
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::NotLoggedIn());
+    sim.SetFaults({});
+
+    Login().UserField()->ChangeValue("superadmin");
+    Login().PasswordField()->ChangeValue("vyr-superadmin");
+    wxCommandEvent ok(wxEVT_BUTTON, Login().OkButton()->GetId());
+    ok.SetEventObject(Login().OkButton());
+    Login().OkButton()->ProcessWindowEvent(ok);
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Superadministrator());
+    EXPECT_TRUE(Frame().GetMenuBar()->IsEnabledTop(Frame().GetMenuBar()->FindMenu("Administration")));
+
+    auto* time = Frame().ControlAs<wxStaticText>("DeviceTimeString");
+    ASSERT_TRUE(PumpUntil([&] { return time->GetLabel().StartsWith("Device time: "); }));
+    // The keep-alive keeps the logged-in level.
+    const int requests = sim.RequestsReceived();
+    ASSERT_TRUE(PumpUntil([&] { return sim.RequestsReceived() > requests + 4; }));
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Superadministrator());
+
+    Press(false);
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());
+    EXPECT_FALSE(Frame().Connected());
+}
+
+TEST_F(SessionTest, ALostDeviceIsReportedOnceAndTheButtonConnectsAgain) {
+    ConnectAndLogIn(L"admin", L"vyr-admin");
+    ASSERT_TRUE(PumpUntil([&] { return Frame().CurrentUserLevel() == UserLevel::Administrator(); }));
+    wxTEST_DIALOG(
+        {
+            sim.HangUp();
+            EXPECT_TRUE(PumpUntil([&] { return !Frame().Connected(); }));
+            // Long enough for two more ticks: the message comes once.
+            const auto until = Clock::now() + std::chrono::milliseconds(2500);
+            PumpUntil([&] { return Clock::now() > until; });
+        },
+        ExpectMessage("Communication error", "Connection to device lost"));
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_FALSE(Button()->GetValue());
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());
+    EXPECT_FALSE(Login().IsShown());
+}
+
+TEST_F(SessionTest, APortThatCannotBeOpenedSaysWhyInTheStatusBar) {
+    sim.Stop();
+    Frame().RefreshPortList();
+    Press(true);
+    ASSERT_TRUE(PumpUntil([&] { return !Frame().GetStatusBar()->GetStatusText().empty(); }));
+    EXPECT_TRUE(Frame().GetStatusBar()->GetStatusText().StartsWith("Cannot open "))
+        << Frame().GetStatusBar()->GetStatusText();
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_FALSE(Button()->GetValue());
+    EXPECT_FALSE(Frame().Connected());
+}
+
+TEST_F(SessionTest, CancellingTheLoginDisconnects) {
+    Press(true);
+    ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); }));
+    wxCommandEvent cancel(wxEVT_BUTTON, Login().CancelButton()->GetId());
+    cancel.SetEventObject(Login().CancelButton());
+    Login().CancelButton()->ProcessWindowEvent(cancel);
+    EXPECT_FALSE(Login().IsShown());
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());
+}
+
+}  // namespace
+}  // namespace vyr::test
