@@ -165,6 +165,8 @@ def settings_files():
               "4:li_adv=2000\n"
               "1:preset_name=" + "p" * 70 + "\n"
               "2:preset_name=Studio&\n"
+              "5:preset_name=R&&n&&a&&&&\n"
+              "6:preset_name=" + "p" * 58 + " x\n"
               "2:unknown_key=1\n"
               "\n")
     write("fuzz_settings_file", "edited_values", sealed(edited))

@@ -21,19 +21,27 @@ using namespace vyr;
 
 namespace {
 
-constexpr std::string_view kBeforeLoad = "before the load";
+// What a store holds before each load: in every slot a text no load can store (it holds a
+// character outside the repertoire), every slot disabled, and a guard log under a context
+// of its own. A refused load leaves all of it.
+constexpr std::string_view kBeforeLoad = "\x01" "before the load";
 
 // A catalogue of its own for each store (validation may adjust catalogue limits). The models
-// are made once and put back into their start state for every load: making them anew costs
-// more than the load itself.
+// are made once and put back into the state before a load for every load: making them anew
+// costs more than the load itself.
 struct Model {
     SettingCatalogue catalogue;
     GuardLog guard;
     SettingStore store{catalogue, guard};
 
-    Model& Fresh() {
+    Model& BeforeLoad() {
         catalogue = SettingCatalogue();
-        store.ResetAllToDefaults();
+        for (int p = 0; p < kParameterCount; ++p) {
+            for (int preset = 0; preset < kPresetCount; ++preset) {
+                store.StoreSetting(p, preset, kBeforeLoad);
+                store.SetEnabled(p, preset, false);
+            }
+        }
         guard.BeginGuard(kBeforeLoad);
         return *this;
     }
@@ -41,24 +49,22 @@ struct Model {
 
 Model& First() {
     static auto* model = new Model;
-    return model->Fresh();
+    return model->BeforeLoad();
 }
 
 Model& Second() {
     static auto* model = new Model;
-    return model->Fresh();
+    return model->BeforeLoad();
 }
 
-// The store's start state.
-bool HoldsDefaults(const SettingStore& store) {
-    const SettingCatalogue& catalogue = store.Catalogue();
+bool Untouched(const Model& model) {
     for (int p = 0; p < kParameterCount; ++p) {
         for (int preset = 0; preset < kPresetCount; ++preset) {
-            if (store.Text(p, preset) != catalogue.Default(p) || !store.Enabled(p, preset))
+            if (model.store.Text(p, preset) != kBeforeLoad || model.store.Enabled(p, preset))
                 return false;
         }
     }
-    return true;
+    return model.guard.Empty() && model.guard.Context() == Latin1ToWide(kBeforeLoad);
 }
 
 // The input lives in a memory file, opened by path as a file on disk would be.
@@ -116,13 +122,15 @@ void CheckLoad(std::string_view content, bool sealed) {
     if (sealed)
         VYR_FUZZ_CHECK(status == SettingsFileStatus::Ok);
     if (status != SettingsFileStatus::Ok) {
-        VYR_FUZZ_CHECK(HoldsDefaults(model.store));
-        VYR_FUZZ_CHECK(model.guard.Empty());
-        VYR_FUZZ_CHECK(model.guard.Context() == Latin1ToWide(kBeforeLoad));
+        VYR_FUZZ_CHECK(Untouched(model));
         return;
     }
+    // Every slot replaced, enabled, and holding only permitted characters.
+    VYR_FUZZ_CHECK(model.guard.Context() == Latin1ToWide(kLoadingFromFile));
     for (int p = 0; p < kParameterCount; ++p) {
         for (int preset = 0; preset < kPresetCount; ++preset) {
+            VYR_FUZZ_CHECK(model.store.Text(p, preset) != kBeforeLoad);
+            VYR_FUZZ_CHECK(model.store.Enabled(p, preset));
             for (const char c : model.store.Text(p, preset))
                 VYR_FUZZ_CHECK(IsPermittedCharacter(static_cast<unsigned char>(c)));
         }
