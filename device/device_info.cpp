@@ -14,13 +14,21 @@ namespace {
 using serial_link::LinkHold;
 using serial_link::Match;
 
-// Each read under its own hold of the link lock; trailing white space trimmed.
+// Each read under its own hold of the link lock; trailing white space trimmed. A control
+// character inside (a line end, an escape) becomes "_": every value stays one line of plain
+// text, on the clipboard and on a terminal alike.
 std::optional<std::string> ReadText(serial_link::Link& link, const char* path) {
     LinkHold hold(link);
     auto text = serial_link::ReadRemoteFile(hold, path, Match::Loose);
     if (!text)
         return std::nullopt;
-    return std::string(TrimTrailingBlanks(*text));
+    std::string value(TrimTrailingBlanks(*text));
+    for (char& c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            c = '_';
+    }
+    return value;
 }
 
 // Reads an unsigned decimal into `value`; a failed read, or one without leading digits,

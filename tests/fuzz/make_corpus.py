@@ -203,6 +203,38 @@ def texts():
         write("fuzz_text", name, data)
 
 
+def devices():
+    def answers(*pairs):
+        return b"".join(chunk(frame(REPLY, name, text)) for name, text in pairs)
+
+    identity = answers(("/chroma/hw_version", "B\n"), ("/chroma/serialnumber", "VYR-0001\n"),
+                       ("/chroma/fw_version", "1.2"), ("/chroma/firmware_version", "2.0\n"),
+                       ("/tmp/hw_type", "1\n"), ("/tmp/accu_cal", "1000"),
+                       ("/tmp/batt_cal", "900"), ("/tmp/caps_cal", "12"),
+                       ("/tmp/accu_voltage", "2607"), ("/tmp/power_accu", "87"),
+                       ("/tmp/batt_voltage", "0"), ("/tmp/power_batt", "0"),
+                       ("/tmp/caps_voltage", "16"), ("/chroma/mics/current_mic", "b\n"))
+    write("fuzz_device", "information", b"\x00\x00" + identity)
+    write("fuzz_device", "information_gone", b"\x00\x00" + identity[:3000] + GONE)
+    write("fuzz_device", "hardware_class", b"\x01\x00" + answers(("/tmp/hw_type", "1x")))
+    defaults = (FIXTURES / "defaults.Vyr").read_text("latin-1").split("\n")[1:]
+    preset3 = [line.split(":", 1)[1] for line in defaults if line.startswith("3:")]
+    values = [tuple(entry.split("=", 1)) for entry in preset3]
+    load = answers(*[("/chroma/settings/3/" + key, value) for key, value in values])
+    write("fuzz_device", "load_preset", b"\x02\x03" + load +
+          answers(("/chroma/settings/current_preset", "3\n")))
+    write("fuzz_device", "load_silent", b"\x02\x03" + load[:20 * 446] + SILENCE * 60)
+
+
+def clock_texts():
+    for name, data in [
+        ("device", b"2024/03/07-09:05:42"),
+        ("iso", b"2024-02-29T23:59:59"),
+        ("not_leap", b"2023-02-29T00:00:00"),
+    ]:
+        write("fuzz_clock", name, data)
+
+
 if __name__ == "__main__":
     frames()
     replies()
@@ -210,3 +242,5 @@ if __name__ == "__main__":
     settings_files()
     settings_lines()
     texts()
+    devices()
+    clock_texts()

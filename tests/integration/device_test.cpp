@@ -366,6 +366,9 @@ TEST_F(Session, DeviceInformation) {
     EXPECT_EQ(info.Value(DeviceInformation::Firmware), "...");
     sim.RemoveFile("/chroma/fw_version");
     sim.WriteFile("/chroma/firmware_version", "2.0\n");
+    // A line end or an escape inside a device text would break the seven lines (and reach a
+    // terminal as a control sequence).
+    sim.WriteFile("/chroma/hw_version", "B\nC\x1b[2J\n");
     sim.WriteFile("/chroma/serialnumber", "VYR-4711");
     sim.WriteFile("/chroma/mics/current_mic", "b\n");
     sim.WriteFile("/tmp/hw_type", "1");
@@ -375,6 +378,7 @@ TEST_F(Session, DeviceInformation) {
     sim.WriteFile("/tmp/power_batt", "none");
     info.Tick(device);
     EXPECT_EQ(info.Value(DeviceInformation::Firmware), "2.0 - undefined");
+    EXPECT_EQ(info.Value(DeviceInformation::Hardware), "B_C_[2J");
     EXPECT_EQ(info.Value(DeviceInformation::Type), "Vyr Recorder");
     // A calibration beyond 32 bits saturates instead of wrapping.
     EXPECT_EQ(info.Value(DeviceInformation::Internal), " 87% :: 0x0a2f :: 0xffffffff");
