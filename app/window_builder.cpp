@@ -137,8 +137,11 @@ wxWindow* WindowBuilder::Build(const Control& control) {
 }
 
 // A control with a separate caption is known to assistive technology by the caption's text,
-// labelled by the caption's window. Either may be built first.
+// labelled by the caption's window (either may be built first); a check box by its text.
 void WindowBuilder::NameByCaption(const Control& control, wxWindow* window) {
+    // The toolkit shows the text of a check box with its text on the left as a label of its own.
+    if (control.kind == Kind::CheckBox && (control.flags & kTextLeft))
+        SetAccessibleName(window, Wx(control.text));
     if (const Control* caption = CaptionOf(control.key))
         SetAccessibleName(window, Wx(caption->text), Find(caption->key));
     for (const Captioned& pair : Captions()) {

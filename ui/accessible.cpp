@@ -11,13 +11,48 @@ namespace {
 
 using gtk::Lookup;
 
+// The widget a person works with. A check box with its text on the left is a box holding a
+// label and the check button; the check button is the control.
+void* Widget(wxWindow* window) {
+    using TypeGetter = unsigned long (*)();
+    using IsA = int (*)(void*, unsigned long);
+    using Children = void* (*)(void*);
+    using CanFocus = int (*)(void*);
+    using FreeList = void (*)(void*);
+    struct List {
+        void* data;
+        List* next;
+        List* prev;
+    };
+    static const auto boxType = Lookup<TypeGetter>("gtk_box_get_type");
+    static const auto isA = Lookup<IsA>("g_type_check_instance_is_a");
+    static const auto children = Lookup<Children>("gtk_container_get_children");
+    static const auto canFocus = Lookup<CanFocus>("gtk_widget_get_can_focus");
+    static const auto freeList = Lookup<FreeList>("g_list_free");
+    void* widget = window ? window->GetHandle() : nullptr;
+    if (!widget || !boxType || !isA || !children || !canFocus || !freeList ||
+        !isA(widget, boxType()))
+        return widget;
+    auto* list = static_cast<List*>(children(widget));
+    void* control = widget;
+    for (List* item = list; item; item = item->next) {
+        if (canFocus(item->data)) {
+            control = item->data;
+            break;
+        }
+    }
+    freeList(list);
+    return control;
+}
+
 // The toolkit's accessible object of a window, or nullptr.
 void* Accessible(wxWindow* window) {
     using GetAccessible = void* (*)(void*);
     static const auto get = Lookup<GetAccessible>("gtk_widget_get_accessible");
-    if (!get || !window || !window->GetHandle())
+    void* widget = Widget(window);
+    if (!get || !widget)
         return nullptr;
-    return get(window->GetHandle());
+    return get(widget);
 }
 
 // ATK's number for a relation ("labelled-by", "label-for"); 0 (none) when unknown.

@@ -518,6 +518,7 @@ TEST_F(LayoutTest, CaptionedControlsCarryTheirCaptionAsAccessibleName) {
     }
     // A control with its own text keeps it as its name.
     EXPECT_EQ(AccessibleName(Frame().Control("presets_enabled")), "Enable presets");
+    EXPECT_EQ(AccessibleName(Frame().Control("messaging_enabled")), "Enable messaging");
     EXPECT_EQ(AccessibleName(Frame().Control("ConnectButton")), "Connect");
 }
 
