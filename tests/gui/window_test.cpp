@@ -466,10 +466,22 @@ TEST_F(WindowTest, TextFieldsShowTheStoredTextOnceTheEditEnds) {
     Send(label, leave);
     EXPECT_EQ(label->GetValue(), "A_B_C");
 
+    // Enter from the keyboard ends the edit too.
+    GoOffline();
     auto* prefix = Get<wxTextCtrl>("rec_filename_prefix");
-    Type(prefix, "x/y z");
-    wxCommandEvent enter(wxEVT_TEXT_ENTER, prefix->GetId());
-    Send(prefix, enter);
+    Get<wxNotebook>("notebook")->SetSelection(2);
+    Frame().Raise();
+    FrameWorld::Settle();
+    prefix->SetFocus();
+    prefix->ChangeValue("");
+    FrameWorld::Settle();
+    ASSERT_EQ(wxWindow::FindFocus(), prefix) << "the window has no keyboard focus";
+    wxUIActionSimulator person;
+    person.Text("x/y z");
+    FrameWorld::Settle();
+    EXPECT_EQ(prefix->GetValue(), "x/y z");
+    person.Char(WXK_RETURN);
+    FrameWorld::Settle();
     EXPECT_EQ(prefix->GetValue(), "x_y_z");
     EXPECT_EQ(Stored("rec_filename_prefix", 1), "x_y_z");
 
