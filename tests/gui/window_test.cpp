@@ -2,6 +2,7 @@
 // enabling by user level, the format and slider rules, and the value texts.
 #include <unistd.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -454,6 +455,17 @@ TEST_F(WindowTest, TypedTextsAreStoredInTheDeviceRepertoire) {
     EXPECT_EQ(Stored("preset_name", 2), "Factory_settings");
 }
 
+// Lets the toolkit deliver what a simulated key or click caused, until `done` holds or a
+// generous time has passed (a loaded machine or a sanitizer build is slow).
+template <typename Condition>
+bool WaitUntil(Condition done, int milliseconds = 5000) {
+    for (int i = 0; i < milliseconds / 20 && !done(); ++i) {
+        wxYield();
+        wxMilliSleep(20);
+    }
+    return done();
+}
+
 // Typing leaves the field alone while the edit goes on; once it ends, the field shows the
 // text the device will get.
 TEST_F(WindowTest, TextFieldsShowTheStoredTextOnceTheEditEnds) {
@@ -478,11 +490,9 @@ TEST_F(WindowTest, TextFieldsShowTheStoredTextOnceTheEditEnds) {
     ASSERT_EQ(wxWindow::FindFocus(), prefix) << "the window has no keyboard focus";
     wxUIActionSimulator person;
     person.Text("x/y z");
-    FrameWorld::Settle();
-    EXPECT_EQ(prefix->GetValue(), "x/y z");
+    EXPECT_TRUE(WaitUntil([&] { return prefix->GetValue() == "x/y z"; })) << prefix->GetValue();
     person.Char(WXK_RETURN);
-    FrameWorld::Settle();
-    EXPECT_EQ(prefix->GetValue(), "x_y_z");
+    EXPECT_TRUE(WaitUntil([&] { return prefix->GetValue() == "x_y_z"; })) << prefix->GetValue();
     EXPECT_EQ(Stored("rec_filename_prefix", 1), "x_y_z");
 
     // Characters outside the device's repertoire become "_"; what it holds stays.
@@ -553,9 +563,19 @@ TEST_F(WindowTest, ValueFieldsTakeNoFocusAndStillShowTheirTexts) {
         first->SetFocus();
         FrameWorld::Settle();
         ASSERT_EQ(wxWindow::FindFocus(), first) << "the window has no keyboard focus";
-        for (std::size_t step = 0; step < controls.size(); ++step) {
+        const auto stops = std::count_if(controls.begin(), controls.end(), [](wxWindow* w) {
+            return w->AcceptsFocus() && w->IsShown() && w->GetChildren().empty();
+        });
+        for (long step = 0; step < stops; ++step) {
+            wxWindow* before = wxWindow::FindFocus();
             person.Char(WXK_TAB);
-            wxYield();
+            // Between two windows the focus is briefly nowhere.
+            WaitUntil(
+                [before] {
+                    wxWindow* now = wxWindow::FindFocus();
+                    return now != before && now != nullptr;
+                },
+                1000);
             wxWindow* focus = wxWindow::FindFocus();
             EXPECT_EQ(fields.count(focus), 0u) << focus->GetName() << " took the focus";
             reached.insert(focus);
