@@ -517,6 +517,74 @@ constexpr Table kTables[] = {
     {"ALV", kAlvPage},
 };
 
+// Which label captions which control, page by page.
+constexpr Captioned kCaptions[] = {
+    {"mic_label", "mic_label_text"},
+    {"ActivePresetChooser", "active_preset_text"},
+    {"preset_name", "preset_name_text"},
+    // Record
+    {"rec_monitoring_while_record", "WxStaticText3"},
+    {"spin_rec_mic_level", "label_man_level"},
+    {"spin_rec_line_level", "WxStaticText4"},
+    {"var_on_after_boot", "WxStaticText7"},
+    {"spin_rec_var_start_threshold", "WxStaticText8"},
+    {"var_auto_stop", "var_auto_stop_lbl"},
+    {"spin_rec_var_stop_threshold", "var_auto_stop_thrs_lbl"},
+    {"spin_rec_var_hold_time", "var_hold_time_lbl"},
+    {"rec_break_mode", "WxStaticText77"},
+    {"rec_buffer_on", "WxStaticText9"},
+    {"spin_rec_buffer_length", "label_rec_buffer_length"},
+    {"pres_filter_on", "WxStaticText11"},
+    {"spin_rec_presence_filter_gain", "WxStaticText12"},
+    {"hpf_on", "WxStaticText13"},
+    {"hpf_freq", "WxStaticText14"},
+    {"rec_stop_double", "WxStaticText17"},
+    // Encoding
+    {"rec_format", "WxStaticText23"},
+    {"rec_sample_rate", "WxStaticText20"},
+    {"rec_compr_rate", "WxStaticText21"},
+    {"rec_file_stereo", "WxStaticText16"},
+    {"rec_filename_prefix", "WxStaticText24"},
+    {"rec_filename_date", "WxStaticText15"},
+    // Playback
+    {"play_continuous_playback", "WxStaticText26"},
+    {"play_start_at", "WxStaticText27"},
+    {"play_output_selection", "WxStaticText29"},
+    {"play_headset_level_spin", "WxStaticText30"},
+    {"play_lineout_level_spin", "WxStaticText31"},
+    // Messaging
+    {"mess_empty_battery", "WxStaticText36"},
+    {"mess_full_memory", "WxStaticText38"},
+    {"mess_file_nr_on_mode", "WxStaticText37"},
+    {"mess_file_nr_play_mode", "WxStaticText39"},
+    {"mess_level_group2_spin", "WxStaticText40"},
+    // Power
+    {"pm_prefered_power_source", "WxStaticText5"},
+    {"pm_shutdown_enable_checkbox", "WxStaticText2"},
+    {"pm_shutdown_time_spin", "WxStaticText18"},
+    {"pm_shutdown_onvar_checkbox", "WxStaticText19"},
+    // Clock
+    {"rtc_autosync_enable", "WxStaticText72"},
+    // ALV
+    {"he_th_slider", "WxStaticText28"},
+    {"he_pga_down_spinbutton", "WxStaticText53"},
+    {"he_step_timeout_spinbutton", "WxStaticText54"},
+    {"he_max_overs_spinbutton", "WxStaticText55"},
+    {"roi_up_th_slider", "WxStaticText57"},
+    {"roi_pga_down_spinbutton", "WxStaticText56"},
+    {"roi_pga_down_hold_spinbutton", "WxStaticText58"},
+    {"roi_att_spinbutton", "WxStaticText59"},
+    {"roi_low_th_slider", "WxStaticText60"},
+    {"roi_pga_up_spinbutton", "WxStaticText61"},
+    {"roi_pga_up_hold_spinbutton", "WxStaticText62"},
+    {"roi_rel_spinbutton", "WxStaticText63"},
+    {"roi_no_th_slider", "WxStaticText64"},
+    {"li_th_slider", "WxStaticText65"},
+    {"li_att_spinbutton", "WxStaticText74"},
+    {"li_rel_spinbutton", "WxStaticText75"},
+    {"li_adv_spinbutton", "WxStaticText76"},
+};
+
 // ---------------------------------------------------------------------------------------------
 // Adaptation to GTK3 metrics. The tables above keep the places of the compact layout the
 // window was designed in; the rows here move or resize what does not fit the taller GTK
@@ -587,54 +655,55 @@ constexpr Adjustment kAdjustments[] = {
     {"spin_rtc_minute", {336, 170, 78, 22}},
     {"rtc_sync_now", {418, 167, 99, 28}},
     {"rtc_use_realtime", {422, 200, 97, 17}},
-    // Level control: GTK spin buttons are 43 wide, so the three adjuster columns and their
-    // value fields move and narrow; the slider column narrows to make room.
-    {"he_th_slider", {5, 49, 170, 25}},
-    {"he_th_label", {180, 52, 80, 19}},
-    {"roi_up_th_slider", {5, 99, 170, 25}},
-    {"roi_up_th_label", {180, 102, 80, 19}},
-    {"roi_low_th_slider", {5, 149, 170, 25}},
-    {"roi_low_th_label", {180, 152, 80, 19}},
-    {"roi_no_th_slider", {5, 199, 171, 25}},
-    {"roi_no_th_label", {180, 199, 80, 19}},
-    {"li_th_slider", {5, 299, 170, 25}},
-    {"li_th_label", {180, 302, 80, 19}},
-    {"WxStaticText53", {268, 35, kAuto, kAuto}},
-    {"he_pga_down_spinbutton", {268, 49, 43, 25}},
-    {"he_pga_down_label", {313, 52, 88, 19}},
-    {"WxStaticText54", {410, 35, kAuto, kAuto}},
-    {"he_step_timeout_spinbutton", {410, 49, 43, 25}},
-    {"he_step_timeout_label", {455, 52, 82, 19}},
-    {"WxStaticText55", {546, 35, kAuto, kAuto}},
-    {"he_max_overs_spinbutton", {546, 49, 43, 25}},
-    {"he_max_overs_label", {591, 52, 52, 19}},
-    {"WxStaticText56", {268, 85, kAuto, kAuto}},
-    {"roi_pga_down_spinbutton", {268, 99, 43, 25}},
-    {"roi_pga_down_label", {313, 102, 88, 19}},
-    {"WxStaticText58", {410, 85, kAuto, kAuto}},
-    {"roi_pga_down_hold_spinbutton", {410, 99, 43, 25}},
-    {"roi_pga_down_hold_label", {455, 102, 82, 19}},
-    {"WxStaticText59", {546, 85, kAuto, kAuto}},
-    {"roi_att_spinbutton", {546, 99, 43, 25}},
-    {"roi_att_label", {591, 102, 52, 19}},
-    {"WxStaticText61", {268, 135, kAuto, kAuto}},
-    {"roi_pga_up_spinbutton", {268, 149, 43, 25}},
-    {"roi_pga_up_label", {313, 152, 88, 19}},
-    {"WxStaticText62", {410, 135, kAuto, kAuto}},
-    {"roi_pga_up_hold_spinbutton", {410, 149, 43, 25}},
-    {"roi_pga_up_hold_label", {455, 152, 82, 19}},
-    {"WxStaticText63", {546, 135, kAuto, kAuto}},
-    {"roi_rel_spinbutton", {546, 149, 43, 25}},
-    {"roi_rel_label", {591, 152, 52, 19}},
-    {"WxStaticText74", {268, 285, kAuto, kAuto}},
-    {"li_att_spinbutton", {268, 299, 43, 25}},
-    {"li_att_label", {313, 302, 88, 19}},
-    {"WxStaticText75", {410, 285, kAuto, kAuto}},
-    {"li_rel_spinbutton", {410, 299, 43, 25}},
-    {"li_rel_label", {455, 302, 82, 19}},
-    {"WxStaticText76", {546, 285, kAuto, kAuto}},
-    {"li_adv_spinbutton", {546, 299, 43, 25}},
-    {"li_adv_label", {591, 302, 52, 19}},
+    // Level control: GTK spin buttons are 43 wide, so the slider column narrows and the three
+    // adjuster columns move left; each value field is as wide as its longest text needs
+    // (look-ahead "10.00 ms", reference times "112.96 s", limiter times "4520.0 ms").
+    {"he_th_slider", {5, 49, 165, 25}},
+    {"he_th_label", {174, 52, 64, 19}},
+    {"roi_up_th_slider", {5, 99, 165, 25}},
+    {"roi_up_th_label", {174, 102, 64, 19}},
+    {"roi_low_th_slider", {5, 149, 165, 25}},
+    {"roi_low_th_label", {174, 152, 64, 19}},
+    {"roi_no_th_slider", {5, 199, 166, 25}},
+    {"roi_no_th_label", {174, 199, 64, 19}},
+    {"li_th_slider", {5, 299, 165, 25}},
+    {"li_th_label", {174, 302, 64, 19}},
+    {"WxStaticText53", {246, 35, kAuto, kAuto}},
+    {"he_pga_down_spinbutton", {246, 49, 43, 25}},
+    {"he_pga_down_label", {291, 52, 72, 19}},
+    {"WxStaticText54", {384, 35, kAuto, kAuto}},
+    {"he_step_timeout_spinbutton", {384, 49, 43, 25}},
+    {"he_step_timeout_label", {429, 52, 72, 19}},
+    {"WxStaticText55", {520, 35, kAuto, kAuto}},
+    {"he_max_overs_spinbutton", {520, 49, 43, 25}},
+    {"he_max_overs_label", {565, 52, 72, 19}},
+    {"WxStaticText56", {246, 85, kAuto, kAuto}},
+    {"roi_pga_down_spinbutton", {246, 99, 43, 25}},
+    {"roi_pga_down_label", {291, 102, 72, 19}},
+    {"WxStaticText58", {384, 85, kAuto, kAuto}},
+    {"roi_pga_down_hold_spinbutton", {384, 99, 43, 25}},
+    {"roi_pga_down_hold_label", {429, 102, 72, 19}},
+    {"WxStaticText59", {520, 85, kAuto, kAuto}},
+    {"roi_att_spinbutton", {520, 99, 43, 25}},
+    {"roi_att_label", {565, 102, 72, 19}},
+    {"WxStaticText61", {246, 135, kAuto, kAuto}},
+    {"roi_pga_up_spinbutton", {246, 149, 43, 25}},
+    {"roi_pga_up_label", {291, 152, 72, 19}},
+    {"WxStaticText62", {384, 135, kAuto, kAuto}},
+    {"roi_pga_up_hold_spinbutton", {384, 149, 43, 25}},
+    {"roi_pga_up_hold_label", {429, 152, 72, 19}},
+    {"WxStaticText63", {520, 135, kAuto, kAuto}},
+    {"roi_rel_spinbutton", {520, 149, 43, 25}},
+    {"roi_rel_label", {565, 152, 72, 19}},
+    {"WxStaticText74", {246, 285, kAuto, kAuto}},
+    {"li_att_spinbutton", {246, 299, 43, 25}},
+    {"li_att_label", {291, 302, 72, 19}},
+    {"WxStaticText75", {384, 285, kAuto, kAuto}},
+    {"li_rel_spinbutton", {384, 299, 43, 25}},
+    {"li_rel_label", {429, 302, 72, 19}},
+    {"WxStaticText76", {520, 285, kAuto, kAuto}},
+    {"li_adv_spinbutton", {520, 299, 43, 25}},
+    {"li_adv_label", {565, 302, 72, 19}},
 };
 
 }  // namespace
@@ -662,6 +731,18 @@ Rect Placement(const Control& control) {
             return a.rect;
     }
     return {control.x, control.y, control.width, control.height};
+}
+
+std::span<const Captioned> Captions() {
+    return kCaptions;
+}
+
+const Control* CaptionOf(std::string_view control) {
+    for (const Captioned& pair : kCaptions) {
+        if (pair.control == control)
+            return Find(pair.caption);
+    }
+    return nullptr;
 }
 
 const Control* Find(std::string_view key) {

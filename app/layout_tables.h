@@ -90,4 +90,16 @@ Rect Placement(const Control& control);
 // The descriptor with this key, or nullptr.
 const Control* Find(std::string_view key);
 
+// A control whose caption is a separate label (spin buttons and controls, text fields,
+// choices, sliders, check boxes that show no text of their own): the control takes the
+// caption's text as its accessible name.
+struct Captioned {
+    std::string_view control;  // descriptor keys
+    std::string_view caption;
+};
+std::span<const Captioned> Captions();
+
+// The caption descriptor of a control, or nullptr when it has none of its own.
+const Control* CaptionOf(std::string_view control);
+
 }  // namespace vyr::layout

@@ -175,6 +175,15 @@ void AdminSWFrm::RouteEvents() {
                 break;
             case ControlKind::TextCtrl:
                 control->Bind(wxEVT_TEXT, changed);
+                // When the edit ends, the field shows what was stored.
+                control->Bind(wxEVT_KILL_FOCUS, [this, control](wxFocusEvent& event) {
+                    event.Skip();
+                    EndTextEdit(control);
+                });
+                control->Bind(wxEVT_TEXT_ENTER, [this, control](wxCommandEvent& event) {
+                    event.Skip();
+                    EndTextEdit(control);
+                });
                 break;
             case ControlKind::None:
                 break;

@@ -137,6 +137,9 @@ class AdminSWFrm : public wxFrame {
     void UpdateParameterEnabled(int parameter);
     bool ParameterAllowed(int parameter) const;
     bool MetaDataAllowed() const;
+    // A text field shows the stored text (typed characters the device cannot hold replaced)
+    // once its edit ends.
+    void EndTextEdit(wxWindow* field);
     void EditReactions(int parameter, int preset, bool userEdit);
     void OfferFormatChoices(bool userEdit);
     void ApplyClockLock();

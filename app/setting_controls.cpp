@@ -117,6 +117,17 @@ void AdminSWFrm::ReadControl(wxWindow* control) {
     EditReactions(parameter, editedPreset_, true);
 }
 
+void AdminSWFrm::EndTextEdit(wxWindow* field) {
+    const auto found = parameterOf_.find(field);
+    auto* text = dynamic_cast<wxTextCtrl*>(field);
+    if (found == parameterOf_.end() || !text || IsBeingDeleted())
+        return;
+    const wxString stored = Wide(TrimTrailingBlanks(Store().Text(found->second, editedPreset_)));
+    // Only a changed text is put back, so that the caret stays where it was otherwise.
+    if (text->GetValue() != stored)
+        text->ChangeValue(stored);
+}
+
 void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
     const EditRuleEffects effects = ApplyEditRules(Store(), parameter, preset, editedPreset_);
     if (parameter == param::presets_enabled) {

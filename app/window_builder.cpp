@@ -15,6 +15,7 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
+#include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "settings/catalogue.h"
@@ -48,11 +49,19 @@ wxWindow* Create(const Control& c, wxWindow* parent) {
             return box;
         }
         case Kind::TextField: {
+            // A bound field reports Enter, which ends an edit like leaving the field.
+            const long style = (c.flags & kReadOnly)     ? wxTE_READONLY
+                               : !c.parameter.empty() ? wxTE_PROCESS_ENTER
+                                                      : 0;
             auto* field =
-                new wxTextCtrl(parent, c.id, Wx(c.text), pos, size,
-                               (c.flags & kReadOnly) ? wxTE_READONLY : 0, wxDefaultValidator, name);
+                new wxTextCtrl(parent, c.id, Wx(c.text), pos, size, style, wxDefaultValidator, name);
             if (!c.parameter.empty())
                 field->SetMaxLength(kMaxValueLength);  // the capacity of a stored value
+            if (c.flags & kReadOnly) {
+                // A value display: plain text that Tab and clicks pass by.
+                field->DisableFocusFromKeyboard();
+                ShowAsValueField(field);
+            }
             return field;
         }
         case Kind::Choice: {
@@ -118,12 +127,29 @@ wxWindow* WindowBuilder::Build(const Control& control) {
     }
     if (control.flags & kTextCut)
         ShowBoxOnly(window);
+    NameByCaption(control, window);
     if (control.flags & kHidden)
         window->Hide();
     if (control.flags & kDisabled)
         window->Disable();
     windows_.emplace(std::string(control.key), window);
     return window;
+}
+
+// A control with a separate caption is known to assistive technology by the caption's text,
+// labelled by the caption's window (either may be built first); a check box by its text.
+void WindowBuilder::NameByCaption(const Control& control, wxWindow* window) {
+    // The toolkit shows the text of a check box with its text on the left as a label of its own.
+    if (control.kind == Kind::CheckBox && (control.flags & kTextLeft))
+        SetAccessibleName(window, Wx(control.text));
+    if (const Control* caption = CaptionOf(control.key))
+        SetAccessibleName(window, Wx(caption->text), Find(caption->key));
+    for (const Captioned& pair : Captions()) {
+        if (pair.caption != control.key)
+            continue;
+        if (wxWindow* captioned = Find(pair.control))
+            SetAccessibleName(captioned, Wx(control.text), window);
+    }
 }
 
 wxWindow* WindowBuilder::Find(std::string_view key) const {

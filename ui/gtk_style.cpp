@@ -2,9 +2,7 @@
 
 #include <wx/window.h>
 
-#ifdef __WXGTK__
-#include <dlfcn.h>
-#endif
+#include "ui/gtk_lookup.h"
 
 namespace vyr {
 
@@ -25,16 +23,13 @@ constexpr char kCompactCss[] = R"css(
 .vyr-compact checkbutton label { margin-left: 3px; margin-right: 3px; }
 .vyr-compact notebook tab { min-height: 0; padding: 2px 8px; }
 .vyr-compact scale { min-height: 0; padding-top: 0; padding-bottom: 0; }
+entry.vyr-value, entry.vyr-value:disabled { background: transparent; border-color: transparent;
+    box-shadow: none; }
 )css";
 
 constexpr unsigned kApplicationPriority = 600;  // GTK_STYLE_PROVIDER_PRIORITY_APPLICATION
 
-// The toolkit is already loaded by wx; its functions are looked up at run time so that the
-// build needs no GTK development headers.
-template <typename F>
-F Lookup(const char* symbol) {
-    return reinterpret_cast<F>(dlsym(RTLD_DEFAULT, symbol));
-}
+using gtk::Lookup;
 
 bool InstallProvider() {
     using NewProvider = void* (*)();
@@ -82,10 +77,42 @@ void ShowBoxOnly(wxWindow* checkBox) {
         hide(label);
 }
 
+void ShowAsValueField(wxWindow* field) {
+    using StyleContext = void* (*)(void*);
+    using AddClass = void (*)(void*, const char*);
+    using SetCanFocus = void (*)(void*, int);
+    const auto styleContext = Lookup<StyleContext>("gtk_widget_get_style_context");
+    const auto addClass = Lookup<AddClass>("gtk_style_context_add_class");
+    const auto setCanFocus = Lookup<SetCanFocus>("gtk_widget_set_can_focus");
+    if (!field || !field->GetHandle())
+        return;
+    if (styleContext && addClass)
+        addClass(styleContext(field->GetHandle()), "vyr-value");
+    if (setCanFocus)
+        setCanFocus(field->GetHandle(), 0);
+}
+
+int TextAreaWidth(wxWindow* field) {
+    struct Rectangle {
+        int x, y, width, height;
+    };
+    using TextArea = void (*)(void*, Rectangle*);
+    const auto textArea = Lookup<TextArea>("gtk_entry_get_text_area");
+    if (!textArea || !field || !field->GetHandle())
+        return -1;
+    Rectangle area{0, 0, -1, -1};
+    textArea(field->GetHandle(), &area);
+    return area.width;
+}
+
 #else
 
 void UseCompactStyle(wxWindow*) {}
 void ShowBoxOnly(wxWindow*) {}
+void ShowAsValueField(wxWindow*) {}
+int TextAreaWidth(wxWindow*) {
+    return -1;
+}
 
 #endif
 

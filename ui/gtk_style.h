@@ -13,4 +13,12 @@ void UseCompactStyle(wxWindow* topLevel);
 // control's label. Does nothing on other toolkits.
 void ShowBoxOnly(wxWindow* checkBox);
 
+// Makes a read-only single-line text field look like a plain text on its panel (no box, no
+// field background) and keeps the focus away from it, from the mouse and from Tab alike.
+void ShowAsValueField(wxWindow* field);
+
+// The width in pixels of the area in which a single-line text field draws its text (its
+// width less frame and padding), or -1 when unknown.
+int TextAreaWidth(wxWindow* field);
+
 }  // namespace vyr

@@ -1,5 +1,6 @@
 // The main window against its layout tables: every control present as described, bound to
 // its parameter, nothing overlapping, no text cut off.
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -20,8 +21,11 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
+#include "ui/accessible.h"
 #include "ui/fonts.h"
+#include "ui/gtk_style.h"
 #include "app/layout_tables.h"
+#include "app/value_display.h"
 #include "app/window_builder.h"
 #include "ui/wx_text.h"
 #include "frame_fixture.h"
@@ -380,6 +384,143 @@ TEST_F(LayoutTest, NoTextIsCutOff) {
     EXPECT_GT(checked, 150);
     for (wxWindow* w : hidden)
         w->Hide();
+}
+
+// Shows the rows created hidden (service staff see them) for the life of the object.
+class HiddenRowsShown {
+  public:
+    explicit HiddenRowsShown(AdminSWFrm& frame) {
+        for (const Control* c : AllDescriptors()) {
+            if (c->flags & layout::kHidden) {
+                shown_.push_back(frame.Control(c->key));
+                shown_.back()->Show();
+            }
+        }
+        FrameWorld::Settle();
+    }
+    ~HiddenRowsShown() {
+        for (wxWindow* w : shown_)
+            w->Hide();
+    }
+
+  private:
+    std::vector<wxWindow*> shown_;
+};
+
+// The notebook page a window sits on, or -1.
+int PageOf(wxNotebook* notebook, wxWindow* w) {
+    for (wxWindow* up = w; up; up = up->GetParent()) {
+        const int page = notebook->FindPage(up);
+        if (page != wxNOT_FOUND)
+            return page;
+    }
+    return -1;
+}
+
+// Every text a value field can show: each position of its adjuster's whole range, at every
+// sample rate offered and on either lineout.
+std::set<std::string> TextsOf(const display::DisplayRow& row, const SettingConstraint& range) {
+    std::set<std::string> texts;
+    for (unsigned rate : {32000u, 44100u, 48000u}) {
+        for (bool balanced : {false, true}) {
+            const display::Context context{rate, balanced};
+            for (int v = range.min; v <= range.max; ++v)
+                texts.insert(display::Format(row.conversion, v, context));
+        }
+    }
+    return texts;
+}
+
+// A value field narrower than its longest text shows "10.00 m" for "10.00 ms".
+TEST_F(LayoutTest, ValueFieldsHoldTheirWidestText) {
+    HiddenRowsShown shown(Frame());
+    auto* notebook = dynamic_cast<wxNotebook*>(Frame().Control("notebook"));
+    ASSERT_NE(notebook, nullptr);
+    ASSERT_EQ(display::DisplayCount(), 21u);
+    for (std::size_t i = 0; i < display::DisplayCount(); ++i) {
+        const display::DisplayRow& row = display::DisplayAt(i);
+        SCOPED_TRACE(std::string(row.field));
+        auto* field = Frame().ControlAs<wxTextCtrl>(row.field);
+        const Control* adjuster = layout::Find(row.adjuster);
+        ASSERT_NE(field, nullptr);
+        ASSERT_NE(adjuster, nullptr);
+        const int parameter = Catalogue().Find(adjuster->parameter);
+        ASSERT_TRUE(SettingCatalogue::IsValidParameter(parameter));
+        // The look-ahead's range follows the sample rate: the catalogue's range covers all.
+        SettingConstraint range = Catalogue()[parameter];
+        range.min = std::min(range.min, adjuster->min);
+        range.max = std::max(range.max, adjuster->max);
+
+        const int page = PageOf(notebook, field);
+        ASSERT_GE(page, 0);
+        if (notebook->GetSelection() != page) {  // laid out once its page shows
+            notebook->SetSelection(static_cast<size_t>(page));
+            FrameWorld::Settle();
+        }
+        const int room = TextAreaWidth(field);
+        ASSERT_GT(room, 0) << Describe(field);
+        std::string widest;
+        int widestWidth = 0;
+        for (const std::string& text : TextsOf(row, range)) {
+            const int width = field->GetTextExtent(wxString::FromUTF8(text)).x;
+            if (width > widestWidth) {
+                widest = text;
+                widestWidth = width;
+            }
+        }
+        EXPECT_LE(widestWidth, room) << Describe(field) << ": \"" << widest << "\" needs "
+                                     << widestWidth << " pixels";
+    }
+    notebook->SetSelection(0);
+    FrameWorld::Settle();
+}
+
+// The controls whose caption is a separate label, and those that have none at all.
+bool ShowsNoCaptionOfItsOwn(const Control& c) {
+    switch (c.kind) {
+        case Kind::SpinCtrl:
+        case Kind::SpinButton:
+        case Kind::Slider:
+        case Kind::Choice:
+            return true;
+        case Kind::TextField:
+            return (c.flags & layout::kReadOnly) == 0;
+        case Kind::CheckBox:
+            return c.text.empty() || (c.flags & layout::kTextCut) != 0;
+        default:
+            return false;
+    }
+}
+constexpr std::string_view kWithoutCaption[] = {"PortChoice", "spin_rtc_hour", "spin_rtc_minute"};
+
+// Assistive technology (and the end-to-end tests) find a control by its caption's text.
+TEST_F(LayoutTest, CaptionedControlsCarryTheirCaptionAsAccessibleName) {
+    int named = 0;
+    for (const layout::Captioned& pair : layout::Captions()) {
+        SCOPED_TRACE(std::string(pair.control));
+        const Control* caption = layout::Find(pair.caption);
+        ASSERT_NE(caption, nullptr);
+        ASSERT_EQ(caption->kind, Kind::Label);
+        ASSERT_EQ(layout::CaptionOf(pair.control), caption);
+        wxWindow* control = Frame().Control(pair.control);
+        wxWindow* label = Frame().Control(pair.caption);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(AccessibleName(control), label->GetLabel());
+        EXPECT_TRUE(IsLabelledBy(control, label));
+        ++named;
+    }
+    EXPECT_EQ(named, 57);
+    // Every control that shows no caption of its own has one in the table (or none at all).
+    for (const Control* c : AllDescriptors()) {
+        if (!ShowsNoCaptionOfItsOwn(*c) ||
+            std::ranges::find(kWithoutCaption, c->key) != std::end(kWithoutCaption))
+            continue;
+        EXPECT_NE(layout::CaptionOf(c->key), nullptr) << c->key << " has no caption";
+    }
+    // A control with its own text keeps it as its name.
+    EXPECT_EQ(AccessibleName(Frame().Control("presets_enabled")), "Enable presets");
+    EXPECT_EQ(AccessibleName(Frame().Control("messaging_enabled")), "Enable messaging");
+    EXPECT_EQ(AccessibleName(Frame().Control("ConnectButton")), "Connect");
 }
 
 TEST_F(LayoutTest, FrameHasFixedSizeAndTitle) {

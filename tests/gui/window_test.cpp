@@ -1,16 +1,22 @@
 // The main window's behaviour without a device: start state, offline mode, presets, the
 // enabling by user level, the format and slider rules, and the value texts.
+#include <unistd.h>
+
+#include <algorithm>
 #include <set>
 #include <string>
 
+#include <wx/image.h>
 #include <wx/menu.h>
 #include <wx/notebook.h>
+#include <wx/uiaction.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "app/help.h"
 #include "app/menus.h"
+#include "app/value_display.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "modal_hook.h"
@@ -447,6 +453,168 @@ TEST_F(WindowTest, TypedTextsAreStoredInTheDeviceRepertoire) {
     Type(Get<wxTextCtrl>("preset_name"), wxString::FromUTF8("Büro-2 \xE2\x82\xAC"));
     EXPECT_EQ(Stored("preset_name", 1), "B\xFCro-2 _");
     EXPECT_EQ(Stored("preset_name", 2), "Factory_settings");
+}
+
+// Lets the toolkit deliver what a simulated key or click caused, until `done` holds or a
+// generous time has passed (a loaded machine or a sanitizer build is slow).
+template <typename Condition>
+bool WaitUntil(Condition done, int milliseconds = 5000) {
+    for (int i = 0; i < milliseconds / 20 && !done(); ++i) {
+        wxYield();
+        wxMilliSleep(20);
+    }
+    return done();
+}
+
+// Typing leaves the field alone while the edit goes on; once it ends, the field shows the
+// text the device will get.
+TEST_F(WindowTest, TextFieldsShowTheStoredTextOnceTheEditEnds) {
+    SetLevel(3);
+    auto* label = Get<wxTextCtrl>("mic_label");
+    Type(label, "A-B C");
+    EXPECT_EQ(label->GetValue(), "A-B C");
+    EXPECT_EQ(Stored("mic_label", 1), "A_B_C");
+    wxFocusEvent leave(wxEVT_KILL_FOCUS, label->GetId());
+    Send(label, leave);
+    EXPECT_EQ(label->GetValue(), "A_B_C");
+
+    // Enter from the keyboard ends the edit too.
+    GoOffline();
+    auto* prefix = Get<wxTextCtrl>("rec_filename_prefix");
+    Get<wxNotebook>("notebook")->SetSelection(2);
+    Frame().Raise();
+    FrameWorld::Settle();
+    prefix->SetFocus();
+    prefix->ChangeValue("");
+    FrameWorld::Settle();
+    ASSERT_EQ(wxWindow::FindFocus(), prefix) << "the window has no keyboard focus";
+    wxUIActionSimulator person;
+    person.Text("x/y z");
+    EXPECT_TRUE(WaitUntil([&] { return prefix->GetValue() == "x/y z"; })) << prefix->GetValue();
+    person.Char(WXK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return prefix->GetValue() == "x_y_z"; })) << prefix->GetValue();
+    EXPECT_EQ(Stored("rec_filename_prefix", 1), "x_y_z");
+
+    // Characters outside the device's repertoire become "_"; what it holds stays.
+    auto* name = Get<wxTextCtrl>("preset_name");
+    Type(name, wxString::FromUTF8("Büro \xE2\x82\xAC"));
+    Send(name, leave);
+    EXPECT_EQ(name->GetValue(), wxString::FromUTF8("Büro _"));
+}
+
+// The pixels the display server shows in `rect` (screen coordinates), read back with
+// ImageMagick's import.
+wxImage ScreenPixels(const wxRect& rect) {
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+        wxImage::AddHandler(new wxPNGHandler);
+    const std::string file = (std::filesystem::temp_directory_path() /
+                              ("vyr-pixels-" + std::to_string(getpid()) + ".png"))
+                                 .string();
+    const std::string command = "import -window root -crop " + std::to_string(rect.width) + "x" +
+                                std::to_string(rect.height) + "+" + std::to_string(rect.x) + "+" +
+                                std::to_string(rect.y) + " +repage '" + file + "'";
+    wxImage image;
+    if (std::system(command.c_str()) == 0)
+        image.LoadFile(file, wxBITMAP_TYPE_PNG);
+    std::filesystem::remove(file);
+    return image;
+}
+
+wxColour Pixel(const wxImage& image, int x, int y) {
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y));
+}
+
+// The value fields beside the adjusters are texts to read, not fields to type into: they look
+// like the panel they sit on, and neither Tab nor a click puts the keyboard focus there.
+TEST_F(WindowTest, ValueFieldsTakeNoFocusAndStillShowTheirTexts) {
+    GoOffline();
+    SetLevel(0);  // service staff: every row shows, every adjuster can be used
+    std::set<wxWindow*> fields;
+    std::set<wxWindow*> adjusters;
+    for (std::size_t i = 0; i < display::DisplayCount(); ++i) {
+        fields.insert(Get<wxWindow>(display::DisplayAt(i).field));
+        adjusters.insert(Get<wxWindow>(display::DisplayAt(i).adjuster));
+    }
+    auto* notebook = Get<wxNotebook>("notebook");
+    Frame().Raise();
+    wxUIActionSimulator person;
+    person.MouseMove(Frame().GetScreenRect().GetPosition() + wxPoint(300, 300));
+    FrameWorld::Settle();
+
+    std::set<wxWindow*> reached;
+    for (std::string_view pageKey : {"page_playback", "page_messaging", "page_power", "page_alv"}) {
+        SCOPED_TRACE(std::string(pageKey));
+        wxWindow* page = Get<wxWindow>(pageKey);
+        notebook->SetSelection(static_cast<size_t>(notebook->FindPage(page)));
+        FrameWorld::Settle();
+        // Tab from the page's first control through all of them.
+        std::vector<wxWindow*> controls;
+        for (wxWindow* w : page->GetChildren()) {
+            for (wxWindow* inner : w->GetChildren())
+                controls.push_back(inner);
+            controls.push_back(w);
+        }
+        wxWindow* first = nullptr;
+        for (wxWindow* w : controls) {
+            if (!first && w->CanAcceptFocusFromKeyboard() && !w->GetChildren().size())
+                first = w;
+        }
+        ASSERT_NE(first, nullptr);
+        first->SetFocus();
+        FrameWorld::Settle();
+        ASSERT_EQ(wxWindow::FindFocus(), first) << "the window has no keyboard focus";
+        const auto stops = std::count_if(controls.begin(), controls.end(), [](wxWindow* w) {
+            return w->AcceptsFocus() && w->IsShown() && w->GetChildren().empty();
+        });
+        for (long step = 0; step < stops; ++step) {
+            wxWindow* before = wxWindow::FindFocus();
+            person.Char(WXK_TAB);
+            // Between two windows the focus is briefly nowhere.
+            WaitUntil(
+                [before] {
+                    wxWindow* now = wxWindow::FindFocus();
+                    return now != before && now != nullptr;
+                },
+                1000);
+            wxWindow* focus = wxWindow::FindFocus();
+            EXPECT_EQ(fields.count(focus), 0u) << focus->GetName() << " took the focus";
+            reached.insert(focus);
+        }
+    }
+    for (wxWindow* adjuster : adjusters)
+        EXPECT_EQ(reached.count(adjuster), 1u) << adjuster->GetName() << " never reached by Tab";
+
+    // A click does not focus a field either.
+    Spin(Get<wxSpinButton>("li_adv_spinbutton"), 480);
+    auto* field = Get<wxTextCtrl>("li_adv_label");
+    person.MouseMove(field->GetScreenRect().GetPosition() + wxPoint(10, 8));
+    person.MouseClick();
+    FrameWorld::Settle();
+    EXPECT_NE(wxWindow::FindFocus(), field);
+
+    // The text shows on the panel's own background, with no box around it.
+    EXPECT_EQ(field->GetValue(), "10.00 ms");
+    const wxRect rect = field->GetScreenRect();
+    const wxImage pixels = ScreenPixels(wxRect(rect.x, rect.y, rect.width, rect.height + 2));
+    ASSERT_TRUE(pixels.IsOk());
+    const wxColour panel = Pixel(pixels, rect.width / 2, rect.height + 1);  // just below
+    int textPixels = 0;
+    int panelPixels = 0;
+    for (int y = 0; y < rect.height; ++y) {
+        for (int x = 0; x < rect.width; ++x) {
+            const wxColour c = Pixel(pixels, x, y);
+            if (c == panel)
+                ++panelPixels;
+            else if (c.Red() + c.Green() + c.Blue() < 3 * 128)
+                ++textPixels;
+        }
+    }
+    EXPECT_GT(textPixels, 30);
+    EXPECT_GT(panelPixels, rect.width * rect.height * 2 / 3);
+    for (int x = 0; x < rect.width; ++x) {
+        EXPECT_EQ(Pixel(pixels, x, 0), panel) << "a frame at the top, x " << x;
+        EXPECT_EQ(Pixel(pixels, x, rect.height - 1), panel) << "a frame at the bottom, x " << x;
+    }
 }
 
 TEST_F(WindowTest, HelpOpensTheHelpFileOrSaysWhyNot) {
