@@ -5,7 +5,6 @@
 
 #include <wx/button.h>
 #include <wx/dcmemory.h>
-#include <wx/dynlib.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -13,6 +12,7 @@
 #include "dialogs/window_services.h"
 #include "settings/status_message.h"
 #include "settings/text.h"
+#include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/message_box.h"
@@ -100,28 +100,6 @@ wxWindow* CreateControl(const Descriptor& d, wxWindow* parent) {
     return nullptr;
 }
 
-// Gives a control the name a screen reader announces: a text field's caption is a separate
-// label, so the field has none of its own. The toolkit's functions are looked up at run time
-// so that the build needs no GTK headers.
-void SetAccessibleName(wxWindow* control, const wxString& name) {
-#ifdef __WXGTK__
-    using GetAccessible = void* (*)(void*);
-    using SetName = void (*)(void*, const char*);
-    const wxDllType program = wxDynamicLibrary::GetProgramHandle();
-    const auto getAccessible = reinterpret_cast<GetAccessible>(
-        wxDynamicLibrary::RawGetSymbol(program, "gtk_widget_get_accessible"));
-    const auto setName =
-        reinterpret_cast<SetName>(wxDynamicLibrary::RawGetSymbol(program, "atk_object_set_name"));
-    if (!getAccessible || !setName || !control->GetHandle())
-        return;
-    if (void* accessible = getAccessible(control->GetHandle()))
-        setName(accessible, name.utf8_str());
-#else
-    (void)control;
-    (void)name;
-#endif
-}
-
 }  // namespace
 
 AuthDialog::AuthDialog(wxWindow* parent, WindowServices& window)
@@ -160,8 +138,12 @@ void AuthDialog::CreateControls() {
     password_ = static_cast<wxTextCtrl*>(FindWindow(ID_PASSWORD));
     ok_ = static_cast<wxButton*>(FindWindow(ID_AUTH_BTN));
     cancel_ = static_cast<wxButton*>(FindWindow(ID_CANCEL_BTN));
-    SetAccessibleName(user_, FindWindow(ID_USERNAME_LABEL)->GetLabel());
-    SetAccessibleName(password_, FindWindow(ID_PASSWORD_LABEL)->GetLabel());
+    // The captions are separate labels: the fields carry them as their accessible names.
+    for (auto [field, label] :
+         {std::pair{user_, ID_USERNAME_LABEL}, std::pair{password_, ID_PASSWORD_LABEL}}) {
+        wxWindow* caption = FindWindow(label);
+        SetAccessibleName(field, caption->GetLabel(), caption);
+    }
 }
 
 bool AuthDialog::Show(bool show) {
