@@ -175,10 +175,13 @@ void AdminSWFrm::RouteEvents() {
                 break;
             case ControlKind::TextCtrl:
                 control->Bind(wxEVT_TEXT, changed);
-                // When the edit ends, the field shows what was stored.
-                control->Bind(wxEVT_KILL_FOCUS, [this, control](wxFocusEvent& event) {
+                // When the edit ends, the field shows what was stored. The focus also leaves
+                // while the toolkit tears the window down, after this object is gone.
+                control->Bind(wxEVT_KILL_FOCUS, [this, control, alive = std::weak_ptr<int>(
+                                                                    lifetime_)](wxFocusEvent& event) {
                     event.Skip();
-                    EndTextEdit(control);
+                    if (!alive.expired())
+                        EndTextEdit(control);
                 });
                 control->Bind(wxEVT_TEXT_ENTER, [this, control](wxCommandEvent& event) {
                     event.Skip();

@@ -147,6 +147,9 @@ class AdminSWFrm : public wxFrame {
 
     AppServices& services_;
     StartOptions options_;
+    // Expires when this object is destroyed, before the toolkit's window is: handlers that
+    // the toolkit may still call during its teardown check it.
+    std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     std::unique_ptr<LocalConfig> config_;
     std::unique_ptr<SessionController> session_;
     std::map<std::string, wxWindow*, std::less<>> controls_;
