@@ -14,7 +14,7 @@ set(program "${VYR_BINDIR_FULL}/vyradmin")
 if(program MATCHES "\n|\r")
   message(FATAL_ERROR "The desktop entry cannot name a program whose path holds a line break: ${program}")
 endif()
-# Exec= quoting (desktop entry specification): a path with anything but these characters is
+# Exec= quoting, as desktop entries want it: a path with anything but these characters is
 # quoted, with \ " ` $ escaped inside the quotes; the string escapes double the backslashes
 # again, and % is written %%.
 set(exec "${program}")

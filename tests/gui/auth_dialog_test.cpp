@@ -22,26 +22,13 @@
 #include "dialogs/auth_dialog.h"
 #include "dialogs/window_services.h"
 #include "ui/fonts.h"
+#include "gui_support.h"
 #include "modal_hook.h"
 
 namespace vyr::test {
 namespace {
 
 const wxColour kInvalid(255, 200, 200);
-
-void Settle() {
-    for (int i = 0; i < 10; ++i) {
-        wxYield();
-        wxMilliSleep(20);
-    }
-}
-
-std::string Where(wxWindow* w) {
-    const wxRect r = w->GetRect();
-    return std::string(w->GetName().utf8_str()) + " id " + std::to_string(w->GetId()) + " at " +
-           std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-           std::to_string(r.height);
-}
 
 // Records what the dialog asks of the window; a login waits until the test answers it.
 class FakeWindow : public WindowServices {

@@ -17,6 +17,7 @@
 
 #include "ui/fonts.h"
 #include "dialogs/protocol_guard_dlg.h"
+#include "gui_support.h"
 #include "modal_hook.h"
 
 #include <gtest/gtest-spi.h>
@@ -33,21 +34,6 @@ const wxString kFileExplanation =
     "The protocol guard has detected invalid parameter values while loading from file.\n"
     "This may happen from a version update or a setting corruption.\n"
     "The invalid values have been exchanged, please check the listing below for details.";
-
-// Lets the toolkit map, lay out and draw the windows.
-void Settle() {
-    for (int i = 0; i < 10; ++i) {
-        wxYield();
-        wxMilliSleep(20);
-    }
-}
-
-std::string Where(wxWindow* w) {
-    const wxRect r = w->GetRect();
-    return std::string(w->GetName().utf8_str()) + " id " + std::to_string(w->GetId()) + " at " +
-           std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-           std::to_string(r.height);
-}
 
 // The main window the dialog belongs to, away from the screen's edges so that centring on it
 // is not pushed back onto the screen.
