@@ -1,12 +1,11 @@
-// What may be used when: menus, items and controls by connection, offline mode, the current
-// user level, each parameter's access level and the presets' `enabled` flags.
+#include "enabling.h"
+
 #include <wx/choice.h>
 #include <wx/menu.h>
 #include <wx/tglbtn.h>
 
-#include "main_frame.h"
+#include "control_set.h"
 #include "menus.h"
-#include "session_controller.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
@@ -37,73 +36,77 @@ constexpr LevelRow kLevelRows[] = {
 
 }  // namespace
 
-bool AdminSWFrm::ParameterAllowed(int parameter) const {
-    const SettingConstraint& entry = services_.catalogue[parameter];
-    const bool levelAllows = userLevel_.MayEdit(entry);
+bool Enabling::ParameterAllowed(int parameter, const WindowSituation& situation) const {
+    const SettingConstraint& entry = store_.Catalogue()[parameter];
+    const bool levelAllows = situation.level.MayEdit(entry);
     // On the DEFAULT preset an administrator edits only the global parameters.
-    if (editedPreset_ == 0 && !userLevel_.MayWriteDefaultPreset())
+    if (situation.editedPreset == 0 && !situation.level.MayWriteDefaultPreset())
         return entry.global && levelAllows;
     return levelAllows;
 }
 
-bool AdminSWFrm::MetaDataAllowed() const {
-    const auto* format = ControlAs<wxChoice>("rec_format");
-    return userLevel_.MayTransferSettings() && !offline_ && format &&
+bool Enabling::MetaDataAllowed(const WindowSituation& situation) const {
+    const auto* format = controls_.As<wxChoice>("rec_format");
+    return situation.level.MayTransferSettings() && !situation.offline && format &&
            format->GetStringSelection() == "BWF";
 }
 
-void AdminSWFrm::UpdateParameterEnabled(int parameter) {
-    wxWindow* control = bound_[parameter];
+void Enabling::ApplyToParameter(int parameter, const WindowSituation& situation) const {
+    wxWindow* control = controls_.Bound(parameter);
     if (!control)
         return;
-    control->Enable(ParameterAllowed(parameter) && Store().Enabled(parameter, editedPreset_));
-    const SettingConstraint& entry = services_.catalogue[parameter];
+    control->Enable(ParameterAllowed(parameter, situation) &&
+                    store_.Enabled(parameter, situation.editedPreset));
+    const SettingConstraint& entry = store_.Catalogue()[parameter];
     for (const LevelRow& row : kLevelRows) {
         if (row.parameter != entry.key)
             continue;
-        const bool shown = userLevel_.MayEdit(entry);
+        const bool shown = situation.level.MayEdit(entry);
         for (std::string_view key : {row.caption, row.adjuster, row.field})
-            Control(key)->Show(shown);
+            controls_.Control(key)->Show(shown);
     }
 }
 
-void AdminSWFrm::RefreshEnabling() {
-    wxMenuBar* bar = GetMenuBar();
-    offline_ = bar->IsChecked(menu::kOfflineMode);
-
-    auto* connect = ControlAs<wxToggleButton>("ConnectButton");
-    if (offline_) {
+void Enabling::Apply(const WindowSituation& situation, wxMenuBar& bar) const {
+    auto* connect = controls_.As<wxToggleButton>("ConnectButton");
+    if (situation.offline) {
         connect->Disable();
         connect->SetLabel("Offline mode");
+    } else if (situation.busy) {
+        // A device job is in flight: the button can neither connect nor disconnect now.
+        connect->Disable();
+        connect->SetLabel("Busy");
     } else {
         connect->Enable();
-        const std::string label = session_ ? session_->ButtonLabel() : "Connect";
+        const std::string& label = situation.connectLabel;
         connect->SetValue(label != "Connect" && label != "Reconnect");
         connect->SetLabel(Wx(label));
     }
 
-    const menu::Situation situation{connected_, offline_, userLevel_};
-    const auto menus = menu::Menus();
-    for (std::size_t position = 0; position < menus.size(); ++position)
-        bar->EnableTop(position, menu::Allowed(menus[position].when, situation));
+    // While a job is in flight nothing may start another exchange.
+    const menu::Situation menus{situation.connected, situation.offline, situation.level,
+                                situation.busy};
+    const auto tops = menu::Menus();
+    for (std::size_t position = 0; position < tops.size(); ++position)
+        bar.EnableTop(position, menu::Allowed(tops[position].when, menus));
     for (const menu::Item& item : menu::Items()) {
         if (!item.submenu.empty())
             continue;
-        const int id = item.id >= 0 ? item.id : MenuItemId(item.menu, item.text);
-        bar->Enable(id, menu::Allowed(item.when, situation));
+        const int id = item.id >= 0 ? item.id : bar.FindMenuItem(Wx(item.menu), Wx(item.text));
+        bar.Enable(id, menu::Allowed(item.when, menus));
     }
 
-    const bool workable = connected_ || offline_;
-    Control("notebook")->Enable(workable);
-    Control("ActivePresetChooser")->Enable(workable);
-    Control("MetaDataBtn")->Enable(MetaDataAllowed());
+    const bool workable = situation.connected || situation.offline;
+    controls_.Control("notebook")->Enable(workable);
+    controls_.Control("ActivePresetChooser")->Enable(workable && !situation.busy);
+    controls_.Control("MetaDataBtn")->Enable(MetaDataAllowed(situation));
 
     for (int parameter = 0; parameter < kParameterCount; ++parameter)
-        UpdateParameterEnabled(parameter);
+        ApplyToParameter(parameter, situation);
 
-    const bool powerChoice = HasPowerSourceChoice(hardware_);
-    Control("WxStaticText5")->Show(powerChoice);
-    Control("pm_prefered_power_source")->Show(powerChoice);
+    const bool powerChoice = HasPowerSourceChoice(situation.hardware);
+    controls_.Control("WxStaticText5")->Show(powerChoice);
+    controls_.Control("pm_prefered_power_source")->Show(powerChoice);
 }
 
 }  // namespace vyr

@@ -6,6 +6,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/icon.h>
+#include <wx/menu.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/spinctrl.h>
@@ -13,19 +14,21 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
-#include "ui/fonts.h"
-#include "ui/gtk_style.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
+#include "port_list.h"
+#include "preset_bar.h"
 #include "resources/vyr_icon.xpm"
 #include "session_controller.h"
-#include "window_builder.h"
+#include "ui/fonts.h"
+#include "ui/gtk_style.h"
 #include "ui/wx_text.h"
+#include "value_fields.h"
+#include "window_builder.h"
 
 namespace vyr {
 namespace {
-
 
 constexpr int kFrameId = 1;
 constexpr int kClockTimerId = 1252;
@@ -79,6 +82,13 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     UseCompactStyle(this);
     SetFont(fonts::Ui());
     BuildControls();
+    presets_ = std::make_unique<PresetBar>(controls_);
+    fields_ = std::make_unique<ValueFields>(controls_);
+    binder_ = std::make_unique<SettingBinder>(controls_, Store(), *presets_, *fields_,
+                                              static_cast<Reactions&>(*this));
+    enabling_ = std::make_unique<Enabling>(controls_, Store());
+    ports_ = std::make_unique<PortChoice>(ControlAs<wxChoice>("PortChoice"), options_.ports,
+                                          *config_);
     clockTimer_.Start(kClockPeriodMs);
     BuildMenuBar();
     // The status bar says why a connection could not be made; the frame grows by its height
@@ -100,7 +110,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
     Centre(wxBOTH);
     RouteEvents();
-    RefreshPortList();
+    ports_->Refresh();
     session_ = std::make_unique<SessionController>(*this);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
@@ -109,38 +119,30 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     // Start state (not connected, no hardware, from the members' initial values):
     // defaults everywhere, preset 1 edited.
     Store().ResetAllToDefaults();
-    SelectPreset(presetButtons_[1].second);
-    SelectActivePreset(1);
+    EditPreset(1);
+    presets_->SelectActive(1);
 }
 
 AdminSWFrm::~AdminSWFrm() = default;
 
 void AdminSWFrm::BuildControls() {
     layout::WindowBuilder builder(this);
+    SettingCatalogue& catalogue = Store().Catalogue();
     for (const layout::Table& table : layout::Tables()) {
         for (const layout::Control& descriptor : table.controls) {
             wxWindow* window = builder.Build(descriptor);
             if (!window)
                 continue;
-            controls_.emplace(std::string(descriptor.key), window);
-            BindParameter(descriptor, window);
+            controls_.Add(descriptor.key, window);
+            if (descriptor.parameter.empty())
+                continue;
+            const int parameter = catalogue.Find(descriptor.parameter);
+            wxCHECK_RET(SettingCatalogue::IsValidParameter(parameter),
+                        "layout table: unknown parameter");
+            catalogue.Entry(parameter).controlKind = KindOfControl(descriptor.kind);
+            controls_.Bind(parameter, window);
         }
     }
-    for (int preset = 0; preset < kPresetCount; ++preset) {
-        auto* button = ControlAs<wxToggleButton>("BTN_PRESET" + std::to_string(preset));
-        presetButtons_[preset] = {preset, button};
-    }
-}
-
-void AdminSWFrm::BindParameter(const layout::Control& descriptor, wxWindow* window) {
-    if (descriptor.parameter.empty())
-        return;
-    SettingCatalogue& catalogue = Store().Catalogue();
-    const int parameter = catalogue.Find(descriptor.parameter);
-    wxCHECK_RET(SettingCatalogue::IsValidParameter(parameter), "layout table: unknown parameter");
-    catalogue.Entry(parameter).controlKind = KindOfControl(descriptor.kind);
-    bound_[parameter] = window;
-    parameterOf_[window] = parameter;
 }
 
 // Every bound control stores its value on its change event and then runs what its row of the
@@ -148,7 +150,7 @@ void AdminSWFrm::BindParameter(const layout::Control& descriptor, wxWindow* wind
 // menus, the timers and the close request have handlers of their own.
 void AdminSWFrm::RouteEvents() {
     for (int parameter = 0; parameter < kParameterCount; ++parameter) {
-        wxWindow* control = bound_[parameter];
+        wxWindow* control = controls_.Bound(parameter);
         if (!control)
             continue;
         const auto changed = [this, control](wxEvent& event) {
@@ -165,7 +167,7 @@ void AdminSWFrm::RouteEvents() {
             case ControlKind::Slider:
                 control->Bind(wxEVT_SLIDER, changed);
                 for (const wxEventTypeTag<wxScrollEvent>* type : kScrollEvents)
-                    control->Bind(*type, &AdminSWFrm::OnSliderScrolled, this);
+                    control->Bind(*type, &ValueFields::OnSliderScrolled, fields_.get());
                 break;
             case ControlKind::CheckBox:
                 control->Bind(wxEVT_CHECKBOX, changed);
@@ -180,49 +182,98 @@ void AdminSWFrm::RouteEvents() {
                 control->Bind(wxEVT_KILL_FOCUS, [this, control, alive = std::weak_ptr<int>(
                                                                     lifetime_)](wxFocusEvent& event) {
                     event.Skip();
-                    if (!alive.expired())
-                        EndTextEdit(control);
+                    if (!alive.expired() && !IsBeingDeleted())
+                        binder_->EndTextEdit(control);
                 });
                 control->Bind(wxEVT_TEXT_ENTER, [this, control](wxCommandEvent& event) {
                     event.Skip();
-                    EndTextEdit(control);
+                    binder_->EndTextEdit(control);
                 });
                 break;
             case ControlKind::None:
                 break;
         }
     }
-    for (const auto& [preset, button] : presetButtons_)
-        button->Bind(wxEVT_TOGGLEBUTTON, &AdminSWFrm::OnPresetButton, this);
-    Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, &AdminSWFrm::OnConnectButton, this);
+    for (int preset = 0; preset < kPresetCount; ++preset) {
+        presets_->Button(preset)->Bind(wxEVT_TOGGLEBUTTON,
+                                       [this, preset](wxCommandEvent&) { EditPreset(preset); });
+    }
+    Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& event) {
+        session_->OnButton(event.IsChecked());
+    });
     Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
     Bind(wxEVT_TIMER, &AdminSWFrm::OnClockTimer, this, kClockTimerId);
 }
 
 void AdminSWFrm::OnControlChanged(wxWindow* control) {
-    ReadControl(control);
+    binder_->ReadControl(control);
     // A spin button's value field follows the stored value.
     if (dynamic_cast<wxSpinButton*>(control))
-        WriteDisplay(control->GetName().utf8_string());
+        fields_->Write(control->GetName().utf8_string());
     for (std::string_view key : kEnablingSwitches) {
         if (Control(key) == control)
             RefreshEnabling();
     }
 }
 
-void AdminSWFrm::OnPresetButton(wxCommandEvent& event) {
-    SelectPreset(dynamic_cast<wxToggleButton*>(event.GetEventObject()));
+int AdminSWFrm::EditedPreset() const {
+    return presets_->Edited();
 }
 
-void AdminSWFrm::OnConnectButton(wxCommandEvent& event) {
-    session_->OnButton(event.IsChecked());
+void AdminSWFrm::EditPreset(int preset) {
+    presets_->Edit(preset);
+    ShowEditedPreset();
+    RefreshEnabling();
+}
+
+void AdminSWFrm::ShowEditedPreset() {
+    // Presets may be off in the store while a higher preset is edited (a load from a file or
+    // the device): preset 1 becomes the edited one before anything is shown.
+    PresetsSwitched(Store().Text(param::presets_enabled, presets_->Edited()) == "1");
+    binder_->ShowEditedPreset();
+}
+
+void AdminSWFrm::PresetsSwitched(bool enabled) {
+    GetMenuBar()->Check(menu::kPresetsSwitch, enabled);
+    if (presets_->SetPresetsEnabled(enabled)) {
+        binder_->ShowEditedPreset();
+        RefreshEnabling();
+    }
+}
+
+void AdminSWFrm::ParameterEnablingChanged(int parameter) {
+    enabling_->ApplyToParameter(parameter, Situation());
+}
+
+void AdminSWFrm::FormatChanged() {
+    Control("MetaDataBtn")->Enable(enabling_->MetaDataAllowed(Situation()));
+}
+
+WindowSituation AdminSWFrm::Situation() const {
+    return {connected_,
+            offline_,
+            busy_,
+            userLevel_,
+            hardware_,
+            presets_->Edited(),
+            session_ ? session_->ButtonLabel() : std::string("Connect")};
+}
+
+void AdminSWFrm::RefreshEnabling() {
+    offline_ = GetMenuBar()->IsChecked(menu::kOfflineMode);
+    enabling_->Apply(Situation(), *GetMenuBar());
 }
 
 void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass hardware) {
     connected_ = connected;
     userLevel_ = level;
     hardware_ = hardware;
+    RefreshEnabling();
+}
+
+void AdminSWFrm::SetBusy(bool busy) {
+    busy_ = busy;
     RefreshEnabling();
 }
 
@@ -234,12 +285,7 @@ void AdminSWFrm::OnClose(wxCloseEvent&) {
 
 void AdminSWFrm::OnClockTimer(wxTimerEvent&) {
     if (!connected_)
-        RefreshPortList();
-}
-
-wxWindow* AdminSWFrm::Control(std::string_view key) const {
-    const auto it = controls_.find(key);
-    return it == controls_.end() ? nullptr : it->second;
+        ports_->Refresh();
 }
 
 }  // namespace vyr

@@ -1,7 +1,7 @@
 #include "menus.h"
 
+#include <wx/checkbox.h>
 #include <wx/menu.h>
-
 #include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
@@ -59,6 +59,9 @@ constexpr Item kItems[] = {
 }  // namespace
 
 bool Allowed(When when, const Situation& s) {
+    // Every rule below that needs the connection starts an exchange.
+    if (s.busy && when != Always && when != NotConnected && when != ConnectedOrOffline)
+        return false;
     switch (when) {
         case Always:
             return true;
@@ -170,6 +173,15 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             event.Skip();
             break;
     }
+}
+
+// "Preset" / "Enable/disable presets": the check box follows the item, and its value is
+// stored as if the user had clicked it.
+void AdminSWFrm::PresetsSwitch() {
+    auto* box = dynamic_cast<wxCheckBox*>(BoundControl(param::presets_enabled));
+    box->SetValue(GetMenuBar()->IsChecked(menu::kPresetsSwitch));
+    box->Refresh();
+    binder_->ReadControl(box);
 }
 
 void AdminSWFrm::ShowHelp() {

@@ -41,6 +41,8 @@ struct Situation {
     bool connected = false;
     bool offline = false;
     UserLevel level = UserLevel::Nobody();
+    // A device job is in flight: nothing that starts another exchange may be used.
+    bool busy = false;
 };
 
 bool Allowed(When when, const Situation& situation);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vyr {
@@ -19,5 +20,34 @@ int ChoosePort(const std::vector<std::string>& entries, const std::string& remem
 // The entry to select after a rescan: where the previously selected path is now, else the
 // first entry; -1 for an empty list.
 int KeepSelection(const std::vector<std::string>& newEntries, const std::string& selectedPath);
+
+}  // namespace vyr
+
+class wxChoice;
+
+namespace vyr {
+
+class LocalConfig;
+
+// The port choice of the header: the serial ports present by path, rescanned while not
+// connected, the selection kept by path; the port of a successful connection remembered.
+class PortChoice {
+  public:
+    PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts, LocalConfig& config)
+        : choice_(choice), commandLinePorts_(std::move(commandLinePorts)), config_(config) {}
+
+    // Rescans the ports; an unchanged list is left alone (it may be open).
+    void Refresh();
+    // The path of the selected entry; empty when none.
+    std::string SelectedPath() const;
+    // Keeps the selected port in the local configuration.
+    void Remember();
+
+  private:
+    wxChoice* choice_;
+    std::vector<std::string> commandLinePorts_;
+    LocalConfig& config_;
+    std::vector<std::string> ports_;  // paths behind the entries
+};
 
 }  // namespace vyr

@@ -6,6 +6,7 @@
 
 #include "dialogs/auth_dialog.h"
 #include "main_frame.h"
+#include "port_list.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
@@ -41,7 +42,7 @@ std::string SessionController::ButtonLabel() const {
 
 void SessionController::OnButton(bool pressed) {
     if (pressed) {
-        const std::string path = frame_.SelectedPortPath();
+        const std::string path = frame_.Ports().SelectedPath();
         frame_.SetStatusText("");
         if (path.empty() || !session_->Connect(path)) {
             SessionChanged();
@@ -62,7 +63,7 @@ void SessionController::SessionChanged() {
 void SessionController::ConnectFinished(const ConnectReport& report) {
     switch (report.status) {
         case ConnectStatus::Connected:
-            frame_.RememberPort();
+            frame_.Ports().Remember();
             keepAlive_.Start(kKeepAliveMs);
             auth_->Show();
             break;

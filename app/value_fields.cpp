@@ -1,11 +1,11 @@
-// The value fields beside the adjusters and the rules that keep the autoleveling thresholds
-// in order. The texts themselves come from value_display.
+#include "value_fields.h"
+
 #include <wx/choice.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/textctrl.h>
 
-#include "main_frame.h"
+#include "control_set.h"
 
 namespace vyr {
 namespace {
@@ -44,57 +44,52 @@ int Position(wxWindow* adjuster) {
 
 }  // namespace
 
-display::Context AdminSWFrm::DisplayContext() const {
-    const auto* output = ControlAs<wxChoice>("play_output_selection");
-    return {workingSampleRate_, output && output->GetSelection() == kBalancedOutput};
+display::Context ValueFields::Context() const {
+    const auto* output = controls_.As<wxChoice>("play_output_selection");
+    return {sampleRate_, output && output->GetSelection() == kBalancedOutput};
 }
 
-void AdminSWFrm::WriteDisplay(std::string_view adjuster) {
+void ValueFields::Write(std::string_view adjuster) {
     const display::DisplayRow* row = display::FindDisplay(adjuster);
     if (!row)
         return;
     const std::string text =
-        display::Format(row->conversion, Position(Control(row->adjuster)), DisplayContext());
-    ControlAs<wxTextCtrl>(row->field)->ChangeValue(wxString::FromUTF8(text));
+        display::Format(row->conversion, Position(controls_.Control(row->adjuster)), Context());
+    controls_.As<wxTextCtrl>(row->field)->ChangeValue(wxString::FromUTF8(text));
 }
 
-void AdminSWFrm::RedrawAlvPage() {
+void ValueFields::RedrawAll() {
     for (std::string_view adjuster : kAutolevelingFields)
-        WriteDisplay(adjuster);
-    ControlAs<wxSpinButton>("li_adv_spinbutton")
-        ->SetRange(0, display::LookAheadMaximum(static_cast<int>(workingSampleRate_)));
+        Write(adjuster);
+    controls_.As<wxSpinButton>("li_adv_spinbutton")
+        ->SetRange(0, display::LookAheadMaximum(static_cast<int>(sampleRate_)));
     for (std::string_view adjuster : kLimiterFields)
-        WriteDisplay(adjuster);
-}
-
-void AdminSWFrm::RedrawLevelDisplays() {
+        Write(adjuster);
     for (std::string_view adjuster : kLevelFields)
-        WriteDisplay(adjuster);
+        Write(adjuster);
 }
 
-void AdminSWFrm::ApplyLookAheadRange(int rate) {
+void ValueFields::ApplySampleRate(int rate) {
     // A rate the look-ahead cannot follow (no samples, or beyond what the device offers)
     // leaves everything as it was.
     if (rate <= 0)
         return;
-    workingSampleRate_ = static_cast<unsigned>(rate);
-    ControlAs<wxSpinButton>("li_adv_spinbutton")->SetRange(0, display::LookAheadMaximum(rate));
+    sampleRate_ = static_cast<unsigned>(rate);
+    controls_.As<wxSpinButton>("li_adv_spinbutton")->SetRange(0, display::LookAheadMaximum(rate));
     for (std::string_view adjuster :
          {"li_att_spinbutton", "li_rel_spinbutton", "li_adv_spinbutton"})
-        WriteDisplay(adjuster);
+        Write(adjuster);
 }
 
-// Runs before the slider's change event stores the value, so that the stored position is the
-// corrected one.
-void AdminSWFrm::OnSliderScrolled(wxScrollEvent& event) {
+void ValueFields::OnSliderScrolled(wxScrollEvent& event) {
     event.Skip();
     auto* slider = dynamic_cast<wxSlider*>(event.GetEventObject());
     if (!slider)
         return;
     const std::string name = slider->GetName().utf8_string();
-    auto* upper = ControlAs<wxSlider>("roi_up_th_slider");
-    auto* lower = ControlAs<wxSlider>("roi_low_th_slider");
-    auto* noise = ControlAs<wxSlider>("roi_no_th_slider");
+    auto* upper = controls_.As<wxSlider>("roi_up_th_slider");
+    auto* lower = controls_.As<wxSlider>("roi_low_th_slider");
+    auto* noise = controls_.As<wxSlider>("roi_no_th_slider");
     display::SliderOutcome outcome;
     if (slider == upper)
         outcome = display::UpperTargetMoved(upper->GetValue(), lower->GetValue());
@@ -109,7 +104,7 @@ void AdminSWFrm::OnSliderScrolled(wxScrollEvent& event) {
     }
     if (outcome.noiseFloorMaximum)
         noise->SetRange(noise->GetMin(), *outcome.noiseFloorMaximum);
-    WriteDisplay(name);
+    Write(name);
 }
 
 }  // namespace vyr

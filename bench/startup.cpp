@@ -7,7 +7,7 @@
 //       process is ended with SIGTERM and reaped before the next run. One unmeasured run
 //       first, so that the figures are for a warm file cache.
 //   (2) Preset selection, in this process: the window shown and settled, then
-//       SelectPreset() alternating between the first two preset buttons: the call alone, the
+//       EditPreset() alternating between the first two preset buttons: the call alone, the
 //       call with one wxYield, and the call to the first repainted frame (see
 //       startup_window.cpp).
 //

@@ -1,5 +1,5 @@
 // Preset selection timed in this process: the main window built, shown and settled, then
-// SelectPreset() alternating between the first two preset buttons (the others are disabled
+// EditPreset() alternating between the first two preset buttons (the others are disabled
 // at start). Each selection shows all values of the preset and recomputes the enabling.
 //
 // Three figures:
@@ -87,9 +87,8 @@ bool MeasureSelectPreset(const char* argv0, const std::string& configDir, int wa
         frame->Show();
         Settle();
 
-        const auto& buttons = frame->PresetButtons();
         int selections = 0;
-        const auto select = [&] { frame->SelectPreset(buttons[selections++ % 2].second); };
+        const auto select = [&] { frame->EditPreset(selections++ % 2); };
 
         for (int i = 0; i < warmup; ++i)
             select();
@@ -143,7 +142,7 @@ bool MeasureSelectPreset(const char* argv0, const std::string& configDir, int wa
         figures.paintsPerFrame = frames ? static_cast<double>(framePaints) / frames : 0;
         wxEvtHandler::RemoveFilter(&paints);
 
-        if (frame->EditedPreset() != buttons[(selections - 1) % 2].first) {
+        if (frame->EditedPreset() != (selections - 1) % 2) {
             std::fprintf(stderr, "the last selection did not take: preset %d edited\n",
                          frame->EditedPreset());
             ok = false;
@@ -158,11 +157,11 @@ bool MeasureSelectPreset(const char* argv0, const std::string& configDir, int wa
 
     std::printf("select preset (presets 0 and 1 alternating, %d warm-up selections first):\n",
                 warmup);
-    print("  SelectPreset alone", figures.selectMs);
-    print("  SelectPreset + one wxYield", figures.withYieldMs);
+    print("  EditPreset alone", figures.selectMs);
+    print("  EditPreset + one wxYield", figures.withYieldMs);
     std::printf("    (paint events per wxYield: %.1f on average; a full frame has %.1f)\n",
                 figures.paintsPerYield, figures.paintsPerFrame);
-    print("  SelectPreset to first frame painted, idle window", figures.firstFrameMs);
+    print("  EditPreset to first frame painted, idle window", figures.firstFrameMs);
     return true;
 }
 

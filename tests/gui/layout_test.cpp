@@ -28,6 +28,7 @@
 #include "app/value_display.h"
 #include "app/window_builder.h"
 #include "ui/wx_text.h"
+#include "app/preset_bar.h"
 #include "frame_fixture.h"
 
 namespace vyr::test {
@@ -264,11 +265,11 @@ TEST_F(LayoutTest, BoundTextFieldsHoldAtMostAStoredValue) {
 }
 
 TEST_F(LayoutTest, PresetButtonsInOrder) {
-    const auto& buttons = Frame().PresetButtons();
     for (int n = 0; n < kPresetCount; ++n) {
-        EXPECT_EQ(buttons[n].first, n);
-        ASSERT_NE(buttons[n].second, nullptr);
-        EXPECT_EQ(buttons[n].second->GetName(), "BTN_PRESET" + std::to_string(n));
+        wxToggleButton* button = Frame().Presets().Button(n);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->GetName(), "BTN_PRESET" + std::to_string(n));
+        EXPECT_EQ(Frame().Presets().PresetOf(button), n);
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/session_controller.h"
 #include "dialogs/auth_dialog.h"
+#include "app/port_list.h"
 #include "frame_fixture.h"
 #include "modal_hook.h"
 #include "sim/simulator.h"
@@ -122,7 +123,7 @@ TEST_F(SessionTest, ALostDeviceIsReportedOnceAndTheButtonConnectsAgain) {
 
 TEST_F(SessionTest, APortThatCannotBeOpenedSaysWhyInTheStatusBar) {
     sim.Stop();
-    Frame().RefreshPortList();
+    Frame().Ports().Refresh();
     Press(true);
     ASSERT_TRUE(PumpUntil([&] { return !Frame().GetStatusBar()->GetStatusText().empty(); }));
     EXPECT_TRUE(Frame().GetStatusBar()->GetStatusText().StartsWith("Cannot open "))

@@ -8,6 +8,7 @@
 
 #include "app/menus.h"
 #include "dialogs/protocol_guard_dlg.h"
+#include "app/port_list.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "modal_hook.h"
@@ -170,7 +171,7 @@ TEST(PortMemory, RememberedPortIsSelectedAtTheNextStart) {
         EXPECT_EQ(ports->GetString(0), "/dev/vyr-a");
         EXPECT_EQ(ports->GetSelection(), 0);  // nothing remembered yet
         ports->SetSelection(1);
-        first.frame->RememberPort();
+        first.frame->Ports().Remember();
     }
     const std::string file = ReadAll(root.Path() + "/Corvanta/Vyr.cfg");
     EXPECT_NE(file.find("[Global]"), std::string::npos);
@@ -179,7 +180,7 @@ TEST(PortMemory, RememberedPortIsSelectedAtTheNextStart) {
 
     FrameWorld second(
         {.ports = {"/dev/vyr-c", "/dev/vyr-a", "/dev/vyr-b"}, .configDir = root.Path()});
-    EXPECT_EQ(second.frame->SelectedPortPath(), "/dev/vyr-b");
+    EXPECT_EQ(second.frame->Ports().SelectedPath(), "/dev/vyr-b");
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include "app/help.h"
 #include "app/menus.h"
 #include "app/value_display.h"
+#include "app/preset_bar.h"
+#include "app/value_fields.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "modal_hook.h"
@@ -40,7 +42,7 @@ class WindowTest : public testing::Test {
         EXPECT_NE(control, nullptr) << key;
         return control;
     }
-    wxToggleButton* PresetButton(int preset) { return Frame().PresetButtons()[preset].second; }
+    wxToggleButton* PresetButton(int preset) { return Frame().Presets().Button(preset); }
     std::string Stored(std::string_view key, int preset) {
         return std::string(Store().Text(Store().Catalogue().Find(key), preset));
     }
@@ -120,7 +122,7 @@ TEST_F(WindowTest, StartsOfflineOnPresetOneWithNobodyLoggedIn) {
     EXPECT_EQ(Get<wxChoice>("rec_format")->GetStringSelection(), "WAV");
     EXPECT_EQ(Entries("rec_compr_rate"), (Strings{"---"}));
     EXPECT_EQ(Get<wxChoice>("rec_sample_rate")->GetStringSelection(), "48000");
-    EXPECT_EQ(Frame().WorkingSampleRate(), 48000u);
+    EXPECT_EQ(Frame().Fields().WorkingSampleRate(), 48000u);
     EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 480);
     EXPECT_EQ(Field("he_th_label"), "22.0 dB");
     EXPECT_EQ(Field("roi_up_th_label"), "-9.0 dB");
@@ -166,7 +168,7 @@ TEST_F(WindowTest, PresetButtonsShowTheirPresetAndDisabledPresetsFallBackToPrese
 
     // Choosing a preset that is not enabled (as a device load reporting it would) shows
     // preset 1 instead.
-    Frame().SelectPreset(PresetButton(5));
+    Frame().EditPreset(5);
     EXPECT_EQ(Frame().EditedPreset(), 1);
     EXPECT_TRUE(PresetButton(1)->GetValue());
     EXPECT_FALSE(PresetButton(5)->GetValue());
@@ -176,7 +178,7 @@ TEST_F(WindowTest, PresetButtonsShowTheirPresetAndDisabledPresetsFallBackToPrese
 TEST_F(WindowTest, EnablingPresetsRebuildsTheActivePresetList) {
     GoOffline();
     Command(&Frame(), menu::kPresetsSwitch);
-    EXPECT_TRUE(Frame().PresetsEnabled());
+    EXPECT_TRUE(Frame().Presets().PresetsEnabled());
     EXPECT_TRUE(Get<wxCheckBox>("presets_enabled")->GetValue());
     for (int preset = 0; preset < kPresetCount; ++preset)
         EXPECT_EQ(Stored("presets_enabled", preset), "1");  // a global value
@@ -204,6 +206,29 @@ TEST_F(WindowTest, EnablingPresetsRebuildsTheActivePresetList) {
     Command(&Frame(), menu::kPresetsSwitch);
     Command(&Frame(), menu::kPresetsSwitch);
     EXPECT_EQ(Get<wxChoice>("ActivePresetChooser")->GetSelection(), 0);
+}
+
+// A store loaded from a file or the device may have presets off while a higher preset is
+// edited: preset 1 is shown, once, and the preset bar follows.
+TEST_F(WindowTest, AStoreWithPresetsOffShowsPresetOneInsteadOfTheHigherPreset) {
+    GoOffline();
+    Command(&Frame(), menu::kPresetsSwitch);
+    Click(PresetButton(5));
+    ASSERT_EQ(Frame().EditedPreset(), 5);
+    const int name = Store().Catalogue().Find("preset_name");
+    for (int preset = 0; preset < kPresetCount; ++preset) {
+        Store().StoreSetting(param::presets_enabled, preset, "0");
+        Store().StoreSetting(name, preset, "Name" + std::to_string(preset));
+    }
+    Frame().ShowEditedPreset();
+    EXPECT_EQ(Frame().EditedPreset(), 1);
+    EXPECT_EQ(Field("preset_name"), "Name1");
+    EXPECT_TRUE(PresetButton(1)->GetValue());
+    EXPECT_FALSE(PresetButton(5)->GetValue());
+    EXPECT_FALSE(PresetButton(5)->IsThisEnabled());
+    EXPECT_FALSE(Bar()->IsChecked(menu::kPresetsSwitch));
+    EXPECT_FALSE(Get<wxCheckBox>("presets_enabled")->GetValue());
+    EXPECT_EQ(Entries("ActivePresetChooser"), (Strings{"DEFAULT", "PRESET 1"}));
 }
 
 TEST_F(WindowTest, EnablingFollowsTheUserLevel) {
@@ -333,7 +358,7 @@ TEST_F(WindowTest, FileFormatDecidesTheRatesOffered) {
     EXPECT_EQ(Entries("rec_sample_rate"), (Strings{"44100", "48000"}));
     EXPECT_EQ(Stored("rec_sample_rate", 1), "44100");
     EXPECT_EQ(Stored("rec_bitrate", 1), "---");
-    EXPECT_EQ(Frame().WorkingSampleRate(), 44100u);
+    EXPECT_EQ(Frame().Fields().WorkingSampleRate(), 44100u);
     EXPECT_EQ(Get<wxSpinButton>("li_adv_spinbutton")->GetMax(), 441);
     // Metadata can be edited for BWF by an administrator who is not offline.
     EXPECT_TRUE(Get<wxWindow>("MetaDataBtn")->IsThisEnabled());
@@ -433,7 +458,7 @@ TEST_F(WindowTest, ValueFieldsShowEngineeringUnits) {
     Spin(Get<wxSpinButton>("he_step_timeout_spinbutton"), 3);
     EXPECT_EQ(Field("he_step_timeout_label"), "150 ms");
 
-    ASSERT_EQ(Frame().WorkingSampleRate(), 48000u);
+    ASSERT_EQ(Frame().Fields().WorkingSampleRate(), 48000u);
     Spin(Get<wxSpinButton>("li_rel_spinbutton"), 14);
     EXPECT_EQ(Field("li_rel_label"), "753.4 ms");
     Spin(Get<wxSpinButton>("li_adv_spinbutton"), 34);

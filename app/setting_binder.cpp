@@ -1,14 +1,15 @@
-// Values between the store and the controls, and what the window does after each one.
+#include "setting_binder.h"
+
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/menu.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
-#include "main_frame.h"
-#include "menus.h"
+#include "control_set.h"
+#include "preset_bar.h"
+#include "value_fields.h"
 #include "settings/text.h"
 #include "ui/wx_text.h"
 
@@ -25,13 +26,17 @@ constexpr std::string_view kManualClock[] = {"DatePicker", "spin_rtc_hour", "spi
 
 }  // namespace
 
-void AdminSWFrm::ShowSetting(int parameter, int preset) {
+SettingBinder::SettingBinder(const ControlSet& controls, SettingStore& store,
+                             const PresetBar& presets, ValueFields& fields, Reactions& reactions)
+    : controls_(controls), store_(store), presets_(presets), fields_(fields), reactions_(reactions) {}
+
+void SettingBinder::ShowSetting(int parameter, int preset) {
     if (!SettingCatalogue::IsValidParameter(parameter) || !SettingCatalogue::IsValidPreset(preset))
         return;
-    wxWindow* control = bound_[parameter];
-    const std::string_view stored = Store().Text(parameter, preset);
+    wxWindow* control = controls_.Bound(parameter);
+    const std::string_view stored = store_.Text(parameter, preset);
     const std::optional<std::int32_t> number = ParseWholeInteger(stored);
-    switch (services_.catalogue[parameter].controlKind) {
+    switch (Entry(parameter).controlKind) {
         case ControlKind::CheckBox:
             // A text that is no number leaves the box as it is.
             if (number)
@@ -58,7 +63,7 @@ void AdminSWFrm::ShowSetting(int parameter, int preset) {
                 // The noise floor's range may have been narrowed to another preset's lower
                 // target; a value beyond it would be shown clamped.
                 if (*number > slider->GetMax())
-                    slider->SetRange(slider->GetMin(), services_.catalogue[parameter].max);
+                    slider->SetRange(slider->GetMin(), Entry(parameter).max);
                 slider->SetValue(*number);
             }
             break;
@@ -78,13 +83,13 @@ void AdminSWFrm::ShowSetting(int parameter, int preset) {
     EditReactions(parameter, preset, false);
 }
 
-void AdminSWFrm::ReadControl(wxWindow* control) {
-    const auto found = parameterOf_.find(control);
-    if (found == parameterOf_.end())
+void SettingBinder::ReadControl(wxWindow* control) {
+    const std::optional<int> bound = controls_.ParameterOf(control);
+    if (!bound)
         return;
-    const int parameter = found->second;
+    const int parameter = *bound;
     std::wstring text;
-    switch (services_.catalogue[parameter].controlKind) {
+    switch (Entry(parameter).controlKind) {
         case ControlKind::SpinCtrl:
             text = std::to_wstring(static_cast<wxSpinCtrl*>(control)->GetValue());
             break;
@@ -109,36 +114,33 @@ void AdminSWFrm::ReadControl(wxWindow* control) {
             return;
     }
     std::string narrow = NarrowSettingText(text, NarrowMode::Replace);
-    if (services_.catalogue[parameter].controlKind == ControlKind::Choice)
+    if (Entry(parameter).controlKind == ControlKind::Choice)
         narrow = ToDeviceText(parameter, narrow);
     if (narrow.size() > kMaxValueLength)
         narrow.resize(kMaxValueLength);
-    Store().StoreSetting(parameter, editedPreset_, narrow);
-    EditReactions(parameter, editedPreset_, true);
+    store_.StoreSetting(parameter, presets_.Edited(), narrow);
+    EditReactions(parameter, presets_.Edited(), true);
 }
 
-void AdminSWFrm::EndTextEdit(wxWindow* field) {
-    const auto found = parameterOf_.find(field);
+void SettingBinder::EndTextEdit(wxWindow* field) {
+    const std::optional<int> parameter = controls_.ParameterOf(field);
     auto* text = dynamic_cast<wxTextCtrl*>(field);
-    if (found == parameterOf_.end() || !text || IsBeingDeleted())
+    if (!parameter || !text)
         return;
-    const wxString stored = Wide(TrimTrailingBlanks(Store().Text(found->second, editedPreset_)));
+    const wxString stored = Wide(TrimTrailingBlanks(store_.Text(*parameter, presets_.Edited())));
     // Only a changed text is put back, so that the caret stays where it was otherwise.
     if (text->GetValue() != stored)
         text->ChangeValue(stored);
 }
 
-void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
-    const EditRuleEffects effects = ApplyEditRules(Store(), parameter, preset, editedPreset_);
+void SettingBinder::EditReactions(int parameter, int preset, bool userEdit) {
+    const EditRuleEffects effects = ApplyEditRules(store_, parameter, preset, presets_.Edited());
     if (parameter == param::presets_enabled) {
-        presetsEnabled_ = Store().Text(parameter, preset) == "1";
-        UpdatePresetButtons();
-        RebuildActivePresetList(presetsEnabled_);
-        GetMenuBar()->Check(menu::kPresetsSwitch, presetsEnabled_);
+        reactions_.PresetsSwitched(store_.Text(parameter, preset) == "1");
         return;
     }
     // Everything else concerns only what the pages show.
-    if (preset != editedPreset_)
+    if (preset != presets_.Edited())
         return;
     switch (parameter) {
         case param::allow_set_format:
@@ -148,23 +150,23 @@ void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
                 ShowSetting(partner, preset);
             break;
         case param::rec_var_active_after_boot:
-            if (Store().Text(parameter, preset) != "1")
+            if (store_.Text(parameter, preset) != "1")
                 ShowSetting(param::rec_var_autostop_enabled, preset);
-            UpdateParameterEnabled(param::rec_var_autostop_enabled);
+            reactions_.ParameterEnablingChanged(param::rec_var_autostop_enabled);
             break;
         case param::rec_file_format:
             OfferFormatChoices(userEdit);
             break;
         case param::rec_sample_rate:
             if (const auto rate =
-                    ParseWholeInteger(TrimTrailingBlanks(Store().Text(parameter, preset))))
-                ApplyLookAheadRange(*rate);
+                    ParseWholeInteger(TrimTrailingBlanks(store_.Text(parameter, preset))))
+                fields_.ApplySampleRate(*rate);
             break;
         case param::play_output_selection:
-            WriteDisplay("play_lineout_level_spin");
+            fields_.Write("play_lineout_level_spin");
             break;
         case param::pm_shutdown_time:
-            WriteDisplay("pm_shutdown_time_spin");
+            fields_.Write("pm_shutdown_time_spin");
             break;
         case param::rtc_autosync:
             ApplyClockLock();
@@ -172,7 +174,7 @@ void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
         case param::roi_enable:
         case param::li_enable:
             for (int target : SwitchGroup(parameter))
-                UpdateParameterEnabled(target);
+                reactions_.ParameterEnablingChanged(target);
             break;
         default:
             break;
@@ -180,45 +182,36 @@ void AdminSWFrm::EditReactions(int parameter, int preset, bool userEdit) {
 }
 
 // The choices of data rate and sample rate follow the file format.
-void AdminSWFrm::OfferFormatChoices(bool userEdit) {
-    const std::string format(Store().Text(param::rec_file_format, editedPreset_));
+void SettingBinder::OfferFormatChoices(bool userEdit) {
+    const std::string format(store_.Text(param::rec_file_format, presets_.Edited()));
     for (int parameter : {param::rec_bitrate, param::rec_sample_rate}) {
-        auto* choice = static_cast<wxChoice*>(bound_[parameter]);
+        auto* choice = static_cast<wxChoice*>(controls_.Bound(parameter));
         choice->Clear();
-        for (std::string_view entry : OfferedChoices(services_.catalogue, parameter, format))
+        for (std::string_view entry : OfferedChoices(store_.Catalogue(), parameter, format))
             choice->Append(Wx(entry));
     }
-    Control("MetaDataBtn")->Enable(MetaDataAllowed());
+    reactions_.FormatChanged();
     for (int parameter : {param::rec_bitrate, param::rec_sample_rate}) {
         if (userEdit) {
             // The stored rates follow the new format at once.
-            static_cast<wxChoice*>(bound_[parameter])->SetSelection(0);
-            ReadControl(bound_[parameter]);
+            static_cast<wxChoice*>(controls_.Bound(parameter))->SetSelection(0);
+            ReadControl(controls_.Bound(parameter));
         } else {
-            ShowSetting(parameter, editedPreset_);
+            ShowSetting(parameter, presets_.Edited());
         }
     }
 }
 
-void AdminSWFrm::ApplyClockLock() {
-    const bool automatic = dynamic_cast<wxCheckBox*>(Control("rtc_autosync_enable"))->GetValue();
+void SettingBinder::ApplyClockLock() {
+    const bool automatic = controls_.As<wxCheckBox>("rtc_autosync_enable")->GetValue();
     for (std::string_view key : kManualClock)
-        Control(key)->Enable(!automatic);
+        controls_.Control(key)->Enable(!automatic);
 }
 
-bool AdminSWFrm::ShowEditedPreset() {
-    // Showing `presets_enabled` may switch to preset 1 from within this loop (presets
-    // disabled while a higher preset was chosen); that nested selection shows everything,
-    // and this pass stops.
-    const unsigned generation = ++selectGeneration_;
-    for (int parameter = 0; parameter < kParameterCount; ++parameter) {
-        ShowSetting(parameter, editedPreset_);
-        if (generation != selectGeneration_)
-            return false;
-    }
-    RedrawAlvPage();
-    RedrawLevelDisplays();
-    return true;
+void SettingBinder::ShowEditedPreset() {
+    for (int parameter = 0; parameter < kParameterCount; ++parameter)
+        ShowSetting(parameter, presets_.Edited());
+    fields_.RedrawAll();
 }
 
 }  // namespace vyr
