@@ -9,6 +9,7 @@
 #include <string>
 
 #include <wx/button.h>
+#include <wx/evtloop.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
@@ -32,6 +33,13 @@ inline bool PumpUntil(const std::function<bool()>& done) {
     }
     return true;
 }
+
+// The program runs its main loop while a progress dialog is up; without an active loop the
+// dialog would make one of its own, and take it along when it goes.
+struct ActiveEventLoop {
+    wxEventLoop loop;
+    wxEventLoopActivator active{&loop};
+};
 
 class DeviceWindowTest : public testing::Test {
   protected:

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string>
 
-#include <wx/evtloop.h>
 #include <wx/menu.h>
 #include <wx/progdlg.h>
 #include <wx/spinctrl.h>
@@ -65,10 +64,7 @@ class CaptureGuard : public wxExpectModalBase<ProtocolGuardDlg, CaptureGuard> {
 
 class TransferTest : public DeviceWindowTest {
   protected:
-    // The program runs its main loop while a progress dialog is up; without an active loop
-    // the dialog would make one of its own, and take it along when it goes.
-    wxEventLoop loop_;
-    wxEventLoopActivator activeLoop_{&loop_};
+    ActiveEventLoop loop_;
 
     void SetUp() override {
         DeviceWindowTest::SetUp();
