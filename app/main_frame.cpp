@@ -21,6 +21,7 @@
 #include "preset_bar.h"
 #include "resources/vyr_icon.xpm"
 #include "session_controller.h"
+#include "transfers.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/wx_text.h"
@@ -112,6 +113,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     RouteEvents();
     ports_->Refresh();
     session_ = std::make_unique<SessionController>(*this);
+    transfers_ = std::make_unique<TransferController>(*this);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -253,7 +255,7 @@ void AdminSWFrm::FormatChanged() {
 WindowSituation AdminSWFrm::Situation() const {
     return {connected_,
             offline_,
-            busy_,
+            Busy(),
             userLevel_,
             hardware_,
             presets_->Edited(),
@@ -272,13 +274,13 @@ void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass har
     RefreshEnabling();
 }
 
-void AdminSWFrm::SetBusy(bool busy) {
-    busy_ = busy;
-    RefreshEnabling();
+bool AdminSWFrm::Busy() const {
+    return transfers_ && transfers_->Running();
 }
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
     clockTimer_.Stop();
+    transfers_->Shutdown();
     session_->Shutdown();
     Destroy();
 }

@@ -31,6 +31,7 @@ class PortChoice;
 class PresetBar;
 class SessionController;
 class ValueFields;
+class TransferController;
 
 class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
   public:
@@ -58,6 +59,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     SettingBinder& Binder() { return *binder_; }
     PortChoice& Ports() { return *ports_; }
     SessionController& Connection() { return *session_; }
+    TransferController& Transfers() { return *transfers_; }
 
     // Session state read by the enabling rules.
     bool Connected() const { return connected_; }
@@ -72,10 +74,9 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     // What the connection session changed: the connected flag, level and hardware class.
     // Refreshes the enabling.
     void ApplySession(bool connected, UserLevel level, HardwareClass hardware);
-    // A long device job (a transfer, a dialog's exchange) started or ended: while it runs
-    // the connect button shows "Busy" and nothing that starts an exchange may be used.
-    void SetBusy(bool busy);
-    bool Busy() const { return busy_; }
+    // A transfer is on its way: the connect button shows "Busy" and nothing that starts an
+    // exchange may be used.
+    bool Busy() const;
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -127,12 +128,12 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<Enabling> enabling_;
     std::unique_ptr<PortChoice> ports_;
     std::unique_ptr<SessionController> session_;
+    std::unique_ptr<TransferController> transfers_;  // after session_: goes first
 
     wxTimer clockTimer_;
 
     bool connected_ = false;
     bool offline_ = false;
-    bool busy_ = false;
     UserLevel userLevel_ = UserLevel::Nobody();
     HardwareClass hardware_ = HardwareClass::NotConnected;
 };

@@ -8,6 +8,7 @@
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
+#include "transfers.h"
 #include "ui/wx_text.h"
 
 namespace vyr::menu {
@@ -152,6 +153,18 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
     switch (event.GetId()) {
         case menu::kOfflineMode:
             RefreshEnabling();
+            break;
+        case menu::kLoadFromDevice:
+            transfers_->LoadAll();
+            break;
+        case menu::kSendToDevice:
+            transfers_->SendAll();
+            break;
+        case menu::kSendSinglePreset:
+            transfers_->SendEditedPreset();
+            break;
+        case menu::kReadSinglePreset:
+            transfers_->LoadEditedPreset();
             break;
         case menu::kLoadFromComputer:
             LoadSettingsFile();

@@ -1,21 +1,27 @@
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
 // then one per page in offline mode as service staff see it, every control usable and the
-// service-only rows shown (scripts/screenshots runs it). Skipped otherwise.
+// service-only rows shown, and one of the progress dialog during a load from a device at
+// 9600 baud (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
 #include <wx/notebook.h>
+#include <wx/progdlg.h>
+#include <wx/stattext.h>
 
 #include "app/menus.h"
+#include "app/transfers.h"
+#include "device_window.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
+#include "gui_support.h"
 
 namespace vyr::test {
 namespace {
 
 // Reads the window's pixels back from the display server with ImageMagick's import: what
 // the toolkit really drew.
-void Capture(AdminSWFrm& frame, const std::string& file) {
+void Capture(wxTopLevelWindow& frame, const std::string& file) {
     frame.Refresh();
     frame.Update();
     FrameWorld::Settle();
@@ -48,6 +54,48 @@ TEST_F(Screenshots, EveryPage) {
     Command(&Frame(), menu::kOfflineMode);
     Frame().SetUserLevel(UserLevel::Nobody());
     Frame().RefreshEnabling();
+}
+
+class ProgressScreenshot : public DeviceWindowTest {
+  protected:
+    ActiveEventLoop loop_;
+};
+
+TEST_F(ProgressScreenshot, LoadFromDevice) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
+    ASSERT_TRUE(PumpUntil(
+        [&] { return world->frame->CurrentUserLevel() == UserLevel::Superadministrator(); }));
+    sim.SetFaults({.baud = 9600});
+    Command(&Frame(), menu::kLoadFromDevice);
+    TransferController& transfers = Frame().Transfers();
+    ASSERT_NE(transfers.ProgressDialog(), nullptr);
+    // A few values in, so that the count, the value and the times show.
+    ASSERT_TRUE(PumpUntil([&] {
+        return std::atoi(transfers.ProgressDialog()->GetMessage().utf8_str()) >= 4;
+    }));
+    wxProgressDialog& dialog = *transfers.ProgressDialog();
+    Capture(dialog, std::string(folder) + "/progress.png");
+    const auto expectNothingCut = [&dialog] {
+        const wxRect client(wxPoint(0, 0), dialog.GetClientSize());
+        for (wxWindow* child : dialog.GetChildren()) {
+            EXPECT_TRUE(client.Contains(child->GetRect())) << Where(child);
+            if (auto* text = dynamic_cast<wxStaticText*>(child)) {
+                EXPECT_GE(text->GetSize().x, text->GetBestSize().x) << Where(child);
+                EXPECT_GE(text->GetSize().y, text->GetBestSize().y) << Where(child);
+            }
+        }
+    };
+    expectNothingCut();
+    // The longest key of the catalogue still fits.
+    dialog.Update(5, "859 of 860\nplay_playback_start_position, PRESET 9");
+    Settle();
+    expectNothingCut();
+    Capture(dialog, std::string(folder) + "/progress_longest.png");
+    Frame().Connection().Session().Worker().Cancel();
+    ASSERT_TRUE(PumpUntil([&] { return !transfers.Running(); }));
 }
 
 }  // namespace
