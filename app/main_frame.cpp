@@ -13,6 +13,8 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
+#include "clock_page.h"
+#include "dialogs/dev_info_dialog.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "layout_tables.h"
@@ -28,8 +30,6 @@ namespace {
 
 
 constexpr int kFrameId = 1;
-constexpr int kClockTimerId = 1252;
-constexpr int kClockPeriodMs = 2000;
 
 wxString Title() {
     return wxString::Format(Wx(layout::kTitleFormat), Wx(layout::kVersion));
@@ -72,14 +72,12 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
               wxSize(layout::kFrameWidth, layout::kFrameHeight),
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX, "frame"),
       services_(services),
-      options_(options),
-      clockTimer_(this, kClockTimerId) {
+      options_(options) {
     config_ = std::make_unique<LocalConfig>(options_.configDir);
 
     UseCompactStyle(this);
     SetFont(fonts::Ui());
     BuildControls();
-    clockTimer_.Start(kClockPeriodMs);
     BuildMenuBar();
     // The status bar says why a connection could not be made; the frame grows by its height
     // so that the layout keeps its room.
@@ -102,6 +100,13 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     RouteEvents();
     RefreshPortList();
     session_ = std::make_unique<SessionController>(*this);
+    // The port list is rescanned on the clock page's tick while not connected.
+    clock_ = std::make_unique<ClockPage>(*this, [this] {
+        if (!connected_)
+            RefreshPortList();
+    });
+    deviceInfo_ = new DevInfoDialog(this, *session_);
+    session_->AddDeviceView(*deviceInfo_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -197,7 +202,6 @@ void AdminSWFrm::RouteEvents() {
     Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, &AdminSWFrm::OnConnectButton, this);
     Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
-    Bind(wxEVT_TIMER, &AdminSWFrm::OnClockTimer, this, kClockTimerId);
 }
 
 void AdminSWFrm::OnControlChanged(wxWindow* control) {
@@ -227,14 +231,9 @@ void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass har
 }
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
-    clockTimer_.Stop();
+    clock_->Stop();
     session_->Shutdown();
     Destroy();
-}
-
-void AdminSWFrm::OnClockTimer(wxTimerEvent&) {
-    if (!connected_)
-        RefreshPortList();
 }
 
 wxWindow* AdminSWFrm::Control(std::string_view key) const {

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include <wx/frame.h>
-#include <wx/timer.h>
 
 #include "app/services.h"
 #include "app/value_display.h"
@@ -32,6 +31,8 @@ class wxToggleButton;
 
 namespace vyr {
 
+class ClockPage;
+class DevInfoDialog;
 class LocalConfig;
 class SessionController;
 
@@ -73,6 +74,8 @@ class AdminSWFrm : public wxFrame {
     // Refreshes the enabling.
     void ApplySession(bool connected, UserLevel level, HardwareClass hardware);
     SessionController& Connection() { return *session_; }
+    ClockPage& Clock() { return *clock_; }
+    DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
     int EditedPreset() const { return editedPreset_; }
     bool PresetsEnabled() const { return presetsEnabled_; }
     unsigned WorkingSampleRate() const { return workingSampleRate_; }
@@ -126,7 +129,6 @@ class AdminSWFrm : public wxFrame {
     void OnConnectButton(wxCommandEvent& event);
     void OnMenuCommand(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
-    void OnClockTimer(wxTimerEvent& event);
 
     void PresetsSwitch();
     void ShowHelp();
@@ -152,13 +154,13 @@ class AdminSWFrm : public wxFrame {
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     std::unique_ptr<LocalConfig> config_;
     std::unique_ptr<SessionController> session_;
+    std::unique_ptr<ClockPage> clock_;
+    DevInfoDialog* deviceInfo_ = nullptr;  // a child window
     std::map<std::string, wxWindow*, std::less<>> controls_;
     std::array<wxWindow*, kParameterCount> bound_{};
     std::unordered_map<const wxWindow*, int> parameterOf_;
     std::array<std::pair<int, wxToggleButton*>, kPresetCount> presetButtons_{};
     std::vector<std::string> ports_;  // paths behind the entries of the port choice
-
-    wxTimer clockTimer_;
 
     bool connected_ = false;
     bool offline_ = false;
