@@ -62,18 +62,21 @@ DevInfoDialog::DevInfoDialog(wxWindow* parent, DeviceAccess& device)
     : wxDialog(parent, ID_DIALOG, kTitle, wxDefaultPosition, wxSize(kWidth, kHeight),
                wxCAPTION | wxSTAY_ON_TOP | wxDIALOG_NO_PARENT),
       device_(device),
-      timer_(this, ID_MEASUREMENT_TIMER) {
+      timer_(this, ID_MEASUREMENT_TIMER),
+      retry_(this) {
     UseCompactStyle(this);
     SetFont(fonts::Ui());
     CreateControls();
     Bind(wxEVT_BUTTON, &DevInfoDialog::OnCopy, this, ID_CLIPBOARD_BT);
     Bind(wxEVT_BUTTON, &DevInfoDialog::OnOk, this, ID_OKAY_BT);
     Bind(wxEVT_TIMER, &DevInfoDialog::OnTimer, this, ID_MEASUREMENT_TIMER);
+    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Measure(); }, retry_.GetId());
     Reset();
 }
 
 DevInfoDialog::~DevInfoDialog() {
     timer_.Stop();
+    retry_.Stop();
 }
 
 void DevInfoDialog::CreateControls() {
@@ -130,6 +133,7 @@ bool DevInfoDialog::Show(bool show) {
         timer_.Start(kTickMs);
     } else if (!show) {
         timer_.Stop();
+        retry_.Stop();
         ++*generation_;
     }
     const bool changed = wxDialog::Show(show);
@@ -145,6 +149,14 @@ void DevInfoDialog::Reset() {
 }
 
 bool DevInfoDialog::Tick() {
+    if (Measure())
+        return true;
+    if (IsShown())
+        retry_.StartOnce(kRetryMs);
+    return false;
+}
+
+bool DevInfoDialog::Measure() {
     if (!device_.MayRunJob())
         return false;
     const std::weak_ptr<unsigned> current = generation_;

@@ -26,6 +26,9 @@ class DevInfoDialog : public wxDialog, public DeviceView {
         ID_MEASUREMENT_TIMER = 1011,
     };
     static constexpr int kTickMs = 1000;
+    // A tick skipped because another job was in flight is tried once more this much later,
+    // so that a timer running in step with the keep-alive's cannot starve the measurement.
+    static constexpr int kRetryMs = 200;
 
     // `parent` is the main window; `device` outlives the dialog. Created hidden and reset.
     DevInfoDialog(wxWindow* parent, DeviceAccess& device);
@@ -38,14 +41,15 @@ class DevInfoDialog : public wxDialog, public DeviceView {
     // "..." as the firmware, the other values empty; the next tick reads the identity.
     void Reset();
     // One measurement, run as a job on the connection. False when skipped: not connected,
-    // or another job in flight.
+    // or another job in flight; while shown, a skipped tick is tried once more after
+    // kRetryMs.
     bool Tick();
 
     // DeviceView
     void ConnectionStarted() override { Reset(); }
     void CloseView() override { Hide(); }
 
-    bool Measuring() const { return timer_.IsRunning(); }
+    bool Measuring() const { return timer_.IsRunning() || retry_.IsRunning(); }
     wxStaticText* ValueControl(DeviceInformation::Line line) const { return values_[line]; }
     wxStaticText* CaptionControl(DeviceInformation::Line line) const { return captions_[line]; }
     wxButton* CopyButton() const { return copy_; }
@@ -57,10 +61,12 @@ class DevInfoDialog : public wxDialog, public DeviceView {
     void OnCopy(wxCommandEvent& event);
     void OnOk(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
+    bool Measure();
 
     DeviceAccess& device_;
     DeviceInformation info_;
     wxTimer timer_;
+    wxTimer retry_;
     std::array<wxStaticText*, DeviceInformation::kLineCount> captions_{};
     std::array<wxStaticText*, DeviceInformation::kLineCount> values_{};
     wxButton* copy_ = nullptr;
