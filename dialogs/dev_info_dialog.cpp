@@ -122,7 +122,12 @@ void DevInfoDialog::CreateControls() {
     ok_->SetSize(buttonsLeft + copySize.x + kButtonGap, kButtonTop, okSize.x, okSize.y);
 
     const int height = std::max(kHeight, kButtonTop + std::max(copySize.y, okSize.y) + kMargin);
-    SetClientSize(width, height);
+    // Fixed size. Where the window manager's frame leaves less room than the controls need,
+    // the dialog grows instead of cutting them off.
+    SetSize(width, height);
+    const wxSize client = GetClientSize();
+    if (client.x < width || client.y < height)
+        SetClientSize(wxSize(std::max(client.x, width), std::max(client.y, height)));
     SetSizeHints(GetSize(), GetSize());
     panel->SetSize(GetClientSize());
 }

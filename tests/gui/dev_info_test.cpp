@@ -12,6 +12,7 @@
 #include "dialogs/dev_info_dialog.h"
 #include "gui_events.h"
 #include "modal_hook.h"
+#include "gui_support.h"
 #include "sim_frame.h"
 #include "ui/accessible.h"
 
@@ -77,6 +78,21 @@ TEST_F(DevInfoTest, ShowsDotsUntilTheFirstTickThenTheIdentityAndThePowerLines) {
     EXPECT_TRUE(std::regex_match(Value(DeviceInformation::Capsule),
                                  std::regex("  B  :: 0x0c[d-f][0-9a-f] :: 0x0200")))
         << Value(DeviceInformation::Capsule);
+    // Every text fits its control, and every control the dialog.
+    const wxRect client(wxPoint(0, 0), Dialog().GetClientSize());
+    EXPECT_GE(client.width, 380);
+    EXPECT_GE(client.height, 315);
+    for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
+        for (wxWindow* text : {static_cast<wxWindow*>(Dialog().CaptionControl(Line(line))),
+                               static_cast<wxWindow*>(Dialog().ValueControl(Line(line)))}) {
+            EXPECT_TRUE(client.Contains(text->GetRect())) << Where(text);
+            EXPECT_LE(text->GetTextExtent(text->GetLabel()).x, text->GetSize().x) << Where(text);
+        }
+    }
+    for (wxWindow* button : {Dialog().CopyButton(), Dialog().OkButton()}) {
+        EXPECT_TRUE(client.Contains(button->GetRect())) << Where(button);
+        EXPECT_GE(button->GetSize().x, button->GetBestSize().x) << Where(button);
+    }
     // Screen readers name each value by its caption.
     EXPECT_EQ(AccessibleName(Dialog().ValueControl(DeviceInformation::Serial)), "Serial number:");
     EXPECT_TRUE(IsLabelledBy(Dialog().ValueControl(DeviceInformation::Serial),

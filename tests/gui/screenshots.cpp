@@ -6,16 +6,21 @@
 
 #include <wx/notebook.h>
 
+#include <wx/stattext.h>
+
+#include "app/clock_page.h"
 #include "app/menus.h"
+#include "dialogs/dev_info_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
+#include "sim_frame.h"
 
 namespace vyr::test {
 namespace {
 
 // Reads the window's pixels back from the display server with ImageMagick's import: what
 // the toolkit really drew.
-void Capture(AdminSWFrm& frame, const std::string& file) {
+void Capture(wxWindow& frame, const std::string& file) {
     frame.Refresh();
     frame.Update();
     FrameWorld::Settle();
@@ -48,6 +53,32 @@ TEST_F(Screenshots, EveryPage) {
     Command(&Frame(), menu::kOfflineMode);
     Frame().SetUserLevel(UserLevel::Nobody());
     Frame().RefreshEnabling();
+}
+
+using ConnectedScreenshots = SimFrameTest;
+
+// The device information dialog filled from the simulator, and the Clock page showing the
+// device's time.
+TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    auto* notebook = dynamic_cast<wxNotebook*>(Frame().Control("notebook"));
+    ASSERT_NE(notebook, nullptr);
+    notebook->SetSelection(notebook->FindPage(Frame().Control("page_clock")));
+    auto* time = Frame().ControlAs<wxStaticText>("DeviceTimeString");
+    ASSERT_TRUE(PumpUntil([&] { return time->GetLabel().StartsWith("Device time: "); }));
+    Frame().Clock().Tick();
+    Capture(Frame(), std::string(folder) + "/clock_connected.png");
+
+    Command(&Frame(), menu::kDeviceInformation);
+    DevInfoDialog& dialog = Frame().DeviceInformationDialog();
+    ASSERT_TRUE(PumpUntil(
+        [&] { return !dialog.ValueControl(DeviceInformation::Capsule)->GetLabel().empty(); }));
+    Capture(dialog, std::string(folder) + "/device_information.png");
+    ClickButton(dialog.OkButton());
 }
 
 }  // namespace
