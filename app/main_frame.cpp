@@ -14,6 +14,8 @@
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
+#include "clock_page.h"
+#include "dialogs/dev_info_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
@@ -32,8 +34,6 @@ namespace vyr {
 namespace {
 
 constexpr int kFrameId = 1;
-constexpr int kClockTimerId = 1252;
-constexpr int kClockPeriodMs = 2000;
 
 wxString Title() {
     return wxString::Format(Wx(layout::kTitleFormat), Wx(layout::kVersion));
@@ -76,8 +76,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
               wxSize(layout::kFrameWidth, layout::kFrameHeight),
               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX, "frame"),
       services_(services),
-      options_(options),
-      clockTimer_(this, kClockTimerId) {
+      options_(options) {
     config_ = std::make_unique<LocalConfig>(options_.configDir);
 
     UseCompactStyle(this);
@@ -90,7 +89,6 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     enabling_ = std::make_unique<Enabling>(controls_, Store());
     ports_ = std::make_unique<PortChoice>(ControlAs<wxChoice>("PortChoice"), options_.ports,
                                           *config_);
-    clockTimer_.Start(kClockPeriodMs);
     BuildMenuBar();
     // The status bar says why a connection could not be made; the frame grows by its height
     // so that the layout keeps its room.
@@ -114,6 +112,13 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     ports_->Refresh();
     session_ = std::make_unique<SessionController>(*this);
     transfers_ = std::make_unique<TransferController>(*this);
+    // The port list is rescanned on the clock page's tick while not connected.
+    clock_ = std::make_unique<ClockPage>(*this, [this] {
+        if (!connected_)
+            ports_->Refresh();
+    });
+    deviceInfo_ = new DevInfoDialog(this, *session_);
+    session_->AddDeviceView(*deviceInfo_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -205,7 +210,6 @@ void AdminSWFrm::RouteEvents() {
     });
     Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
-    Bind(wxEVT_TIMER, &AdminSWFrm::OnClockTimer, this, kClockTimerId);
 }
 
 void AdminSWFrm::OnControlChanged(wxWindow* control) {
@@ -279,15 +283,10 @@ bool AdminSWFrm::Busy() const {
 }
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
-    clockTimer_.Stop();
+    clock_->Stop();
     transfers_->Shutdown();
     session_->Shutdown();
     Destroy();
-}
-
-void AdminSWFrm::OnClockTimer(wxTimerEvent&) {
-    if (!connected_)
-        ports_->Refresh();
 }
 
 }  // namespace vyr

@@ -3,8 +3,9 @@
 // The frame builds the controls and routes their events to small parts, one per concern:
 // PresetBar (which preset is edited), SettingBinder (values between store and controls),
 // ValueFields (value texts beside the adjusters), Enabling (what may be used when),
-// PortChoice (the serial ports) and SessionController (the connection). Menu commands are in
-// menus.cpp and the settings-file commands in settings_files.cpp.
+// PortChoice (the serial ports), SessionController (the connection), TransferController (the
+// settings transfers), ClockPage (the Clock page) and the device information dialog. Menu
+// commands are in menus.cpp and the settings-file commands in settings_files.cpp.
 #pragma once
 
 #include <memory>
@@ -12,7 +13,6 @@
 #include <string_view>
 
 #include <wx/frame.h>
-#include <wx/timer.h>
 
 #include "app/control_set.h"
 #include "app/enabling.h"
@@ -26,6 +26,8 @@ class wxCommandEvent;
 
 namespace vyr {
 
+class ClockPage;
+class DevInfoDialog;
 class LocalConfig;
 class PortChoice;
 class PresetBar;
@@ -77,6 +79,8 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     // A transfer is on its way: the connect button shows "Busy" and nothing that starts an
     // exchange may be used.
     bool Busy() const;
+    ClockPage& Clock() { return *clock_; }
+    DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -109,7 +113,6 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     void OnControlChanged(wxWindow* control);
     void OnMenuCommand(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
-    void OnClockTimer(wxTimerEvent& event);
 
     void PresetsSwitch();
     void ShowHelp();
@@ -129,8 +132,8 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<PortChoice> ports_;
     std::unique_ptr<SessionController> session_;
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first
-
-    wxTimer clockTimer_;
+    std::unique_ptr<ClockPage> clock_;
+    DevInfoDialog* deviceInfo_ = nullptr;  // a child window
 
     bool connected_ = false;
     bool offline_ = false;

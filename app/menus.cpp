@@ -5,6 +5,7 @@
 #include <wx/msgdlg.h>
 #include <wx/weakref.h>
 
+#include "dialogs/dev_info_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -180,6 +181,9 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         case menu::kAbout:
             ShowAbout();
+            break;
+        case menu::kDeviceInformation:
+            deviceInfo_->Show();
             break;
         default:
             // Commands without a handler here go on to their owners.

@@ -50,6 +50,7 @@ void SessionController::OnButton(bool pressed) {
         }
     } else {
         auth_->Hide();
+        CloseDeviceViews();
         keepAlive_.Stop();
         session_->Disconnect();
     }
@@ -65,6 +66,8 @@ void SessionController::ConnectFinished(const ConnectReport& report) {
         case ConnectStatus::Connected:
             frame_.Ports().Remember();
             keepAlive_.Start(kKeepAliveMs);
+            for (DeviceView* view : views_)
+                view->ConnectionStarted();
             auth_->Show();
             break;
         case ConnectStatus::PortFailed: {
@@ -89,12 +92,14 @@ void SessionController::DeviceTimeRead(const std::string& label) {
 void SessionController::ConnectionLost() {
     keepAlive_.Stop();
     auth_->Hide();
+    CloseDeviceViews();
     SessionChanged();
     wxMessageBox("Connection to device lost", "Communication error", wxOK | wxICON_WARNING,
                  &frame_);
 }
 
 void SessionController::LoginFinished(const LoginReport& report) {
+    CloseDeviceViews();
     if (auto done = std::exchange(loginDone_, nullptr))
         done(report.login);
 }
@@ -103,6 +108,7 @@ void SessionController::RunLogin(std::wstring user, std::wstring password,
                                  std::function<void(LoginResult)> done) {
     loginDone_ = std::move(done);
     if (!session_->Login(std::move(user), std::move(password))) {
+        CloseDeviceViews();
         if (auto pending = std::exchange(loginDone_, nullptr))
             pending(LoginResult{LoginStatus::Refused, session_->Level()});
     }
@@ -123,12 +129,32 @@ void SessionController::RefreshEnabling() {
 void SessionController::Disconnect() {
     keepAlive_.Stop();
     auth_->Hide();
+    CloseDeviceViews();
     session_->CloseConnection();
     SessionChanged();
 }
 
 void SessionController::OnKeepAlive(wxTimerEvent&) {
     session_->Tick();
+}
+
+void SessionController::CloseDeviceViews() {
+    for (DeviceView* view : views_)
+        view->CloseView();
+}
+
+bool SessionController::MayRunJob() const {
+    return session_->IsConnected() && !session_->Busy();
+}
+
+bool SessionController::RunJob(Work work) {
+    if (!session_->IsConnected())
+        return false;
+    session_->Worker().Run(std::move(work), [](const GuiStep& step) {
+        if (step)
+            step();
+    });
+    return true;
 }
 
 }  // namespace vyr

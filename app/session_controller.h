@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/timer.h>
 
 #include "device/session.h"
+#include "dialogs/device_access.h"
 #include "dialogs/window_services.h"
 
 namespace vyr {
@@ -17,7 +19,9 @@ namespace vyr {
 class AdminSWFrm;
 class AuthDialog;
 
-class SessionController final : public SessionListener, public WindowServices {
+class SessionController final : public SessionListener,
+                                public WindowServices,
+                                public DeviceAccess {
   public:
     explicit SessionController(AdminSWFrm& frame);
     // Ends the connection first: no session event reaches a window being destroyed.
@@ -33,6 +37,14 @@ class SessionController final : public SessionListener, public WindowServices {
 
     // The text the connect button shows now.
     std::string ButtonLabel() const;
+
+    // A device dialog: reset at every Connect; closed on Disconnect, on loss and after every
+    // login. It must outlive the controller or be removed first.
+    void AddDeviceView(DeviceView& view) { views_.push_back(&view); }
+
+    // DeviceAccess
+    bool MayRunJob() const override;
+    bool RunJob(Work work) override;
 
   private:
     // SessionListener
@@ -51,11 +63,14 @@ class SessionController final : public SessionListener, public WindowServices {
     void Disconnect() override;
 
     void OnKeepAlive(wxTimerEvent& event);
+    // Hides every device dialog and stops its timers.
+    void CloseDeviceViews();
 
     AdminSWFrm& frame_;
     wxTimer keepAlive_;
     AuthDialog* auth_ = nullptr;  // owned by the frame, as its child
     std::function<void(LoginResult)> loginDone_;
+    std::vector<DeviceView*> views_;
     std::unique_ptr<ConnectionSession> session_;
 };
 

@@ -62,18 +62,25 @@ LoginResult Login(DeviceConnection& connection, std::wstring_view user,
     return {LoginStatus::Accepted, *level};
 }
 
-HardwareClass ReadHardwareClass(DeviceConnection& connection) {
+HardwareClass ReadHardwareClass(DeviceConnection& connection, serial_link::Answer* answer) {
     LinkHold hold(connection.link);
-    const long flag = ReadRemoteNumber(hold, "/tmp/hw_type", 0, false, Match::Strict);
+    const serial_link::RemoteRead read =
+        serial_link::FetchRemoteFile(hold, "/tmp/hw_type", Match::Strict);
+    if (answer != nullptr)
+        *answer = read.answer;
+    const long flag =
+        read.answer == serial_link::Answer::Data ? ParseRemoteNumber(read.text, 0, false) : 0;
     return flag == 1 ? HardwareClass::Recorder : HardwareClass::Standard;
 }
 
 long ReadRemoteNumber(const LinkHold& hold, std::string_view path, long fallback, bool whole,
                       Match match) {
     const auto text = serial_link::ReadRemoteFile(hold, path, match);
-    if (!text)
-        return fallback;
-    const std::string_view trimmed = TrimTrailingBlanks(*text);
+    return text ? ParseRemoteNumber(*text, fallback, whole) : fallback;
+}
+
+long ParseRemoteNumber(std::string_view text, long fallback, bool whole) {
+    const std::string_view trimmed = TrimTrailingBlanks(text);
     if (whole)
         return ParseWholeInteger(trimmed).value_or(fallback);
     // The number at the start: blanks, a sign and digits; what follows is ignored.

@@ -48,13 +48,18 @@ LoginResult Login(DeviceConnection& connection, std::wstring_view user,
                   std::wstring_view password);
 
 // Reads /tmp/hw_type: 1 is the recorder, anything else (or no answer) the standard device.
-HardwareClass ReadHardwareClass(DeviceConnection& connection);
+// `answer`, when given, tells how the device answered the read.
+HardwareClass ReadHardwareClass(DeviceConnection& connection,
+                                serial_link::Answer* answer = nullptr);
 
 // Reads a file holding a decimal number; `fallback` when the read or the number fails. With
 // `whole` the number must be the whole text (trailing white space aside); else its leading
 // digits count.
 long ReadRemoteNumber(const serial_link::LinkHold& hold, std::string_view path, long fallback,
                       bool whole, serial_link::Match match);
+
+// The number in a file's text, as ReadRemoteNumber takes it.
+long ParseRemoteNumber(std::string_view text, long fallback, bool whole);
 
 // "/chroma/settings/<preset>/<key>"
 std::string SettingPath(int preset, std::string_view key);

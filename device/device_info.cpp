@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cinttypes>
 #include <cstdio>
 #include <optional>
 
@@ -13,33 +14,6 @@ namespace {
 
 using serial_link::LinkHold;
 using serial_link::Match;
-
-// Each read under its own hold of the link lock; trailing white space trimmed. A control
-// character inside (a line end, an escape) becomes "_": every value stays one line of plain
-// text, on the clipboard and on a terminal alike.
-std::optional<std::string> ReadText(serial_link::Link& link, const char* path) {
-    LinkHold hold(link);
-    auto text = serial_link::ReadRemoteFile(hold, path, Match::Loose);
-    if (!text)
-        return std::nullopt;
-    std::string value(TrimTrailingBlanks(*text));
-    for (char& c : value) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            c = '_';
-    }
-    return value;
-}
-
-// Reads an unsigned decimal into `value`; a failed read, or one without leading digits,
-// leaves it as it was.
-void ReadUnsigned(serial_link::Link& link, const char* path, std::uint32_t& value) {
-    const auto text = ReadText(link, path);
-    if (!text || text->empty() || !std::isdigit(static_cast<unsigned char>((*text)[0])))
-        return;
-    value = static_cast<std::uint32_t>(
-        std::min<std::int64_t>(ReadLeadingInteger(*text), std::int64_t{UINT32_MAX}));
-}
 
 struct PowerSource {
     DeviceInformation::Line line;
@@ -55,6 +29,59 @@ constexpr PowerSource kPowerSources[] = {
 constexpr const char* kCalibrationFiles[] = {"/tmp/accu_cal", "/tmp/batt_cal", "/tmp/caps_cal"};
 
 }  // namespace
+
+// Reads the device information's files, each under its own hold of the link lock. Once one
+// read goes unanswered the device is taken as gone: every later read of the same tick fails
+// at once instead of waiting out its attempts.
+class DeviceInformation::Reader {
+  public:
+    explicit Reader(DeviceConnection& connection) : connection_(connection) {}
+
+    bool Silent() const { return silent_; }
+
+    // Trailing white space trimmed. A control character inside (a line end, an escape)
+    // becomes "_": every value stays one line of plain text, on the clipboard and on a
+    // terminal alike.
+    std::optional<std::string> Text(const char* path) {
+        if (silent_)
+            return std::nullopt;
+        LinkHold hold(connection_.link);
+        const serial_link::RemoteRead read = serial_link::FetchRemoteFile(hold, path, Match::Loose);
+        silent_ = read.answer == serial_link::Answer::Silent;
+        if (read.answer != serial_link::Answer::Data)
+            return std::nullopt;
+        std::string value(TrimTrailingBlanks(read.text));
+        for (char& c : value) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte < 0x20 || byte == 0x7F)
+                c = '_';
+        }
+        return value;
+    }
+
+    // Reads an unsigned decimal into `value`; a failed read, or one without leading digits,
+    // leaves it as it was.
+    void Unsigned(const char* path, std::uint32_t& value) {
+        const auto text = Text(path);
+        if (!text || text->empty() || !std::isdigit(static_cast<unsigned char>((*text)[0])))
+            return;
+        value = static_cast<std::uint32_t>(
+            std::min<std::int64_t>(ReadLeadingInteger(*text), std::int64_t{UINT32_MAX}));
+    }
+
+    HardwareClass Hardware() {
+        if (silent_)
+            return HardwareClass::Standard;
+        serial_link::Answer answer = serial_link::Answer::Silent;
+        const HardwareClass hardware = ReadHardwareClass(connection_, &answer);
+        silent_ = answer == serial_link::Answer::Silent;
+        return hardware;
+    }
+
+  private:
+    DeviceConnection& connection_;
+    bool silent_ = false;
+};
 
 const char* DeviceInformation::Caption(Line line) {
     static constexpr const char* kCaptions[kLineCount] = {
@@ -73,9 +100,8 @@ void DeviceInformation::Reset() {
 std::string DeviceInformation::PowerLine(std::uint32_t percent, std::uint32_t voltage,
                                          std::uint32_t calibration) {
     char text[64];
-    std::snprintf(text, sizeof text, "%3lu%% :: 0x%.4lx :: 0x%.4lx",
-                  static_cast<unsigned long>(percent), static_cast<unsigned long>(voltage),
-                  static_cast<unsigned long>(calibration));
+    std::snprintf(text, sizeof text, "%3" PRIu32 "%% :: 0x%.4" PRIx32 " :: 0x%.4" PRIx32, percent,
+                  voltage, calibration);
     return text;
 }
 
@@ -85,39 +111,39 @@ std::string DeviceInformation::CapsuleLine(const std::string& type, std::uint32_
     for (char& c : upper)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     char text[256];
-    std::snprintf(text, sizeof text, "%3s  :: 0x%.4lx :: 0x%.4lx", upper.c_str(),
-                  static_cast<unsigned long>(voltage), static_cast<unsigned long>(calibration));
+    std::snprintf(text, sizeof text, "%3s  :: 0x%.4" PRIx32 " :: 0x%.4" PRIx32, upper.c_str(),
+                  voltage, calibration);
     return text;
 }
 
-void DeviceInformation::ReadIdentity(DeviceConnection& connection) {
-    serial_link::Link& link = connection.link;
-    values_[Hardware] = ReadText(link, "/chroma/hw_version").value_or("undefined");
-    values_[Serial] = ReadText(link, "/chroma/serialnumber").value_or("undefined");
-    const std::string fw = ReadText(link, "/chroma/fw_version").value_or("undefined");
-    const std::string firmware = ReadText(link, "/chroma/firmware_version").value_or("undefined");
+void DeviceInformation::ReadIdentity(Reader& read) {
+    values_[Hardware] = read.Text("/chroma/hw_version").value_or("undefined");
+    values_[Serial] = read.Text("/chroma/serialnumber").value_or("undefined");
+    const std::string fw = read.Text("/chroma/fw_version").value_or("undefined");
+    const std::string firmware = read.Text("/chroma/firmware_version").value_or("undefined");
     values_[Firmware] = firmware + " - " + fw;
-    values_[Type] = HardwareTypeName(ReadHardwareClass(connection));
+    values_[Type] = HardwareTypeName(read.Hardware());
     for (std::size_t i = 0; i < calibration_.size(); ++i)
-        ReadUnsigned(link, kCalibrationFiles[i], calibration_[i]);
+        read.Unsigned(kCalibrationFiles[i], calibration_[i]);
 }
 
-void DeviceInformation::Tick(DeviceConnection& connection) {
-    serial_link::Link& link = connection.link;
+bool DeviceInformation::Tick(DeviceConnection& connection) {
+    Reader read(connection);
     if (identityPending_) {
         identityPending_ = false;
-        ReadIdentity(connection);
+        ReadIdentity(read);
     }
     for (std::size_t i = 0; i < std::size(kPowerSources); ++i) {
         std::uint32_t voltage = 0, percent = 0;
-        ReadUnsigned(link, kPowerSources[i].voltage, voltage);
-        ReadUnsigned(link, kPowerSources[i].percent, percent);
+        read.Unsigned(kPowerSources[i].voltage, voltage);
+        read.Unsigned(kPowerSources[i].percent, percent);
         values_[kPowerSources[i].line] = PowerLine(percent, voltage, calibration_[i]);
     }
     std::uint32_t voltage = 0;
-    ReadUnsigned(link, "/tmp/caps_voltage", voltage);
-    const std::string type = ReadText(link, "/chroma/mics/current_mic").value_or("?");
+    read.Unsigned("/tmp/caps_voltage", voltage);
+    const std::string type = read.Text("/chroma/mics/current_mic").value_or("?");
     values_[Capsule] = CapsuleLine(type, voltage, calibration_[2]);
+    return !read.Silent();
 }
 
 std::string DeviceInformation::ClipboardText() const {

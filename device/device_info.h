@@ -19,8 +19,10 @@ class DeviceInformation {
     // Clears the texts; the next Tick reads the identity again.
     void Reset();
     // One measurement tick: the identity first when a reset asked for it, then the three
-    // power lines.
-    void Tick(DeviceConnection& connection);
+    // power lines. A read the device does not answer at all ends the reading: the reads after
+    // it count as failed without being sent, so a device that is gone costs one read's
+    // time-out, not thirteen. False when that happened.
+    bool Tick(DeviceConnection& connection);
 
     static const char* Caption(Line line);
     const std::string& Value(Line line) const { return values_[line]; }
@@ -36,7 +38,8 @@ class DeviceInformation {
                                    std::uint32_t calibration);
 
   private:
-    void ReadIdentity(DeviceConnection& connection);
+    class Reader;
+    void ReadIdentity(Reader& read);
 
     std::array<std::string, kLineCount> values_;
     bool identityPending_ = true;

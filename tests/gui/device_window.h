@@ -1,6 +1,5 @@
-// The main window connected to an in-process simulator, for tests that drive the window
-// through a connection. Every exchange runs on the worker thread; the tests pump the
-// window's events until what they wait for shows.
+// The main window on a port of the in-process simulator, with what the tests of a connected
+// window share: pumping events until something shows, the connect button, the login.
 #pragma once
 
 #include <chrono>
@@ -20,18 +19,30 @@
 
 namespace vyr::test {
 
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
-// Pumps the window's events until `done` holds or ten seconds passed.
-inline bool PumpUntil(const std::function<bool()>& done) {
-    const auto deadline = Clock::now() + std::chrono::seconds(10);
+// Pumps the window's events until `done` holds or `limit` passed.
+inline bool PumpUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = SteadyClock::now() + limit;
     while (!done()) {
-        if (Clock::now() > deadline)
+        if (SteadyClock::now() > deadline)
             return false;
         wxYield();
         wxMilliSleep(10);
     }
     return true;
+}
+
+// Pumps the window's events for `time`.
+inline void PumpFor(std::chrono::milliseconds time) {
+    PumpUntil([] { return false; }, time);
+}
+
+inline void ClickButton(wxButton* button) {
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->ProcessWindowEvent(event);
 }
 
 // The program runs its main loop while a progress dialog is up; without an active loop the
@@ -65,14 +76,27 @@ class DeviceWindowTest : public testing::Test {
         event.SetInt(pressed ? 1 : 0);
         Button()->ProcessWindowEvent(event);
     }
-    void ConnectAndLogIn(const wchar_t* user, const wchar_t* password) {
+    // Connects and waits for the login dialog.
+    void Connect() {
         Press(true);
         ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); })) << Label();
+    }
+    // Sends the login; its result arrives later.
+    void SendLogin(const wchar_t* user, const wchar_t* password) {
         Login().UserField()->ChangeValue(user);
         Login().PasswordField()->ChangeValue(password);
-        wxCommandEvent ok(wxEVT_BUTTON, Login().OkButton()->GetId());
-        ok.SetEventObject(Login().OkButton());
-        Login().OkButton()->ProcessWindowEvent(ok);
+        ClickButton(Login().OkButton());
+    }
+    void ConnectAndLogIn(const wchar_t* user, const wchar_t* password) {
+        Connect();
+        SendLogin(user, password);
+    }
+    // Requests in the simulator's log whose line starts with `start` ("in  1 /tmp/...").
+    int Requests(const std::string& start) const {
+        int count = 0;
+        for (const std::string& line : sim.Log())
+            count += line.starts_with(start) ? 1 : 0;
+        return count;
     }
 };
 

@@ -1,7 +1,8 @@
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
-// 9600 baud (scripts/screenshots runs it). Skipped otherwise.
+// 9600 baud, of the device information dialog and of the Clock page
+// showing the device time (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
@@ -9,9 +10,11 @@
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
 
+#include "app/clock_page.h"
 #include "app/menus.h"
 #include "app/transfers.h"
 #include "device_window.h"
+#include "dialogs/dev_info_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
@@ -21,7 +24,7 @@ namespace {
 
 // Reads the window's pixels back from the display server with ImageMagick's import: what
 // the toolkit really drew.
-void Capture(wxTopLevelWindow& frame, const std::string& file) {
+void Capture(wxWindow& frame, const std::string& file) {
     frame.Refresh();
     frame.Update();
     FrameWorld::Settle();
@@ -96,6 +99,32 @@ TEST_F(ProgressScreenshot, LoadFromDevice) {
     Capture(dialog, std::string(folder) + "/progress_longest.png");
     Frame().Connection().Session().Worker().Cancel();
     ASSERT_TRUE(PumpUntil([&] { return !transfers.Running(); }));
+}
+
+using ConnectedScreenshots = DeviceWindowTest;
+
+// The device information dialog filled from the simulator, and the Clock page showing the
+// device's time.
+TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    auto* notebook = dynamic_cast<wxNotebook*>(Frame().Control("notebook"));
+    ASSERT_NE(notebook, nullptr);
+    notebook->SetSelection(notebook->FindPage(Frame().Control("page_clock")));
+    auto* time = Frame().ControlAs<wxStaticText>("DeviceTimeString");
+    ASSERT_TRUE(PumpUntil([&] { return time->GetLabel().StartsWith("Device time: "); }));
+    Frame().Clock().Tick();
+    Capture(Frame(), std::string(folder) + "/clock_connected.png");
+
+    Command(&Frame(), menu::kDeviceInformation);
+    DevInfoDialog& dialog = Frame().DeviceInformationDialog();
+    ASSERT_TRUE(PumpUntil(
+        [&] { return !dialog.ValueControl(DeviceInformation::Capsule)->GetLabel().empty(); }));
+    Capture(dialog, std::string(folder) + "/device_information.png");
+    ClickButton(dialog.OkButton());
 }
 
 }  // namespace

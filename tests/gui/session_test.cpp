@@ -25,11 +25,7 @@ TEST_F(SessionTest, ConnectShowsWaitingThenLogsInAndShowsTheDeviceTime) {
     EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::NotLoggedIn());
     sim.SetFaults({});
 
-    Login().UserField()->ChangeValue("superadmin");
-    Login().PasswordField()->ChangeValue("vyr-superadmin");
-    wxCommandEvent ok(wxEVT_BUTTON, Login().OkButton()->GetId());
-    ok.SetEventObject(Login().OkButton());
-    Login().OkButton()->ProcessWindowEvent(ok);
+    SendLogin(L"superadmin", L"vyr-superadmin");
     ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
     EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Superadministrator());
     EXPECT_TRUE(Frame().GetMenuBar()->IsEnabledTop(Frame().GetMenuBar()->FindMenu("Administration")));
@@ -55,8 +51,8 @@ TEST_F(SessionTest, ALostDeviceIsReportedOnceAndTheButtonConnectsAgain) {
             sim.HangUp();
             EXPECT_TRUE(PumpUntil([&] { return !Frame().Connected(); }));
             // Long enough for two more ticks: the message comes once.
-            const auto until = Clock::now() + std::chrono::milliseconds(2500);
-            PumpUntil([&] { return Clock::now() > until; });
+            const auto until = SteadyClock::now() + std::chrono::milliseconds(2500);
+            PumpUntil([&] { return SteadyClock::now() > until; });
         },
         ExpectMessage("Communication error", "Connection to device lost"));
     EXPECT_EQ(Label(), "Connect");
@@ -78,11 +74,8 @@ TEST_F(SessionTest, APortThatCannotBeOpenedSaysWhyInTheStatusBar) {
 }
 
 TEST_F(SessionTest, CancellingTheLoginDisconnects) {
-    Press(true);
-    ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); }));
-    wxCommandEvent cancel(wxEVT_BUTTON, Login().CancelButton()->GetId());
-    cancel.SetEventObject(Login().CancelButton());
-    Login().CancelButton()->ProcessWindowEvent(cancel);
+    Connect();
+    ClickButton(Login().CancelButton());
     EXPECT_FALSE(Login().IsShown());
     EXPECT_EQ(Label(), "Connect");
     EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());

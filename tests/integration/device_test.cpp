@@ -399,5 +399,34 @@ TEST_F(Session, DeviceInformation) {
     EXPECT_EQ(info.Value(DeviceInformation::Serial), "");
 }
 
+TEST_F(Session, DeviceInformationStopsAtTheFirstUnansweredRead) {
+    DeviceInformation info;
+    // A file the device lacks is an answer: the tick goes on to the capsule.
+    sim.RemoveFile("/tmp/power_batt");
+    EXPECT_TRUE(info.Tick(device));
+    EXPECT_EQ(CountRequests("in  1 /chroma/mics/current_mic"), 1u);
+
+    // A device gone silent costs one read, with the identity pending or not.
+    for (bool identity : {false, true}) {
+        if (identity)
+            info.Reset();
+        SetFaults({.silent = true});
+        sim.ClearLog();
+        const double seconds = SecondsFor([&] { EXPECT_FALSE(info.Tick(device)); });
+        EXPECT_EQ(Frames("in ").size(), 1u) << identity;
+        // One read's attempts, far below the thirteen reads of a whole tick.
+        EXPECT_GE(seconds, ShortReadSeconds());
+        EXPECT_LT(seconds, 5 * serial_link::kAttempts * ShortReadSeconds());
+        EXPECT_TRUE(info.Value(DeviceInformation::Internal).starts_with("  0% :: 0x0000 :: "));
+        EXPECT_TRUE(info.Value(DeviceInformation::Capsule).starts_with("  ?  :: 0x0000 :: "));
+        if (identity) {
+            EXPECT_EQ(info.Value(DeviceInformation::Firmware), "undefined - undefined");
+            EXPECT_EQ(info.Value(DeviceInformation::Type), "Vyr");
+        }
+        SetFaults({});
+        EXPECT_TRUE(info.Tick(device));
+    }
+}
+
 }  // namespace
 }  // namespace vyr::test
