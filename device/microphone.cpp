@@ -61,14 +61,12 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-// "%.*f" in the C locale.
+// "%.*f" in the C locale. The buffer holds the largest double's 309 digits and the decimals.
 std::string FormatFixed(double value, int decimals) {
-    char text[64];
+    char text[512];
     const auto [end, ec] =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    if (ec != std::errc{})
-        return "0";  // not reached: every value formatted here is within a few thousands
-    return std::string(text, end);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
 }
 
 std::string FormatInteger(long value) {
