@@ -1,4 +1,5 @@
 // vyrctl device OPTIONS info | load FILE | send FILE [--preset N] [--active N] | time [--set WHEN]
+// (the service commands are in service_commands.cpp)
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
@@ -7,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/service_commands.h"
 #include "device/clock.h"
 #include "device/connection.h"
 #include "device/device_info.h"
@@ -179,9 +181,17 @@ int RunDeviceCommand(Arguments args, Streams io) {
     if (options.port.empty())
         return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
-        return UsageError(io, "device needs a command: info, load, send or time");
+        return UsageError(io, "device needs a command: info, load, send, time, mic, serial, notes or results");
     static constexpr DeviceCommand kCommands[] = {
-        {"info", Info}, {"load", Load}, {"send", Send}, {"time", Time}};
+        {"info", Info},
+        {"load", Load},
+        {"send", Send},
+        {"time", Time},
+        {"mic", RunMicCommand},
+        {"serial", RunSerialCommand},
+        {"notes", RunNotesCommand},
+        {"results", RunResultsCommand},
+    };
     options.command = args[i];
     options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     for (const DeviceCommand& command : kCommands) {

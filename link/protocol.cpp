@@ -126,7 +126,10 @@ bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_vi
                      Match match) {
     Link& link = hold.link();
     CommandFrame reply;
-    return SendText(link, kWriteFile, path, text) && AwaitAs(link, reply, path, match);
+    // A loose wait takes the first frame of the path's name; only a command-2 frame means
+    // the device stored the text (a refusal carries the same name).
+    return SendText(link, kWriteFile, path, text) && AwaitAs(link, reply, path, match) &&
+           reply.command == kReply;
 }
 
 bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_view commandLine,
@@ -138,24 +141,33 @@ bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_vi
 }
 
 int ReadRemoteLines(const LinkHold& hold, std::string_view path,
-                    const std::function<void(std::string_view)>& onLine) {
+                    const std::function<void(std::string_view)>& onLine, bool* ended) {
     Link& link = hold.link();
+    if (ended != nullptr)
+        *ended = false;
     if (!SendText(link, kReadLines, path, ""))
         return 0;
     int lines = 0;
     CommandFrame reply;
-    while (lines < kMaxRemoteLines && AwaitReply(link, reply, path, kAttempts) &&
-           reply.command == kReadLines) {
+    while (lines < kMaxRemoteLines) {
+        if (!AwaitReply(link, reply, path, kAttempts))
+            return lines;
+        if (reply.command != kReadLines)
+            break;
         onLine(reply.PayloadText());
         ++lines;
     }
+    if (ended != nullptr)
+        *ended = lines < kMaxRemoteLines;
     return lines;
 }
 
 bool AppendRemoteLine(const LinkHold& hold, std::string_view path, std::string_view text) {
     Link& link = hold.link();
     CommandFrame reply;
-    return SendText(link, kAppendLine, path, text) && AwaitReply(link, reply, path, kAttempts);
+    // As with a loose write: the line is stored only when the answer is command 2.
+    return SendText(link, kAppendLine, path, text) && AwaitReply(link, reply, path, kAttempts) &&
+           reply.command == kReply;
 }
 
 bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text) {

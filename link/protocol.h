@@ -70,6 +70,7 @@ RemoteRead FetchRemoteFile(const LinkHold& hold, std::string_view path, Match ma
 std::optional<std::string> ReadRemoteFile(const LinkHold& hold, std::string_view path, Match match,
                                           int attempts = kAttempts);
 
+// True when the device stored the text: its answer (found by either wait) is command 2.
 bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_view text,
                      Match match = Match::Strict);
 
@@ -77,10 +78,12 @@ bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_vi
                       bool strict);
 
 // Delivers each line of a remote file; ends on a frame of another command or on silence.
-// Returns the number of lines delivered.
+// Returns the number of lines delivered. `ended`, when given, tells whether the device ended
+// the file with a frame of another command (false: it fell silent, or nothing was sent).
 int ReadRemoteLines(const LinkHold& hold, std::string_view path,
-                    const std::function<void(std::string_view)>& onLine);
+                    const std::function<void(std::string_view)>& onLine, bool* ended = nullptr);
 
+// True when the device answered the line with command 2 (stored).
 bool AppendRemoteLine(const LinkHold& hold, std::string_view path, std::string_view text);
 
 // Sends a message frame (command 6); the caller waits for the answer as it needs.

@@ -17,6 +17,8 @@ namespace {
 constexpr std::string_view kNoSuchFile = "No such file or directory";
 constexpr std::string_view kNotPermitted = "Operation not permitted";
 constexpr std::string_view kBadRequest = "Invalid request";
+constexpr std::string_view kReadOnly = "Read-only file system";
+constexpr std::string_view kWriteFailed = "Input/output error";
 
 // At most what a text payload holds, and never past a NUL byte.
 std::string_view PayloadCut(std::string_view text) {
@@ -65,6 +67,16 @@ Device::Device(FileTree::SecondsSource seconds) : files_(std::move(seconds)) {
     LoadFactoryState(files_);
 }
 
+bool Device::UseDirectory(const std::string& path, std::string* error) {
+    if (!files_.UseDirectory(path, error))
+        return false;
+    if (files_.Empty())
+        LoadFactoryState(files_);
+    else
+        LoadLiveFiles(files_);
+    return true;
+}
+
 Replies Device::Handle(const CommandFrame& request) {
     for (const Handler& handler : kHandlers) {
         if (handler.command == request.command)
@@ -77,7 +89,10 @@ Replies Device::WriteFile(const CommandFrame& request) {
     const std::string path(request.Name());
     if (!IsText(request) || !IsFilePath(path))
         return Refuse(request, IsText(request) ? kNotPermitted : kBadRequest);
-    files_.Write(path, std::string(request.PayloadText()));
+    if (readOnly_)
+        return Refuse(request, kReadOnly);
+    if (!files_.Write(path, std::string(request.PayloadText())))
+        return Refuse(request, kWriteFailed);
     return Answer(request);
 }
 
@@ -189,10 +204,13 @@ Replies Device::AppendLine(const CommandFrame& request) {
     const std::string path(request.Name());
     if (!IsText(request) || !IsFilePath(path))
         return Refuse(request, IsText(request) ? kNotPermitted : kBadRequest);
+    if (readOnly_)
+        return Refuse(request, kReadOnly);
     std::string line(request.PayloadText());
     if (line.empty() || line.back() != '\n')
         line += '\n';
-    files_.Append(path, line);
+    if (!files_.Append(path, line))
+        return Refuse(request, kWriteFailed);
     return Answer(request);
 }
 

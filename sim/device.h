@@ -1,6 +1,7 @@
 // The device's firmware: answers one request frame with the frames the device sends back.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "link/frame.h"
@@ -19,6 +20,13 @@ class Device {
     // The frames that answer `request`, in order; none for a request the device does not
     // answer (the start of a firmware update).
     Replies Handle(const serial_link::CommandFrame& request);
+
+    // Keeps the files in directory `path`: filled with the factory state when it is empty,
+    // else taken as it is. False, with the reason, when the directory cannot be used.
+    bool UseDirectory(const std::string& path, std::string* error);
+
+    // A read-only device refuses every write and appended line (command 3).
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
     FileTree& Files() { return files_; }
     const FileTree& Files() const { return files_; }
@@ -43,6 +51,7 @@ class Device {
 
     FileTree files_;
     DeviceClock clock_;
+    bool readOnly_ = false;
 };
 
 }  // namespace vyrsim

@@ -154,13 +154,17 @@ void LoadFactoryState(FileTree& files) {
         files.Write(UserPath(account.name), FormatUser({account.password, account.level}));
     for (const FixedFile& file : kFixedFiles)
         files.Write(file.path, file.content);
+    LoadLiveFiles(files);
+    LoadMics(files);
+}
+
+void LoadLiveFiles(FileTree& files) {
     for (const LiveFile& live : kLiveFiles) {
         files.SetLive(live.path, [live](double seconds) {
             const long step = static_cast<long>(seconds) / live.stepSeconds;
             return Line(live.base + Triangle(step, live.swing));
         });
     }
-    LoadMics(files);
 }
 
 }  // namespace vyrsim

@@ -9,5 +9,7 @@ namespace vyrsim {
 // accounts, identity files, microphone calibrations, service history, the firmware image and
 // the measurement files that change over time.
 void LoadFactoryState(FileTree& files);
+// Only the measurement files: the device keeps them current whatever its tree holds.
+void LoadLiveFiles(FileTree& files);
 
 }  // namespace vyrsim

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <set>
 
+#include "sim/tree_directory.h"
+
 namespace vyrsim {
 
 FileTree::FileTree(SecondsSource seconds) : seconds_(std::move(seconds)) {
@@ -14,36 +16,63 @@ FileTree::FileTree(SecondsSource seconds) : seconds_(std::move(seconds)) {
     }
 }
 
+FileTree::~FileTree() = default;
+
+bool FileTree::UseDirectory(const std::string& path, std::string* error) {
+    auto directory = TreeDirectory::Open(path, error);
+    if (!directory)
+        return false;
+    files_.clear();
+    live_.clear();
+    directory_ = std::move(directory);
+    return true;
+}
+
+bool FileTree::Empty() const {
+    return directory_ ? directory_->Empty() : files_.empty() && live_.empty();
+}
+
+// A stored file comes before a live one: writing a live file fixes its content, and a file
+// staged in the directory replaces the live one.
 std::optional<std::string> FileTree::Read(const std::string& path) const {
+    if (directory_) {
+        if (auto content = directory_->Read(path))
+            return content;
+    } else if (auto file = files_.find(path); file != files_.end()) {
+        return file->second;
+    }
     if (auto live = live_.find(path); live != live_.end())
         return live->second(seconds_());
-    if (auto file = files_.find(path); file != files_.end())
-        return file->second;
     return std::nullopt;
 }
 
 bool FileTree::Exists(const std::string& path) const {
-    return live_.contains(path) || files_.contains(path);
+    return Read(path).has_value();
 }
 
-void FileTree::Write(const std::string& path, std::string content) {
+bool FileTree::Write(const std::string& path, std::string content) {
     live_.erase(path);
+    if (directory_)
+        return directory_->Write(path, content);
     files_[path] = std::move(content);
+    return true;
 }
 
-void FileTree::Append(const std::string& path, std::string_view text) {
+bool FileTree::Append(const std::string& path, std::string_view text) {
     std::string content = Read(path).value_or("");
     content += text;
-    Write(path, std::move(content));
+    return Write(path, std::move(content));
 }
 
 bool FileTree::Remove(const std::string& path) {
-    const bool removed = live_.erase(path) + files_.erase(path) > 0;
-    return removed;
+    const bool live = live_.erase(path) > 0;
+    const bool stored = directory_ ? directory_->Remove(path) : files_.erase(path) > 0;
+    return live || stored;
 }
 
 void FileTree::SetLive(const std::string& path, LiveContent content) {
-    files_.erase(path);
+    if (!directory_)
+        files_.erase(path);
     live_[path] = std::move(content);
 }
 
@@ -62,6 +91,10 @@ std::vector<std::string> FileTree::List(std::string_view directory) const {
             names.insert(rest.substr(0, rest.find('/')));
         }
     };
+    if (directory_) {
+        for (std::string& name : directory_->List(prefix))
+            names.insert(std::move(name));
+    }
     collect(files_);
     collect(live_);
     return {names.begin(), names.end()};

@@ -25,6 +25,8 @@ constexpr const char* kUsage =
     "protocol there until it is interrupted.\n"
     "  --link PATH           also make a symbolic link PATH to the port (removed at exit)\n"
     "  --log FILE            append one line per frame in each direction to FILE\n"
+    "  --tree DIR            keep the device's files in directory DIR, so that they outlast\n"
+    "                        the run (an empty DIR is filled with the factory state)\n"
     "  --latency MS          wait MS milliseconds before each answer\n"
     "  --baud N              take as long as a UART at N baud for requests and answers\n"
     "  --silent              answer nothing\n"
@@ -34,6 +36,7 @@ constexpr const char* kUsage =
     "  --wrong-first-echo    echo the first loopback test with a wrong value\n"
     "  --repeat-requests N   ask for N repeats of the loopback test (-1: for ever)\n"
     "  --hangup-after N      hang up on the Nth request\n"
+    "  --refuse-writes       refuse every file write and appended line\n"
     "  --help                show this text\n";
 
 // After a stop signal the simulator has this long to stop; past it the program leaves without
@@ -77,6 +80,7 @@ struct Option {
 constexpr Option kOptions[] = {
     {"--link", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.linkPath); }},
     {"--log", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.logPath); }},
+    {"--tree", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.treePath); }},
     {"--latency", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 0, o.faults.latencyMs); }},
     {"--baud", true,
@@ -94,6 +98,8 @@ constexpr Option kOptions[] = {
      [](vyrsim::Options& o, std::string_view v) { return Number(v, -1, o.faults.repeatRequests); }},
     {"--hangup-after", true,
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.hangupAfter); }},
+    {"--refuse-writes", false,
+     [](vyrsim::Options& o, std::string_view) { return Flag(o.faults.refuseWrites); }},
 };
 
 enum class Parsed { Run, Help, Bad };

@@ -97,6 +97,7 @@ struct Simulator::Impl {
     std::function<void(const CommandFrame&)> observer;
     bool lineOpen = false;
     std::condition_variable lineClosed;
+    bool treeOpened = false;  // the tree directory is in use (it stays so across restarts)
 
     // The line itself: used by the device thread while it runs, else by the caller.
     PseudoTerminal pty;
@@ -289,6 +290,7 @@ struct Simulator::Impl {
         Replies replies;
         {
             std::lock_guard lock(mutex);
+            device.SetReadOnly(faults.refuseWrites);
             replies = device.Handle(request);
             ApplyLoopbackFaults(replies, faults, counters);
         }
@@ -372,6 +374,12 @@ struct Simulator::Impl {
             if (error != nullptr)
                 *error = "the simulator is already running";
             return false;
+        }
+        if (!options.treePath.empty() && !treeOpened) {
+            std::lock_guard lock(mutex);
+            if (!device.UseDirectory(options.treePath, error))
+                return false;
+            treeOpened = true;
         }
         if (!pty.Open(error))
             return false;

@@ -1,5 +1,5 @@
 // vyrsim: a stand-in for the Vyr device. It owns a pseudo-terminal and answers command frames
-// on its master side from a thread of its own, over an in-memory file tree.
+// on its master side from a thread of its own, over a file tree in memory or in a directory.
 #pragma once
 
 #include <functional>
@@ -23,12 +23,16 @@ struct Faults {
     bool wrongFirstEcho = false;  // the first loopback echo carries the value + 1
     int repeatRequests = 0;       // answer this many loopback frames with command 5; -1: every one
     int hangupAfter = 0;          // N > 0: close the pseudo-terminal after N requests
+    bool refuseWrites = false;    // refuse every file write and appended line (command 3)
 };
 
 struct Options {
     Faults faults;
     std::string logPath;   // one line per frame in each direction, when not empty
     std::string linkPath;  // symbolic link to the port, when not empty
+    // Directory that keeps the device's files across runs (filled with the factory state when
+    // empty); in memory when empty.
+    std::string treePath;
 };
 
 // Passwords of the accounts the device is delivered with.

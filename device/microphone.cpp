@@ -1,0 +1,204 @@
+#include "device/microphone.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "settings/text.h"
+
+namespace vyr {
+
+const std::array<MicValueSpec, kMicValueCount> kMicValues = {{
+    {"mic_sensitivity", MicValueKind::Sensitivity},
+    {"mic_filter1_freq", MicValueKind::Frequency},
+    {"mic_filter2_freq", MicValueKind::Frequency},
+    {"mic_filter3_freq", MicValueKind::Frequency},
+    {"mic_filter1_gain", MicValueKind::Gain},
+    {"mic_filter2_gain", MicValueKind::Gain},
+    {"mic_filter3_gain", MicValueKind::Gain},
+    {"mic_filter1_q", MicValueKind::Q},
+    {"mic_filter2_q", MicValueKind::Q},
+    {"mic_filter3_q", MicValueKind::Q},
+    {"mic_filter1_enable", MicValueKind::Switch},
+    {"mic_filter2_enable", MicValueKind::Switch},
+    {"mic_filter3_enable", MicValueKind::Switch},
+}};
+
+namespace {
+
+// Range and repairs of a number kind. An entry below `tooSmall` is replaced by `low`, above
+// `high` by `high`, an unreadable one by `unreadable`; `decimals` is the display format's.
+struct NumberRule {
+    MicValueKind kind;
+    double low, high, tooSmall, unreadable;
+    int decimals;
+};
+
+constexpr NumberRule kNumberRules[] = {
+    {MicValueKind::Sensitivity, -60, 0, -60, 0, 0},
+    {MicValueKind::Frequency, 20, 16000, 20, 20, 0},
+    {MicValueKind::Gain, -6, 6, -6, 0, 1},
+    {MicValueKind::Q, 0.2, 3, 0.19999, 0.7, 1},
+};
+
+const NumberRule* RuleFor(MicValueKind kind) {
+    for (const NumberRule& rule : kNumberRules) {
+        if (rule.kind == kind)
+            return &rule;
+    }
+    return nullptr;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// "%.*f" in the C locale. The buffer holds the largest double's 309 digits and the decimals.
+std::string FormatFixed(double value, int decimals) {
+    char text[512];
+    const auto [end, ec] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
+}
+
+std::string FormatInteger(long value) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc{} ? std::string(text, end) : std::string("0");
+}
+
+}  // namespace
+
+std::optional<std::size_t> FindMicValue(std::string_view key) {
+    for (std::size_t i = 0; i < kMicValues.size(); ++i) {
+        if (kMicValues[i].key == key)
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> MicTypeFromLetter(std::string_view letter) {
+    if (letter.size() != 1)
+        return std::nullopt;
+    char c = letter[0];
+    if (c >= 'A' && c <= 'Z')
+        c = static_cast<char>(c - 'A' + 'a');
+    if (c < 'a' || c >= 'a' + kMicTypeCount)
+        return std::nullopt;
+    return c - 'a';
+}
+
+char MicTypeLetter(int type) {
+    return static_cast<char>('a' + type);
+}
+
+std::string MicValuePath(int type, std::string_view key) {
+    return std::string(serial_link::path::kMics) + MicTypeLetter(type) + "/" + std::string(key);
+}
+
+std::optional<double> ParseMicNumber(std::string_view text) {
+    text = TrimBlanks(text);
+    // One leading plus is a sign like the minus; from_chars takes only the minus.
+    if (text.starts_with('+') && text.size() > 1 && text[1] != '-' && text[1] != '+')
+        text.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (ec != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+MicCheck CheckMicEntry(MicValueKind kind, std::string_view entered) {
+    MicCheck check;
+    if (kind == MicValueKind::Switch) {
+        const std::string_view text = TrimBlanks(entered);
+        check.valid = text == "1" || text == "0";
+        check.display = text == "1" ? "1" : "0";
+        check.deviceText = check.display + "\n";
+        return check;
+    }
+    const NumberRule& rule = *RuleFor(kind);
+    std::optional<double> number;
+    if (kind == MicValueKind::Sensitivity) {
+        if (const auto whole = ParseWholeInteger(TrimBlanks(entered)))
+            number = *whole;
+    } else {
+        std::string text(entered);
+        if (const auto comma = text.find(','); comma != std::string::npos)
+            text[comma] = '.';
+        number = ParseMicNumber(text);
+    }
+    double value = rule.unreadable;
+    if (number && *number < rule.tooSmall) {
+        value = rule.low;
+    } else if (number && *number > rule.high) {
+        value = rule.high;
+    } else if (number) {
+        value = *number;
+        check.valid = true;
+    }
+    check.display = FormatFixed(value, rule.decimals);
+    check.deviceText = check.display + "\n";
+    return check;
+}
+
+std::optional<std::string> InterpretMicValue(MicValueKind kind, std::string_view deviceText) {
+    const std::string_view text = TrimTrailingBlanks(deviceText);
+    switch (kind) {
+        case MicValueKind::Sensitivity:
+        case MicValueKind::Frequency:
+        case MicValueKind::Switch: {
+            const auto whole = ParseWholeInteger(text);
+            if (!whole)
+                return std::nullopt;
+            if (kind == MicValueKind::Switch)
+                return std::string(*whole == 1 ? "1" : "0");
+            return FormatInteger(*whole);
+        }
+        case MicValueKind::Gain:
+        case MicValueKind::Q: {
+            const auto number = ParseMicNumber(text);
+            if (!number)
+                return std::nullopt;
+            return FormatFixed(*number, RuleFor(kind)->decimals);
+        }
+    }
+    return std::nullopt;
+}
+
+MicReadResult ReadMicCalibration(DeviceConnection& connection, int type) {
+    MicReadResult result;
+    serial_link::LinkHold hold(connection.link);
+    for (const MicValueSpec& value : kMicValues) {
+        auto text = serial_link::ReadRemoteFile(hold, MicValuePath(type, value.key),
+                                                serial_link::Match::Strict);
+        if (!text)
+            break;
+        text->resize(std::min(text->size(), kMicValueTextSize));
+        result.texts[result.read++] = std::move(*text);
+    }
+    return result;
+}
+
+MicWriteResult WriteMicCalibration(DeviceConnection& connection, int type,
+                                   const MicValueTexts& texts) {
+    MicWriteResult result;
+    serial_link::LinkHold hold(connection.link);
+    for (std::size_t i = 0; i < kMicValueCount; ++i) {
+        if (!serial_link::WriteRemoteFile(hold, MicValuePath(type, kMicValues[i].key), texts[i]))
+            break;
+        ++result.written;
+    }
+    return result;
+}
+
+}  // namespace vyr
