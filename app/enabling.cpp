@@ -7,6 +7,7 @@
 #include "main_frame.h"
 #include "menus.h"
 #include "session_controller.h"
+#include "transfers.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
@@ -72,9 +73,14 @@ void AdminSWFrm::RefreshEnabling() {
     offline_ = bar->IsChecked(menu::kOfflineMode);
 
     auto* connect = ControlAs<wxToggleButton>("ConnectButton");
+    const bool busy = transfers_ && transfers_->Running();
     if (offline_) {
         connect->Disable();
         connect->SetLabel("Offline mode");
+    } else if (busy) {
+        // A transfer runs: the connection stays as it is until it ends.
+        connect->Disable();
+        connect->SetLabel("Busy");
     } else {
         connect->Enable();
         const std::string label = session_ ? session_->ButtonLabel() : "Connect";
@@ -82,7 +88,7 @@ void AdminSWFrm::RefreshEnabling() {
         connect->SetLabel(Wx(label));
     }
 
-    const menu::Situation situation{connected_, offline_, userLevel_};
+    const menu::Situation situation{connected_, offline_, userLevel_, busy};
     const auto menus = menu::Menus();
     for (std::size_t position = 0; position < menus.size(); ++position)
         bar->EnableTop(position, menu::Allowed(menus[position].when, situation));

@@ -20,6 +20,7 @@
 #include "menus.h"
 #include "resources/vyr_icon.xpm"
 #include "session_controller.h"
+#include "transfers.h"
 #include "window_builder.h"
 #include "ui/wx_text.h"
 
@@ -102,6 +103,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     RouteEvents();
     RefreshPortList();
     session_ = std::make_unique<SessionController>(*this);
+    transfers_ = std::make_unique<TransferController>(*this);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -228,6 +230,7 @@ void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass har
 
 void AdminSWFrm::OnClose(wxCloseEvent&) {
     clockTimer_.Stop();
+    transfers_->Shutdown();
     session_->Shutdown();
     Destroy();
 }

@@ -34,6 +34,7 @@ namespace vyr {
 
 class LocalConfig;
 class SessionController;
+class TransferController;
 
 class AdminSWFrm : public wxFrame {
   public:
@@ -73,6 +74,7 @@ class AdminSWFrm : public wxFrame {
     // Refreshes the enabling.
     void ApplySession(bool connected, UserLevel level, HardwareClass hardware);
     SessionController& Connection() { return *session_; }
+    TransferController& Transfers() { return *transfers_; }
     int EditedPreset() const { return editedPreset_; }
     bool PresetsEnabled() const { return presetsEnabled_; }
     unsigned WorkingSampleRate() const { return workingSampleRate_; }
@@ -152,6 +154,7 @@ class AdminSWFrm : public wxFrame {
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
     std::unique_ptr<LocalConfig> config_;
     std::unique_ptr<SessionController> session_;
+    std::unique_ptr<TransferController> transfers_;  // after session_: goes first
     std::map<std::string, wxWindow*, std::less<>> controls_;
     std::array<wxWindow*, kParameterCount> bound_{};
     std::unordered_map<const wxWindow*, int> parameterOf_;

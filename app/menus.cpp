@@ -8,6 +8,7 @@
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
+#include "transfers.h"
 #include "ui/wx_text.h"
 
 namespace vyr::menu {
@@ -59,6 +60,8 @@ constexpr Item kItems[] = {
 }  // namespace
 
 bool Allowed(When when, const Situation& s) {
+    if (s.busy && when != Always && when != ConnectedOrOffline)
+        return false;
     switch (when) {
         case Always:
             return true;
@@ -149,6 +152,18 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
     switch (event.GetId()) {
         case menu::kOfflineMode:
             RefreshEnabling();
+            break;
+        case menu::kLoadFromDevice:
+            transfers_->LoadAll();
+            break;
+        case menu::kSendToDevice:
+            transfers_->SendAll();
+            break;
+        case menu::kSendSinglePreset:
+            transfers_->SendEditedPreset();
+            break;
+        case menu::kReadSinglePreset:
+            transfers_->LoadEditedPreset();
             break;
         case menu::kLoadFromComputer:
             LoadSettingsFile();

@@ -41,6 +41,8 @@ struct Situation {
     bool connected = false;
     bool offline = false;
     UserLevel level = UserLevel::Nobody();
+    // A transfer is on its way: nothing that talks to the device may start.
+    bool busy = false;
 };
 
 bool Allowed(When when, const Situation& situation);

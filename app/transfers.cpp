@@ -1,0 +1,227 @@
+#include "transfers.h"
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include <wx/progdlg.h>
+#include <wx/tglbtn.h>
+
+#include "device/transfer.h"
+#include "dialogs/protocol_guard_dlg.h"
+#include "main_frame.h"
+#include "session_controller.h"
+#include "ui/message_box.h"
+#include "ui/wx_text.h"
+
+namespace vyr {
+namespace {
+
+constexpr const char* kLoadTitle = "Loading settings from device";
+constexpr const char* kSendTitle = "Sending settings to device";
+// The gauge counts in thousandths, whatever the number of exchanges.
+constexpr int kGaugeRange = 1000;
+constexpr int kProgressStyle = wxPD_CAN_ABORT | wxPD_APP_MODAL | wxPD_AUTO_HIDE |
+                               wxPD_ELAPSED_TIME | wxPD_REMAINING_TIME | wxPD_SMOOTH;
+
+// The message of a send that was cancelled: what reached the device and what that means.
+std::string CancelledSendText(const SendResult& result) {
+    if (result.confirmed == 0)
+        return "Sending was cancelled before any value reached the device. The device still "
+               "holds its previous settings.";
+    return "Sending was cancelled after " + std::to_string(result.confirmed) + " of " +
+           std::to_string(result.total) +
+           " values. The device now holds a mix of old and new settings.";
+}
+
+// A copy of the window's store for a job: the job never reaches the window's own.
+std::shared_ptr<SettingsModel> CopyOf(const SettingStore& store) {
+    auto copy = std::make_shared<SettingsModel>();
+    copy->store.AssignValues(store);
+    return copy;
+}
+
+}  // namespace
+
+std::string ProgressText(const ProgressReport& report) {
+    std::string text = std::to_string(report.done) + " of " + std::to_string(report.total);
+    if (!report.key.empty())
+        text += "\n" + report.key + ", " + std::string(PresetName(report.preset));
+    return text;
+}
+
+TransferController::TransferController(AdminSWFrm& frame) : frame_(frame) {}
+
+TransferController::~TransferController() {
+    Shutdown();
+}
+
+void TransferController::Shutdown() {
+    shutDown_ = true;
+    running_ = false;
+    CloseProgress();
+}
+
+void TransferController::LoadAll() {
+    Load(std::nullopt);
+}
+
+void TransferController::LoadEditedPreset() {
+    Load(frame_.EditedPreset());
+}
+
+void TransferController::Load(std::optional<int> preset) {
+    if (!MayStart())
+        return;
+    auto copy = CopyOf(frame_.Store());
+    Start(kLoadTitle, [this, copy, preset](DeviceWorker& worker) {
+        worker.Run(
+            [copy, preset](DeviceConnection& connection, Progress& progress) {
+                return LoadFromDevice(connection, copy->store, preset, progress);
+            },
+            [this, preset](LoadResult result) {
+                auto loaded = std::make_shared<LoadResult>(std::move(result));
+                Finish([this, loaded, preset] { ApplyLoad(*loaded, !preset.has_value()); });
+            },
+            [this](const ProgressReport& report) { OnProgress(report); });
+    });
+}
+
+void TransferController::ApplyLoad(const LoadResult& result, bool allPresets) {
+    switch (result.status) {
+        case TransferStatus::Done:
+            break;
+        case TransferStatus::Failed:
+            ShowStatusMessage(&frame_, kTransferError);
+            return;
+        case TransferStatus::Cancelled:
+            // The person asked for it; everything is as it was.
+            return;
+    }
+    SettingStore& store = frame_.Store();
+    store.AssignValues(result.loaded->store);
+    store.Guard() = result.loaded->guard;
+    ShowGuard(&frame_, store.Guard());
+    frame_.ShowEditedPreset();
+    frame_.SelectActivePreset(result.activePreset);
+    if (allPresets)
+        frame_.SelectPreset(frame_.PresetButtons()[result.activePreset].second);
+    else
+        frame_.RefreshEnabling();
+}
+
+void TransferController::SendAll() {
+    if (!MayStart() ||
+        !AskYesNo(&frame_, "Confirm action",
+                  "This overwrites all settings on the device.\nAre you sure?"))
+        return;
+    Send([copy = CopyOf(frame_.Store()), active = frame_.ActivePresetSelection()](
+             DeviceConnection& connection, Progress& progress) {
+        return SendAllToDevice(connection, copy->store, active, progress);
+    });
+}
+
+void TransferController::SendEditedPreset() {
+    if (!MayStart())
+        return;
+    Send([copy = CopyOf(frame_.Store()), preset = frame_.EditedPreset(),
+          active = frame_.ActivePresetSelection()](DeviceConnection& connection,
+                                                   Progress& progress) {
+        return SendPresetToDevice(connection, copy->store, preset, active, progress);
+    });
+}
+
+void TransferController::Send(std::function<SendResult(DeviceConnection&, Progress&)> work) {
+    Start(kSendTitle, [this, work = std::move(work)](DeviceWorker& worker) {
+        worker.Run(
+            work,
+            [this](SendResult result) { Finish([this, result] { ApplySend(result); }); },
+            [this](const ProgressReport& report) { OnProgress(report); });
+    });
+}
+
+void TransferController::ApplySend(const SendResult& result) {
+    switch (result.status) {
+        case TransferStatus::Done:
+            return;
+        case TransferStatus::Failed:
+            ShowStatusMessage(&frame_, kTransferError);
+            return;
+        case TransferStatus::Cancelled: {
+            const std::string text = CancelledSendText(result);
+            ShowStatusMessage(&frame_, {"Send settings to device", text, MessageIcon::Warning});
+            return;
+        }
+    }
+}
+
+bool TransferController::MayStart() const {
+    // Nothing to talk to, or a transfer already on its way: the command does nothing.
+    return !running_ && !shutDown_ && frame_.Connected() &&
+           !frame_.Connection().Session().Worker().IsShutDown();
+}
+
+void TransferController::Start(const char* title,
+                               const std::function<void(DeviceWorker&)>& queue) {
+    running_ = true;
+    frame_.RefreshEnabling();
+    if (wxWindow* button = frame_.Control("ConnectButton"))
+        button->Update();  // "Busy" shows before the dialog takes the focus
+
+    auto* dialog = new wxProgressDialog(Wx(title), "Waiting for the device", kGaugeRange,
+                                        &frame_, kProgressStyle);
+    dialog->SetName("transfer_progress");
+    // Cancel (the button, Escape or closing the dialog) stops the job after the exchange in
+    // flight; its result then closes the dialog.
+    const auto cancel = [this] {
+        if (running_)
+            frame_.Connection().Session().Worker().Cancel();
+    };
+    dialog->Bind(wxEVT_BUTTON, [cancel](wxCommandEvent& event) {
+        event.Skip();
+        cancel();
+    }, wxID_CANCEL);
+    dialog->Bind(wxEVT_CLOSE_WINDOW, [cancel](wxCloseEvent& event) {
+        event.Skip();
+        cancel();
+    });
+    progress_ = dialog;
+    queue(frame_.Connection().Session().Worker());
+}
+
+void TransferController::OnProgress(const ProgressReport& report) {
+    wxProgressDialog* dialog = progress_.get();
+    if (!dialog || !running_)
+        return;
+    const int value =
+        report.total > 0
+            ? static_cast<int>(std::min<long long>(
+                  kGaugeRange, static_cast<long long>(report.done) * kGaugeRange / report.total))
+            : 0;
+    ++updating_;
+    dialog->Update(value, Wx(ProgressText(report)));
+    --updating_;
+}
+
+void TransferController::Finish(std::function<void()> apply) {
+    if (shutDown_)
+        return;
+    if (updating_ > 0) {
+        frame_.CallAfter([this, apply = std::move(apply)] { Finish(apply); });
+        return;
+    }
+    CloseProgress();
+    running_ = false;
+    frame_.RefreshEnabling();
+    apply();
+}
+
+void TransferController::CloseProgress() {
+    if (wxProgressDialog* dialog = progress_.get()) {
+        progress_.Release();
+        // Deleted at once, so that the windows it disabled are usable again right away.
+        delete dialog;
+    }
+}
+
+}  // namespace vyr

@@ -1,0 +1,79 @@
+// The four settings-transfer commands of the main window: load all presets or the edited one
+// from the device, send all presets or the edited one to it.
+//
+// Each command runs as one job on the connection's worker. The job works on copies taken
+// before it is queued and never touches the window; its result is applied on the GUI thread.
+// While it runs a progress dialog shows how far it is and offers Cancel, and the window shows
+// itself busy (the connect button reads "Busy", the device commands are disabled).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <wx/weakref.h>
+
+#include "device/transfer.h"
+#include "device/worker.h"
+
+class wxProgressDialog;
+
+namespace vyr {
+
+class AdminSWFrm;
+
+class TransferController {
+  public:
+    explicit TransferController(AdminSWFrm& frame);
+    // Closes the progress dialog; the worker is the session's and ends with it.
+    ~TransferController();
+    TransferController(const TransferController&) = delete;
+    TransferController& operator=(const TransferController&) = delete;
+
+    // "Load settings from device"
+    void LoadAll();
+    // "Read single preset from device"
+    void LoadEditedPreset();
+    // "Send settings to device", after the person confirmed.
+    void SendAll();
+    // "Send single preset to device"
+    void SendEditedPreset();
+
+    // A transfer job is queued or running.
+    bool Running() const { return running_; }
+    // The progress dialog of the running transfer, or nullptr.
+    wxProgressDialog* ProgressDialog() const { return progress_.get(); }
+
+    // Window closing: the dialog goes; no result of the running job is applied any more.
+    void Shutdown();
+
+  private:
+    // All ten presets, or only `preset`.
+    void Load(std::optional<int> preset);
+    void ApplyLoad(const LoadResult& result, bool allPresets);
+    void Send(std::function<SendResult(DeviceConnection&, Progress&)> work);
+    void ApplySend(const SendResult& result);
+    // Connected, and no transfer on its way.
+    bool MayStart() const;
+    // Marks the window busy, opens the progress dialog, then lets `queue` give the job to
+    // the worker.
+    void Start(const char* title, const std::function<void(DeviceWorker&)>& queue);
+    void OnProgress(const ProgressReport& report);
+    // Runs `apply` once the job's result is in: the dialog closed, the window no longer busy.
+    void Finish(std::function<void()> apply);
+    void CloseProgress();
+
+    AdminSWFrm& frame_;
+    bool running_ = false;
+    bool shutDown_ = false;
+    // Inside the dialog's Update, which lets the toolkit handle events: a result arriving
+    // then is applied afterwards, not while the dialog is still in use.
+    int updating_ = 0;
+    wxWeakRef<wxProgressDialog> progress_;
+};
+
+// The progress dialog's text for one report: "412 of 860" and, when a value moves, its key
+// and preset ("rec_mic_level, PRESET 4").
+std::string ProgressText(const ProgressReport& report);
+
+}  // namespace vyr
