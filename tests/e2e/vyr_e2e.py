@@ -168,6 +168,15 @@ class Session:
         except OSError:
             return ""
 
+    @staticmethod
+    def log_file(path):
+        """The text of a file a program writes, as far as it is written."""
+        try:
+            with open(path, errors="replace") as log:
+                return log.read()
+        except OSError:
+            return ""
+
     def first_line(self, name):
         """The first line a program has written, once it is complete."""
         def line():
@@ -199,6 +208,32 @@ class Session:
 
     # -- the window as a person sees it -----------------------------------------------
 
+    def _x_window(self, screen, title):
+        """The mapped X window with this title, or None."""
+        from Xlib import X
+
+        def find(window):
+            attributes = window.get_attributes()
+            if window.get_wm_name() == title and attributes.map_state == X.IsViewable:
+                return window
+            for child in window.query_tree().children:
+                found = find(child)
+                if found:
+                    return found
+            return None
+        return find(screen.screen().root)
+
+    def window_titled(self, title):
+        """Whether a window with this title is on the screen now. Message boxes carry their
+        title only there: on the accessibility bus they are named by their kind."""
+        from Xlib import display
+
+        screen = display.Display(self.display)
+        try:
+            return self._x_window(screen, title) is not None
+        finally:
+            screen.close()
+
     def close_window(self, title, process, timeout=TIMEOUT):
         """Asks the window to close, as its close button does (WM_DELETE_WINDOW), and waits
         for the program to end; returns its exit status. A request the program has not
@@ -209,17 +244,7 @@ class Session:
         try:
             protocols = screen.intern_atom("WM_PROTOCOLS")
             delete = screen.intern_atom("WM_DELETE_WINDOW")
-
-            def find(window):
-                if window.get_wm_name() == title:
-                    return window
-                for child in window.query_tree().children:
-                    found = find(child)
-                    if found:
-                        return found
-                return None
-
-            window = wait_for(lambda: find(screen.screen().root), "the window " + title)
+            window = wait_for(lambda: self._x_window(screen, title), "the window " + title)
             end = time.monotonic() + timeout
             requests = 0
             while process.poll() is None and time.monotonic() < end:
@@ -275,12 +300,67 @@ def _walk(root):
 def find(root, role, name, timeout=TIMEOUT):
     """The first object below `root` (depth first) with this role name ("toggle button",
     "spin button", "check menu item", ...) and accessible name."""
+    return find_where(root, role, lambda found: found == name, "named %r" % name, timeout)
+
+
+def find_where(root, role, matches, what, timeout=TIMEOUT):
+    """The first object below `root` with this role name whose accessible name passes
+    `matches`; `what` describes the name for the time-out message."""
     def look():
         for node in _walk(root):
-            if node.getRoleName() == role and node.name == name:
+            if node.getRoleName() == role and matches(node.name):
                 return node
         return None
-    return wait_for(look, "a %s named %r" % (role, name), timeout)
+    return wait_for(look, "a %s %s" % (role, what), timeout)
+
+
+# Roles a dialog or message box has on the bus: without a window manager GTK reports most
+# of them as frames.
+WINDOW_ROLES = ("frame", "dialog", "alert")
+
+
+def _showing_window(application, title):
+    for i in range(application.childCount):
+        window = application.getChildAtIndex(i)
+        if (window is not None and window.getRoleName() in WINDOW_ROLES
+                and window.name == title and has_state(window, "showing")):
+            return window
+    return None
+
+
+def find_window(application, title, timeout=TIMEOUT):
+    """A top-level window (the main window, a dialog, a message box) showing this title."""
+    return wait_for(lambda: _showing_window(application, title), "the window %r" % title,
+                    timeout)
+
+
+def window_shown(application, title):
+    return _showing_window(application, title) is not None
+
+
+def wait_window_gone(application, title, timeout=TIMEOUT):
+    wait_for(lambda: not window_shown(application, title),
+             "the window %r to go away" % title, timeout)
+
+
+def _message_box(application, text):
+    for i in range(application.childCount):
+        box = application.getChildAtIndex(i)
+        if (box is not None and box.getRoleName() == "alert" and has_state(box, "showing")
+                and any(node.getRoleName() == "label" and node.name == text
+                        for node in _walk(box))):
+            return box
+    return None
+
+
+def answer_message(session, application, title, text, button="OK", timeout=TIMEOUT):
+    """Waits for the message box saying `text`, checks its title, and clicks `button`."""
+    box = wait_for(lambda: _message_box(application, text),
+                   "a message box saying %r" % text, timeout)
+    check(session.window_titled(title), "the message box %r is not titled %r" % (text, title))
+    click(find(box, "push button", button, timeout=5))
+    wait_for(lambda: _message_box(application, text) is None,
+             "the message box %r to go away" % text)
 
 
 def has_state(node, state_name):
@@ -297,6 +377,11 @@ def click(node):
     action = node.queryAction()
     if action.nActions < 1 or not action.doAction(0):
         raise JourneyFailed("%s %r cannot be clicked" % (node.getRoleName(), node.name))
+
+
+def set_value(node, value):
+    """Sets a spin button or slider, as arrow keys or typing would."""
+    node.queryValue().currentValue = value
 
 
 def type_text(node, text):
