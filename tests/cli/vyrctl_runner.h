@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -36,8 +37,10 @@ class VyrctlTest : public ::testing::Test {
 
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        // The process id keeps two test runs at the same time (two build trees) apart.
         dir = std::filesystem::temp_directory_path() /
-              ("vyrctl_" + std::string(info->test_suite_name()) + "_" + info->name());
+              ("vyrctl_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
+               std::to_string(getpid()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
