@@ -213,6 +213,15 @@ void MetaDataDlg::FillFields() {
 
 void MetaDataDlg::OnDescriptionText(wxCommandEvent& event) {
     event.Skip();
+    // The toolkit is still inside its change of the text: the filter runs right after.
+    if (!filterPending_) {
+        filterPending_ = true;
+        CallAfter(&MetaDataDlg::FilterDescription);
+    }
+}
+
+void MetaDataDlg::FilterDescription() {
+    filterPending_ = false;
     // Characters outside the device's repertoire disappear at once, and the text keeps to the
     // record's width; the cursor stays where it was, less what was left out before it.
     wxTextCtrl* field = Field(ID_DESC_EDIT);
@@ -221,14 +230,11 @@ void MetaDataDlg::OnDescriptionText(wxCommandEvent& event) {
         Bounded(NarrowSettingText(text, NarrowMode::Drop), kDescriptionWidth));
     if (kept == text)
         return;
-    const long cursor = field->GetInsertionPoint();
-    const long before = static_cast<long>(
-        WidenSettingText(NarrowSettingText(std::wstring_view(text).substr(
-                                               0, std::min<std::size_t>(cursor, text.size())),
-                                           NarrowMode::Drop))
-            .size());
+    const auto cursor = std::min<std::size_t>(field->GetInsertionPoint(), text.size());
+    const auto before =
+        NarrowSettingText(std::wstring_view(text).substr(0, cursor), NarrowMode::Drop).size();
     field->ChangeValue(kept);
-    field->SetInsertionPoint(std::min<long>(before, static_cast<long>(kept.size())));
+    field->SetInsertionPoint(static_cast<long>(std::min(before, kept.size())));
 }
 
 void MetaDataDlg::OnOk(wxCommandEvent&) {

@@ -53,10 +53,12 @@ class MetaDataDlg : public wxDialog {
     void OnCancel(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
     void OnDescriptionText(wxCommandEvent& event);
+    void FilterDescription();
     // Ends a modal run with `code`; a dialog shown without one just hides.
     void Finish(int code);
 
     BwfMetadata& record_;
+    bool filterPending_ = false;
 };
 
 }  // namespace vyr
