@@ -26,7 +26,7 @@ constexpr char kCannotCut[] =
     "each piece must begin and end with a character other than a space or a line feed. "
     "Please shorten long runs of spaces, line feeds or one-letter words.";
 
-enum class Kind { Panel, Label, Centred, Field, Description, Button };
+enum class Kind { Panel, Label, CentredLabel, Field, CentredField, Description, Button };
 constexpr int kDialog = -1;
 constexpr int kInner = 0;
 constexpr int kButtons = 1;
@@ -37,11 +37,12 @@ struct Descriptor {
     int id;
     const char* name;
     int parent;  // kDialog, kInner or kButtons
-    int x, y, width, height;  // a label's size comes from its text; a centred one is centred
-                              // under the field `width` names by id
+    // A label's size comes from its text; a centred label sits under the field whose id
+    // `width` holds.
+    int x, y, width, height;
     const char* text;
-    std::size_t limit;  // characters a field takes; 0: read-only
-    int captionId;      // the label naming a field, or kNone
+    std::size_t limit;           // characters a field takes; 0: read-only
+    int captionId;               // the label naming a field, or kNone
     const char* accessibleName;  // the field's name when its caption is not a label of its own
 };
 
@@ -49,8 +50,8 @@ struct Descriptor {
 constexpr Descriptor kControls[] = {
     {Kind::Panel, wxID_ANY, "panel", kDialog, 0, 0, 420, 410, "", 0, kNone, nullptr},
     {Kind::Panel, wxID_ANY, "buttonPanel", kInner, 0, 360, 420, 40, "", 0, kNone, nullptr},
-    {Kind::Label, MetaDataDlg::ID_DESC_LABEL, "DescLabel", kInner, 12, 8, 0, 0, "Description:",
-     0, kNone, nullptr},
+    {Kind::Label, MetaDataDlg::ID_DESC_LABEL, "DescLabel", kInner, 12, 8, 0, 0, "Description:", 0,
+     kNone, nullptr},
     {Kind::Description, MetaDataDlg::ID_DESC_EDIT, "DescEdit", kInner, 9, 28, 369, 142, "",
      kDescriptionWidth, MetaDataDlg::ID_DESC_LABEL, nullptr},
     {Kind::Label, MetaDataDlg::ID_ORIGIN_LABEL, "OriginLabel", kInner, 12, 177, 0, 0,
@@ -59,21 +60,21 @@ constexpr Descriptor kControls[] = {
      kOriginatorWidth, MetaDataDlg::ID_ORIGIN_LABEL, nullptr},
     {Kind::Label, MetaDataDlg::ID_ORIGIN_REF_LABEL, "OriginRefLabel", kInner, 13, 229, 0, 0,
      "Originator Reference (USID):", 0, kNone, nullptr},
-    {Kind::Field, MetaDataDlg::ID_CC_EDIT, "OriginRefCCEdit", kInner, 10, 248, 33, 25, "CC",
+    {Kind::CentredField, MetaDataDlg::ID_CC_EDIT, "OriginRefCCEdit", kInner, 10, 248, 33, 25, "CC",
      kCountryCodeWidth, MetaDataDlg::ID_CC_LABEL, "Country code"},
-    {Kind::Field, MetaDataDlg::ID_OOO_EDIT, "OriginRefOOOEdit", kInner, 49, 248, 43, 25, "OOO",
-     kOrganisationCodeWidth, MetaDataDlg::ID_OOO_LABEL, "Organisation code"},
-    {Kind::Field, MetaDataDlg::ID_SERIAL_EDIT, "OriginRefSerialEdit", kInner, 98, 248, 103, 25,
-     "Vyr_01234567", 0, MetaDataDlg::ID_SERIAL_LABEL, nullptr},
-    {Kind::Field, MetaDataDlg::ID_TIME_EDIT, "OriginRefTimeEdit", kInner, 207, 248, 72, 25,
+    {Kind::CentredField, MetaDataDlg::ID_OOO_EDIT, "OriginRefOOOEdit", kInner, 49, 248, 43, 25,
+     "OOO", kOrganisationCodeWidth, MetaDataDlg::ID_OOO_LABEL, "Organisation code"},
+    {Kind::CentredField, MetaDataDlg::ID_SERIAL_EDIT, "OriginRefSerialEdit", kInner, 98, 248, 103,
+     25, "Vyr_01234567", 0, MetaDataDlg::ID_SERIAL_LABEL, nullptr},
+    {Kind::CentredField, MetaDataDlg::ID_TIME_EDIT, "OriginRefTimeEdit", kInner, 207, 248, 72, 25,
      "[Time]", 0, kNone, "Recording time"},
-    {Kind::Field, MetaDataDlg::ID_RANDOM_EDIT, "OriginRefRandomEdit", kInner, 286, 248, 91, 25,
-     "[Random]", 0, kNone, "Random number"},
-    {Kind::Centred, MetaDataDlg::ID_CC_LABEL, "WxStaticText1", kInner, 0, 278,
+    {Kind::CentredField, MetaDataDlg::ID_RANDOM_EDIT, "OriginRefRandomEdit", kInner, 286, 248, 91,
+     25, "[Random]", 0, kNone, "Random number"},
+    {Kind::CentredLabel, MetaDataDlg::ID_CC_LABEL, "WxStaticText1", kInner, 0, 278,
      MetaDataDlg::ID_CC_EDIT, 0, "CC", 0, kNone, nullptr},
-    {Kind::Centred, MetaDataDlg::ID_OOO_LABEL, "WxStaticText2", kInner, 0, 278,
+    {Kind::CentredLabel, MetaDataDlg::ID_OOO_LABEL, "WxStaticText2", kInner, 0, 278,
      MetaDataDlg::ID_OOO_EDIT, 0, "OOO", 0, kNone, nullptr},
-    {Kind::Centred, MetaDataDlg::ID_SERIAL_LABEL, "WxStaticText3", kInner, 0, 278,
+    {Kind::CentredLabel, MetaDataDlg::ID_SERIAL_LABEL, "WxStaticText3", kInner, 0, 278,
      MetaDataDlg::ID_SERIAL_EDIT, 0, "Serial number", 0, kNone, nullptr},
     {Kind::Label, MetaDataDlg::ID_CC_LEGEND, "WxStaticText4", kInner, 13, 310, 0, 0, "CC:", 0,
      kNone, nullptr},
@@ -83,8 +84,8 @@ constexpr Descriptor kControls[] = {
      "Country code", 0, kNone, nullptr},
     {Kind::Label, MetaDataDlg::ID_ORGANISATION_LEGEND, "WxStaticText7", kInner, 55, 330, 0, 0,
      "Organisation code", 0, kNone, nullptr},
-    {Kind::Button, MetaDataDlg::ID_CANCEL_BTN, "CancelBtn", kButtons, 190, 0, 91, 25, "Cancel",
-     0, kNone, nullptr},
+    {Kind::Button, MetaDataDlg::ID_CANCEL_BTN, "CancelBtn", kButtons, 190, 0, 91, 25, "Cancel", 0,
+     kNone, nullptr},
     {Kind::Button, MetaDataDlg::ID_OK_BTN, "OkBtn", kButtons, 286, 0, 91, 25, "Ok", 0, kNone,
      nullptr},
 };
@@ -139,12 +140,12 @@ void MetaDataDlg::CreateControls() {
                 window = new wxPanel(parent, d.id, pos, size, wxTAB_TRAVERSAL, d.name);
                 break;
             case Kind::Label:
-            case Kind::Centred: {
+            case Kind::CentredLabel: {
                 // Sized by its text in its own font: the toolkit would measure in its default
                 // font until shown. A centred label sits under the middle of its field.
                 const wxSize text = TextSize(d.text);
                 wxPoint at = pos;
-                if (d.kind == Kind::Centred) {
+                if (d.kind == Kind::CentredLabel) {
                     const wxRect field = FindWindow(d.width)->GetRect();
                     at.x = std::max(0, field.x + (field.width - text.x) / 2);
                 }
@@ -152,15 +153,18 @@ void MetaDataDlg::CreateControls() {
                 break;
             }
             case Kind::Field:
+            case Kind::CentredField:
             case Kind::Description: {
-                long style = d.kind == Kind::Description ? wxTE_MULTILINE : wxTE_CENTRE;
+                long style = d.kind == Kind::Description    ? wxTE_MULTILINE
+                             : d.kind == Kind::CentredField ? wxTE_CENTRE
+                                                            : 0;
                 if (d.limit == 0)
                     style |= wxTE_READONLY;
-                auto* field =
-                    new wxTextCtrl(parent, d.id, d.text, pos, size, style, wxDefaultValidator, d.name);
+                auto* field = new wxTextCtrl(parent, d.id, d.text, pos, size, style,
+                                             wxDefaultValidator, d.name);
                 // The multi-line field has no limit of its own on this toolkit; its text
                 // handler holds it to the limit.
-                if (d.limit != 0 && d.kind == Kind::Field)
+                if (d.limit != 0 && d.kind != Kind::Description)
                     field->SetMaxLength(d.limit);
                 window = field;
                 break;
@@ -226,8 +230,8 @@ void MetaDataDlg::FilterDescription() {
     // record's width; the cursor stays where it was, less what was left out before it.
     wxTextCtrl* field = Field(ID_DESC_EDIT);
     const std::wstring text = field->GetValue().ToStdWstring();
-    const wxString kept = WidenSettingText(
-        Bounded(NarrowSettingText(text, NarrowMode::Drop), kDescriptionWidth));
+    const wxString kept =
+        WidenSettingText(Bounded(NarrowSettingText(text, NarrowMode::Drop), kDescriptionWidth));
     if (kept == text)
         return;
     const auto cursor = std::min<std::size_t>(field->GetInsertionPoint(), text.size());

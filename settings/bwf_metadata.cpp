@@ -38,9 +38,8 @@ std::string SerialNumberPart(const std::optional<std::string>& answer) {
 }
 
 std::optional<DescriptionPieces> SplitDescription(std::string_view description) {
-    const std::string_view text =
-        TrimTrailingBlanks(description.substr(0, std::min(description.find('\0'),
-                                                           kDescriptionWidth)));
+    const std::string_view text = TrimTrailingBlanks(
+        description.substr(0, std::min(description.find('\0'), kDescriptionWidth)));
     DescriptionPieces pieces;
     std::size_t at = 0;
     for (std::string& piece : pieces) {

@@ -84,34 +84,40 @@ TEST_F(MetaDataDialogTest, ShowsTheEditedPresetAndOkStoresTheFields) {
     Frame().Store().StoreSetting(param::rec_meta_description0 + 1, kPreset, " second piece");
     const auto otherPreset = MetaValues(Frame().Store(), 2);
     bool shown = false;
-    wxTEST_DIALOG(ClickMetaDataButton(Frame()), UseMetaData([&](MetaDataDlg& dialog) {
-        shown = true;
-        EXPECT_EQ(dialog.GetTitle(), "BWF Metadata");
-        EXPECT_EQ(dialog.GetParent(), &Frame());
-        EXPECT_FALSE(dialog.HasFlag(wxCLOSE_BOX));
-        EXPECT_EQ(Value(dialog, Dlg::ID_DESC_EDIT),
-                  "Vyr default recording description second piece");
-        EXPECT_EQ(Value(dialog, Dlg::ID_ORIGIN_EDIT), "Vyr default originator");
-        EXPECT_EQ(Value(dialog, Dlg::ID_CC_EDIT), "CC");
-        EXPECT_EQ(Value(dialog, Dlg::ID_OOO_EDIT), "OOO");
-        // Not connected: the device could not be asked.
-        EXPECT_EQ(Value(dialog, Dlg::ID_SERIAL_EDIT), "Vyr_noserial");
-        EXPECT_EQ(Value(dialog, Dlg::ID_TIME_EDIT), "[Time]");
-        EXPECT_EQ(Value(dialog, Dlg::ID_RANDOM_EDIT), "[Random]");
-        EXPECT_EQ(dialog.OkButton()->GetLabel(), "Ok");
-        EXPECT_EQ(dialog.CancelButton()->GetLabel(), "Cancel");
-        EXPECT_EQ(dialog.GetDefaultItem(), dialog.CancelButton());
-        for (int id : {Dlg::ID_SERIAL_EDIT, Dlg::ID_TIME_EDIT, Dlg::ID_RANDOM_EDIT})
-            EXPECT_FALSE(dialog.Field(id)->IsEditable()) << id;
+    wxTEST_DIALOG(
+        ClickMetaDataButton(Frame()), UseMetaData([&](MetaDataDlg& dialog) {
+            shown = true;
+            EXPECT_EQ(dialog.GetTitle(), "BWF Metadata");
+            EXPECT_EQ(dialog.GetParent(), &Frame());
+            EXPECT_FALSE(dialog.HasFlag(wxCLOSE_BOX));
+            EXPECT_EQ(Value(dialog, Dlg::ID_DESC_EDIT),
+                      "Vyr default recording description second piece");
+            EXPECT_EQ(Value(dialog, Dlg::ID_ORIGIN_EDIT), "Vyr default originator");
+            EXPECT_EQ(Value(dialog, Dlg::ID_CC_EDIT), "CC");
+            EXPECT_EQ(Value(dialog, Dlg::ID_OOO_EDIT), "OOO");
+            // Not connected: the device could not be asked.
+            EXPECT_EQ(Value(dialog, Dlg::ID_SERIAL_EDIT), "Vyr_noserial");
+            EXPECT_EQ(Value(dialog, Dlg::ID_TIME_EDIT), "[Time]");
+            EXPECT_EQ(Value(dialog, Dlg::ID_RANDOM_EDIT), "[Random]");
+            EXPECT_EQ(dialog.OkButton()->GetLabel(), "Ok");
+            EXPECT_EQ(dialog.CancelButton()->GetLabel(), "Cancel");
+            EXPECT_EQ(dialog.GetDefaultItem(), dialog.CancelButton());
+            for (int id : {Dlg::ID_SERIAL_EDIT, Dlg::ID_TIME_EDIT, Dlg::ID_RANDOM_EDIT})
+                EXPECT_FALSE(dialog.Field(id)->IsEditable()) << id;
+            for (int id : {Dlg::ID_CC_EDIT, Dlg::ID_OOO_EDIT, Dlg::ID_SERIAL_EDIT,
+                           Dlg::ID_TIME_EDIT, Dlg::ID_RANDOM_EDIT})
+                EXPECT_TRUE(dialog.Field(id)->HasFlag(wxTE_CENTRE)) << id;
+            EXPECT_FALSE(dialog.Field(Dlg::ID_ORIGIN_EDIT)->HasFlag(wxTE_CENTRE));
 
-        // A line feed stays; a character outside the repertoire becomes "_".
-        dialog.Field(Dlg::ID_DESC_EDIT)
-            ->ChangeValue(std::string(58, 'a') + " and\nmore " + std::string(70, 'b'));
-        dialog.Field(Dlg::ID_ORIGIN_EDIT)->ChangeValue(wxString::FromUTF8("Radio \xE2\x82\xAC \xC3\xA4"));
-        dialog.Field(Dlg::ID_CC_EDIT)->ChangeValue("DE");
-        dialog.Field(Dlg::ID_OOO_EDIT)->ChangeValue("BR1");
-        ClickButton(dialog.OkButton());
-    }));
+            // A line feed stays; a character outside the repertoire becomes "_".
+            dialog.Field(Dlg::ID_DESC_EDIT)
+                ->ChangeValue(std::string(58, 'a') + " and\nmore " + std::string(70, 'b'));
+            dialog.Field(Dlg::ID_ORIGIN_EDIT)
+                ->ChangeValue(wxString::FromUTF8("Radio \xE2\x82\xAC \xC3\xA4"));
+            dialog.Field(Dlg::ID_CC_EDIT)->ChangeValue("DE");
+            dialog.Field(Dlg::ID_OOO_EDIT)->ChangeValue("BR1");
+            ClickButton(dialog.OkButton());
+        }));
     ASSERT_TRUE(shown);
     SettingStore& store = Frame().Store();
     const BwfMetadata stored = ReadBwfMetadata(store, kPreset);
@@ -138,10 +144,10 @@ TEST_F(MetaDataDialogTest, CancelEscapeAndACloseRequestStoreNothing) {
     for (const auto& end : endings) {
         int code = -1;
         wxTEST_DIALOG(ClickMetaDataButton(Frame()), UseMetaData([&](MetaDataDlg& dialog) {
-            ChangeEverything(dialog);
-            end(dialog);
-            code = dialog.GetReturnCode();
-        }));
+                          ChangeEverything(dialog);
+                          end(dialog);
+                          code = dialog.GetReturnCode();
+                      }));
         EXPECT_EQ(code, wxID_CANCEL);
         EXPECT_EQ(MetaValues(Frame().Store(), kPreset), before);
     }
@@ -200,7 +206,8 @@ TEST_F(MetaDataDialogTest, FieldsKeepToTheirLimitsAndTheDescriptionToTheRepertoi
     description->SetInsertionPoint(1);
     description->WriteText(wxString::FromUTF8("x\xE2\x82\xAC\ny\xC3\xA4"));
     wxYield();
-    EXPECT_EQ(description->GetValue(), wxString::FromUTF8("ax\ny\xC3\xA4" "bcd"));
+    EXPECT_EQ(description->GetValue(), wxString::FromUTF8("ax\ny\xC3\xA4"
+                                                          "bcd"));
     EXPECT_EQ(description->GetInsertionPoint(), 5);
     // Nothing reached the record.
     EXPECT_EQ(record.description, "Vyr default recording description");

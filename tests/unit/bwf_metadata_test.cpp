@@ -17,8 +17,7 @@ constexpr int kPreset = 3;
 // The record as the next load of a settings file gives it back.
 BwfMetadata AfterSaveAndLoad(const SettingStore& store) {
     SettingsModel loaded;
-    EXPECT_EQ(LoadSettingsContent(loaded.store, FormatSettingsFile(store)),
-              SettingsFileStatus::Ok);
+    EXPECT_EQ(LoadSettingsContent(loaded.store, FormatSettingsFile(store)), SettingsFileStatus::Ok);
     return ReadBwfMetadata(loaded.store, kPreset);
 }
 
@@ -60,7 +59,10 @@ TEST(BwfMetadata, IsReadFromTheEditedPresetCutToTheRecordsWidths) {
 TEST(BwfMetadata, SerialNumberPartIsTheTrimmedAnswerCutToEightBytes) {
     EXPECT_EQ(SerialNumberPart(std::string("VYR-2417-0093\n")), "VYR-2417");
     EXPECT_EQ(SerialNumberPart(std::string("1234 \n")), "1234");
-    EXPECT_EQ(SerialNumberPart(std::string("12\0" "34567890", 10)), "12");
+    EXPECT_EQ(SerialNumberPart(std::string("12\0"
+                                           "34567890",
+                                           10)),
+              "12");
     EXPECT_EQ(SerialNumberPart(std::nullopt), "noserial");
 }
 
@@ -134,8 +136,8 @@ TEST(BwfMetadata, RecordComesBackFromASavedAndLoadedSettingsFile) {
     std::string spacedAtCuts;  // a blank at each place a plain cut by 59 would take (236 bytes)
     while (spacedAtCuts.size() < 200)
         spacedAtCuts += std::string(58, 'q') + " ";
-    for (const std::string& description : {words, maximal, spacedAtCuts,
-                                            std::string("hello world")}) {
+    for (const std::string& description :
+         {words, maximal, spacedAtCuts, std::string("hello world")}) {
         test::Model model;
         BwfMetadata record;
         record.description = description;
