@@ -19,6 +19,7 @@
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
+#include "metadata_command.h"
 #include "port_list.h"
 #include "preset_bar.h"
 #include "resources/vyr_icon.xpm"
@@ -208,6 +209,8 @@ void AdminSWFrm::RouteEvents() {
     Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& event) {
         session_->OnButton(event.IsChecked());
     });
+    Control("MetaDataBtn")->Bind(wxEVT_BUTTON,
+                                 [this](wxCommandEvent&) { OpenMetadataEditor(*this); });
     Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
 }

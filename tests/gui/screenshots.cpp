@@ -1,8 +1,8 @@
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
-// 9600 baud, of the device information dialog and of the Clock page
-// showing the device time (scripts/screenshots runs it). Skipped otherwise.
+// 9600 baud, of the device information dialog, of the Clock page showing the device time
+// and of the metadata dialog (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
@@ -15,6 +15,7 @@
 #include "app/transfers.h"
 #include "device_window.h"
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/metadata_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
@@ -125,6 +126,19 @@ TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
         [&] { return !dialog.ValueControl(DeviceInformation::Capsule)->GetLabel().empty(); }));
     Capture(dialog, std::string(folder) + "/device_information.png");
     ClickButton(dialog.OkButton());
+}
+
+// The metadata dialog on the default texts and a serial number as the device gives one.
+TEST_F(Screenshots, MetaData) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    BwfMetadata record = ReadBwfMetadata(Frame().Store(), Frame().EditedPreset());
+    record.serialNumber = "VYR-2417";
+    MetaDataDlg dialog(&Frame(), record);
+    dialog.Show();
+    Capture(dialog, std::string(folder) + "/metadata.png");
+    dialog.Hide();
 }
 
 }  // namespace
