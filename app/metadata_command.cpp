@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dialogs/metadata_dialog.h"
-#include "link/protocol.h"
+#include "device/service_records.h"
 #include "main_frame.h"
 #include "session_controller.h"
 #include "settings/bwf_metadata.h"
@@ -42,9 +42,7 @@ void OpenMetadataEditor(AdminSWFrm& frame) {
     auto guard = std::make_shared<Opening>();
     const bool queued = frame.Connection().RunJob(
         [&frame, guard](DeviceConnection& connection, Progress&) -> DeviceAccess::GuiStep {
-            serial_link::LinkHold hold(connection.link);
-            const std::string serialNumber = SerialNumberPart(serial_link::ReadRemoteFile(
-                hold, kSerialNumberPath, serial_link::Match::Strict, 1));
+            const std::string serialNumber = SerialNumberPart(ReadSerialNumberOnce(connection));
             return [&frame, guard, serialNumber] { ShowEditor(frame, serialNumber); };
         });
     if (!queued)

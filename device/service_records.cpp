@@ -81,6 +81,15 @@ std::optional<std::string> ReadSerialNumber(DeviceConnection& connection) {
     return std::string(TrimTrailingBlanks(*text));
 }
 
+std::optional<std::string> ReadSerialNumberOnce(DeviceConnection& connection) {
+    LinkHold hold(connection.link);
+    const auto text =
+        serial_link::ReadRemoteFile(hold, kSerialNumberPath, serial_link::Match::Strict, 1);
+    if (!text)
+        return std::nullopt;
+    return std::string(TrimTrailingBlanks(*text));
+}
+
 RecordWrite WriteSerialNumber(DeviceConnection& connection, std::string_view number) {
     RecordWrite result{CheckSerialNumber(number), std::string(TrimTrailingBlanks(number))};
     if (result.status != RecordStatus::Done)

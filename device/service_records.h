@@ -41,6 +41,9 @@ RecordStatus CheckNote(std::string_view note);
 // The serial number with trailing white space removed; nothing when the device did not
 // answer with it.
 std::optional<std::string> ReadSerialNumber(DeviceConnection& connection);
+// The same with a single strict attempt, for the metadata dialog: a device that does not
+// answer at once gives nothing.
+std::optional<std::string> ReadSerialNumberOnce(DeviceConnection& connection);
 
 struct RecordWrite {
     RecordStatus status = RecordStatus::NotAnswered;

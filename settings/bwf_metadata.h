@@ -30,8 +30,6 @@ inline constexpr std::size_t kOrganisationCodeWidth = 3;
 inline constexpr std::size_t kSerialNumberWidth = 8;
 
 inline constexpr std::string_view kNoSerial = "noserial";
-// Where the device keeps its serial number.
-inline constexpr std::string_view kSerialNumberPath = "/chroma/serialnumber";
 
 // Every text holds at most its width; the setters below and the conversions keep it so.
 struct BwfMetadata {
