@@ -1,17 +1,19 @@
 // vyrctl device OPTIONS info | load FILE | send FILE [--preset N] [--active N] | time [--set WHEN]
+// (users and firmware: cli/user_commands.cpp, cli/firmware_command.cpp)
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
 #include <ostream>
 #include <vector>
 
+#include "cli/admin_commands.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
 #include "device/clock.h"
 #include "device/connection.h"
 #include "device/device_info.h"
+#include "device/settings_backup.h"
 #include "device/transfer.h"
-#include "settings/settings_file.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
@@ -39,23 +41,10 @@ int Load(const DeviceOptions& options, Streams io) {
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
         return status;
-    const SettingsModel start;
     BarProgress bar(io);
-    const LoadResult load = LoadFromDevice(session.connection(), start.store, {}, bar);
+    const BackupResult backup = BackupSettings(session.connection(), path, bar);
     bar.EndLine();
-    if (load.status != TransferStatus::Done)
-        return session.Failed("the device stopped answering; " + path + " not written");
-    io.err << WideToUtf8(load.loaded->guard.Log());
-    if (!load.unanswered.empty()) {
-        io.err << "vyrctl: " << options.port << ": no answer for " << load.unanswered.size()
-               << " values; " << path << " not written:\n";
-        for (const std::string& value : load.unanswered)
-            io.err << "  " << value << '\n';
-        return kExitCommunication;
-    }
-    std::string reason;
-    const auto status = SaveSettingsStore(load.loaded->store, path, &reason);
-    return ReportFileFailure(status, path, reason, io);
+    return session.ReportBackup(backup, path);
 }
 
 // "--preset N" and "--active N" after the file.
@@ -179,9 +168,15 @@ int RunDeviceCommand(Arguments args, Streams io) {
     if (options.port.empty())
         return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
-        return UsageError(io, "device needs a command: info, load, send or time");
+        return UsageError(io, "device needs a command: info, load, send, time, users or firmware");
     static constexpr DeviceCommand kCommands[] = {
-        {"info", Info}, {"load", Load}, {"send", Send}, {"time", Time}};
+        {"info", Info},
+        {"load", Load},
+        {"send", Send},
+        {"time", Time},
+        {"users", RunUsersCommand},
+        {"firmware", RunFirmwareCommand},
+    };
     options.command = args[i];
     options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
     for (const DeviceCommand& command : kCommands) {

@@ -23,6 +23,8 @@ struct Faults {
     bool wrongFirstEcho = false;  // the first loopback echo carries the value + 1
     int repeatRequests = 0;       // answer this many loopback frames with command 5; -1: every one
     int hangupAfter = 0;          // N > 0: close the pseudo-terminal after N requests
+    std::string silentName{};     // leave every request of this name unanswered
+    std::string refuseName{};     // answer every request of this name with command 3, unserved
 };
 
 struct Options {
