@@ -112,9 +112,8 @@ AccountProblem CheckPassword(std::wstring_view password) {
 }
 
 std::optional<std::wstring> ListedUserName(std::string_view line) {
-    std::wstring name = WidenSettingText(line);
-    const std::size_t end = name.find_last_not_of(L" \t\r\n\f\v");
-    name.erase(end == std::wstring::npos ? 0 : end + 1);
+    // Trimmed before widening: a line end outside the repertoire would otherwise become "_".
+    std::wstring name = WidenSettingText(TrimTrailingBlanks(line));
     if (name.empty() || IsReservedAccount(name))
         return std::nullopt;
     return name;

@@ -65,8 +65,8 @@ struct UserList {
     std::vector<std::wstring> names;
 };
 
-// One line of the device's listing as it is shown: widened (bytes outside the repertoire
-// become "_"), trailing white space removed. Nothing for a reserved account or an empty line.
+// One line of the device's listing as it is shown: trailing white space removed, widened
+// (bytes outside the repertoire become "_"). Nothing for a reserved account or an empty line.
 std::optional<std::wstring> ListedUserName(std::string_view line);
 
 // Lists the accounts: the listing shell line, then its output file line by line. A listing
