@@ -1,4 +1,7 @@
 // vyrctl device ... users and firmware against an in-process simulator, run as a script would.
+#include <chrono>
+#include <thread>
+
 #include "vyrctl_device.h"
 
 namespace vyr::test {
@@ -18,6 +21,15 @@ class VyrctlAdmin : public VyrctlDeviceTest {
     }
     int files = 0;
     std::string newFile;
+
+    // The device answers no start request, so vyrctl may end before the device has taken it
+    // in: wait for it (generously) before looking.
+    bool UpdateStarted() const {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!sim.ReadFile("/tmp/update_started") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return sim.ReadFile("/tmp/update_started").has_value();
+    }
     std::string UserFile(const std::string& name) const {
         return sim.ReadFile("/chroma/users/" + name).value_or("<none>");
     }
@@ -144,7 +156,7 @@ TEST_F(VyrctlAdmin, FirmwareStartNeedsAChoiceOfBackup) {
 
     const Result run = Vyrctl(Device() + "firmware --start --no-backup");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(sim.ReadFile("/tmp/update_started").has_value());
+    EXPECT_TRUE(UpdateStarted());
 }
 
 TEST_F(VyrctlAdmin, FirmwareStartsOnlyAfterACompleteBackup) {
@@ -152,7 +164,7 @@ TEST_F(VyrctlAdmin, FirmwareStartsOnlyAfterACompleteBackup) {
     const std::string file = File("before.Vyr");
     Result run = Vyrctl(Device() + "firmware --start --backup " + file);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_TRUE(sim.ReadFile("/tmp/update_started").has_value());
+    EXPECT_TRUE(UpdateStarted());
     EXPECT_NE(Vyrctl("file dump " + file).out.find("\n2:preset_name=Before_update\n"),
               std::string::npos);
 
