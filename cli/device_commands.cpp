@@ -1,19 +1,21 @@
 // vyrctl device OPTIONS info | load FILE | send FILE [--preset N] [--active N] | time [--set WHEN]
-// (the service commands are in service_commands.cpp)
+// (users and firmware: user_commands.cpp, firmware_command.cpp; microphone, serial number,
+// notes and results: service_commands.cpp)
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
 #include <ostream>
 #include <vector>
 
+#include "cli/admin_commands.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
 #include "cli/service_commands.h"
 #include "device/clock.h"
 #include "device/connection.h"
 #include "device/device_info.h"
+#include "device/settings_backup.h"
 #include "device/transfer.h"
-#include "settings/settings_file.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
@@ -41,23 +43,10 @@ int Load(const DeviceOptions& options, Streams io) {
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
         return status;
-    const SettingsModel start;
     BarProgress bar(io);
-    const LoadResult load = LoadFromDevice(session.connection(), start.store, {}, bar);
+    const BackupResult backup = BackupSettings(session.connection(), path, bar);
     bar.EndLine();
-    if (load.status != TransferStatus::Done)
-        return session.Failed("the device stopped answering; " + path + " not written");
-    io.err << WideToUtf8(load.loaded->guard.Log());
-    if (!load.unanswered.empty()) {
-        io.err << "vyrctl: " << options.port << ": no answer for " << load.unanswered.size()
-               << " values; " << path << " not written:\n";
-        for (const std::string& value : load.unanswered)
-            io.err << "  " << value << '\n';
-        return kExitCommunication;
-    }
-    std::string reason;
-    const auto status = SaveSettingsStore(load.loaded->store, path, &reason);
-    return ReportFileFailure(status, path, reason, io);
+    return session.ReportBackup(backup, path);
 }
 
 // "--preset N" and "--active N" after the file.
@@ -181,12 +170,15 @@ int RunDeviceCommand(Arguments args, Streams io) {
     if (options.port.empty())
         return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
-        return UsageError(io, "device needs a command: info, load, send, time, mic, serial, notes or results");
+        return UsageError(io, "device needs a command: info, load, send, time, users, "
+                              "firmware, mic, serial, notes or results");
     static constexpr DeviceCommand kCommands[] = {
         {"info", Info},
         {"load", Load},
         {"send", Send},
         {"time", Time},
+        {"users", RunUsersCommand},
+        {"firmware", RunFirmwareCommand},
         {"mic", RunMicCommand},
         {"serial", RunSerialCommand},
         {"notes", RunNotesCommand},

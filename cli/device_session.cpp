@@ -92,4 +92,24 @@ int DeviceSession::Failed(std::string_view what) {
     return kExitCommunication;
 }
 
+int DeviceSession::ReportBackup(const BackupResult& backup, const std::string& path) {
+    switch (backup.status) {
+        case BackupStatus::Failed:
+        case BackupStatus::Cancelled:
+            return Failed("the device stopped answering; " + path + " not written");
+        case BackupStatus::Incomplete:
+            io_.err << WideToUtf8(backup.report);
+            io_.err << "vyrctl: " << options_.port << ": no answer for "
+                    << backup.unanswered.size() << " values; " << path << " not written:\n";
+            for (const std::string& value : backup.unanswered)
+                io_.err << "  " << value << '\n';
+            return kExitCommunication;
+        case BackupStatus::FileFailed:
+        case BackupStatus::Saved:
+            break;
+    }
+    io_.err << WideToUtf8(backup.report);
+    return ReportFileFailure(backup.fileStatus, path, backup.fileReason, io_);
+}
+
 }  // namespace vyr::cli

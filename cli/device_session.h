@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "device/connection.h"
 #include "device/progress.h"
+#include "device/settings_backup.h"
 #include "device/user_level.h"
 
 namespace vyr::cli {
@@ -73,6 +74,10 @@ class DeviceSession {
 
     // Names the port and what went wrong on stderr; returns kExitCommunication.
     int Failed(std::string_view what);
+
+    // Tells on stderr what a backup into `path` repaired, and why it was not written; its
+    // exit status: 0 written, 8 load failed or incomplete, 4 the file could not be written.
+    int ReportBackup(const BackupResult& backup, const std::string& path);
 
   private:
     const DeviceOptions& options_;

@@ -37,6 +37,21 @@ void PrintUsage(std::ostream& out) {
            "                               dated with the computer's time\n"
            "  vyrctl device OPTIONS results\n"
            "                               print the production test results\n"
+           "  vyrctl device OPTIONS users  list the device's user accounts, one per line\n"
+           "  vyrctl device OPTIONS users set NAME [--superadmin] [--new-password-file FILE]\n"
+           "                               create or change account NAME, level 4 (3 with\n"
+           "                               --superadmin, and always for superadmin); the new\n"
+           "                               password from FILE, else $VYR_NEW_PASSWORD, else\n"
+           "                               asked for twice\n"
+           "  vyrctl device OPTIONS users rm NAME\n"
+           "                               delete account NAME (not superadmin)\n"
+           "  vyrctl device OPTIONS firmware\n"
+           "                               print whether the device holds a firmware file:\n"
+           "                               present or absent\n"
+           "  vyrctl device OPTIONS firmware --start (--backup FILE | --no-backup)\n"
+           "                               start the firmware update; with --backup, first\n"
+           "                               save all settings to FILE and start only when that\n"
+           "                               backup is complete\n"
            "\n"
            "OPTIONS: --port PATH (required), --user NAME (default superadmin),\n"
            "         --password-file FILE (else $VYR_PASSWORD, else asked for), --verbose\n"
@@ -44,7 +59,8 @@ void PrintUsage(std::ostream& out) {
            "exit status: 0 done, 1 usage, 2 port cannot be opened, 3 device does not answer,\n"
            "             4 file cannot be opened or written, 5 invalid file format,\n"
            "             6 file corrupted (checksum), 7 login refused or not allowed,\n"
-           "             8 communication error\n";
+           "             8 communication error or a change the device refused,\n"
+           "             9 the answer is no (no firmware file)\n";
 }
 
 namespace {

@@ -34,9 +34,11 @@ RecordStatus CheckLine(std::string_view text, std::size_t maxBytes) {
 RecordLines ReadLines(DeviceConnection& connection, std::string_view path) {
     RecordLines result;
     LinkHold hold(connection.link);
+    serial_link::Answer ending = serial_link::Answer::Silent;
     serial_link::ReadRemoteLines(
-        hold, path, [&](std::string_view line) { result.lines.emplace_back(line); },
-        &result.complete);
+        hold, path, [&](std::string_view line) { result.lines.emplace_back(line); }, &ending);
+    // Any closing frame, a refusal included (no such file), is the device's whole answer.
+    result.complete = ending != serial_link::Answer::Silent;
     return result;
 }
 

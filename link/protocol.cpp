@@ -52,6 +52,14 @@ bool AwaitAs(Link& link, CommandFrame& reply, std::string_view name, Match match
     return Await(link, reply, name, kAttempts, match == Match::Strict);
 }
 
+// The loose wait for the answer to a request just sent, and what it said.
+Answer AwaitAnswer(Link& link, std::string_view name) {
+    CommandFrame reply;
+    if (!Await(link, reply, name, kAttempts, false))
+        return Answer::Silent;
+    return reply.command == kReply ? Answer::Data : Answer::Refused;
+}
+
 }  // namespace
 
 bool AwaitReply(Link& link, CommandFrame& reply, std::string_view name, int attempts) {
@@ -140,25 +148,31 @@ bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_vi
            AwaitAs(link, reply, tag, strict ? Match::Strict : Match::Loose);
 }
 
-int ReadRemoteLines(const LinkHold& hold, std::string_view path,
-                    const std::function<void(std::string_view)>& onLine, bool* ended) {
+Answer RunCheckedCommand(const LinkHold& hold, std::string_view tag, std::string_view commandLine) {
     Link& link = hold.link();
-    if (ended != nullptr)
-        *ended = false;
-    if (!SendText(link, kReadLines, path, ""))
-        return 0;
+    if (!SendText(link, kRunCommand, tag, commandLine))
+        return Answer::Silent;
+    return AwaitAnswer(link, tag);
+}
+
+int ReadRemoteLines(const LinkHold& hold, std::string_view path,
+                    const std::function<void(std::string_view)>& onLine, Answer* ending) {
+    Link& link = hold.link();
+    Answer end = Answer::Silent;
     int lines = 0;
-    CommandFrame reply;
-    while (lines < kMaxRemoteLines) {
-        if (!AwaitReply(link, reply, path, kAttempts))
-            return lines;
-        if (reply.command != kReadLines)
-            break;
-        onLine(reply.PayloadText());
-        ++lines;
+    if (SendText(link, kReadLines, path, "")) {
+        CommandFrame reply;
+        while (lines < kMaxRemoteLines && AwaitReply(link, reply, path, kAttempts)) {
+            if (reply.command != kReadLines) {
+                end = reply.command == kRefused ? Answer::Refused : Answer::Data;
+                break;
+            }
+            onLine(reply.PayloadText());
+            ++lines;
+        }
     }
-    if (ended != nullptr)
-        *ended = lines < kMaxRemoteLines;
+    if (ending != nullptr)
+        *ending = end;
     return lines;
 }
 
@@ -189,25 +203,27 @@ std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
     return reply.PayloadInteger();
 }
 
-bool SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password) {
+Answer SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password) {
     Link& link = hold.link();
     const std::string name = std::string(path::kUsers) + std::string(user);
-    CommandFrame reply;
-    return SendText(link, kSetPassword, name, password) && AwaitReply(link, reply, name, kAttempts);
+    if (!SendText(link, kSetPassword, name, password))
+        return Answer::Silent;
+    return AwaitAnswer(link, name);
 }
 
-bool SetUserLevel(const LinkHold& hold, std::string_view user, int level) {
+Answer SetUserLevel(const LinkHold& hold, std::string_view user, int level) {
     Link& link = hold.link();
     const std::string name = std::string(path::kUsers) + std::string(user);
     CommandFrame frame;
-    CommandFrame reply;
     if (!BuildIntegerFrame(frame, kSetUserLevel, name, level)) {
         link.Diagnostic(
             "serial_link: command %u not sent: a name of %zu bytes does not fit the frame\n",
             static_cast<unsigned>(kSetUserLevel), name.size());
-        return false;
+        return Answer::Silent;
     }
-    return send_command(link, frame) == 1 && AwaitReply(link, reply, name, kAttempts);
+    if (send_command(link, frame) != 1)
+        return Answer::Silent;
+    return AwaitAnswer(link, name);
 }
 
 }  // namespace serial_link

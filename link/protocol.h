@@ -76,12 +76,17 @@ bool WriteRemoteFile(const LinkHold& hold, std::string_view path, std::string_vi
 
 bool RunRemoteCommand(const LinkHold& hold, std::string_view tag, std::string_view commandLine,
                       bool strict);
+// The same with the loose wait, telling how the device answered: Data when it confirmed with
+// command 2, Refused when a frame of the tag carried another command, Silent when none came.
+Answer RunCheckedCommand(const LinkHold& hold, std::string_view tag, std::string_view commandLine);
 
 // Delivers each line of a remote file; ends on a frame of another command or on silence.
-// Returns the number of lines delivered. `ended`, when given, tells whether the device ended
-// the file with a frame of another command (false: it fell silent, or nothing was sent).
+// Returns the number of lines delivered. `ending`, when given, tells how the file ended: Data
+// after a closing frame of the file's name, Refused when that frame was the device's refusal
+// (command 3), Silent when the device stopped answering (the lines may be incomplete).
 int ReadRemoteLines(const LinkHold& hold, std::string_view path,
-                    const std::function<void(std::string_view)>& onLine, bool* ended = nullptr);
+                    const std::function<void(std::string_view)>& onLine,
+                    Answer* ending = nullptr);
 
 // True when the device answered the line with command 2 (stored).
 bool AppendRemoteLine(const LinkHold& hold, std::string_view path, std::string_view text);
@@ -94,7 +99,9 @@ bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text)
 std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
                                       std::string_view password);
 
-bool SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password);
-bool SetUserLevel(const LinkHold& hold, std::string_view user, int level);
+// Each waits loosely for a frame of the account's name: Data when it carried command 2,
+// Refused for another command, Silent when none came (or the request did not fit the frame).
+Answer SetUserPassword(const LinkHold& hold, std::string_view user, std::string_view password);
+Answer SetUserLevel(const LinkHold& hold, std::string_view user, int level);
 
 }  // namespace serial_link

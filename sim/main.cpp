@@ -37,6 +37,8 @@ constexpr const char* kUsage =
     "  --repeat-requests N   ask for N repeats of the loopback test (-1: for ever)\n"
     "  --hangup-after N      hang up on the Nth request\n"
     "  --refuse-writes       refuse every file write and appended line\n"
+    "  --silent-to NAME      answer no request of NAME (a path or a command tag)\n"
+    "  --refuse NAME         refuse every request of NAME (a path or a command tag)\n"
     "  --help                show this text\n";
 
 // After a stop signal the simulator has this long to stop; past it the program leaves without
@@ -100,6 +102,10 @@ constexpr Option kOptions[] = {
      [](vyrsim::Options& o, std::string_view v) { return Number(v, 1, o.faults.hangupAfter); }},
     {"--refuse-writes", false,
      [](vyrsim::Options& o, std::string_view) { return Flag(o.faults.refuseWrites); }},
+    {"--silent-to", true,
+     [](vyrsim::Options& o, std::string_view v) { return Path(v, o.faults.silentName); }},
+    {"--refuse", true,
+     [](vyrsim::Options& o, std::string_view v) { return Path(v, o.faults.refuseName); }},
 };
 
 enum class Parsed { Run, Help, Bad };

@@ -74,6 +74,15 @@ std::FILE* OpenLogFile(const std::string& path, std::string* error) {
     return file;
 }
 
+// The device's refusal of a request it will not serve.
+CommandFrame Refusal(const CommandFrame& request) {
+    CommandFrame refusal;
+    refusal.command = serial_link::kRefused;
+    refusal.name = request.name;
+    refusal.SetPayloadText("Operation not permitted");
+    return refusal;
+}
+
 timespec ToTimespec(SteadyClock::duration duration) {
     const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(duration).count();
     return {static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
@@ -285,10 +294,13 @@ struct Simulator::Impl {
             CloseLine();
             return;
         }
-        if (active.silent || (active.dropEvery > 0 && nth % active.dropEvery == 0))
+        if (active.silent || (active.dropEvery > 0 && nth % active.dropEvery == 0) ||
+            (!active.silentName.empty() && request.Name() == active.silentName))
             return;
         Replies replies;
-        {
+        if (!active.refuseName.empty() && request.Name() == active.refuseName) {
+            replies = {Refusal(request)};
+        } else {
             std::lock_guard lock(mutex);
             device.SetReadOnly(faults.refuseWrites);
             replies = device.Handle(request);

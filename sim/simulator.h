@@ -24,6 +24,8 @@ struct Faults {
     int repeatRequests = 0;       // answer this many loopback frames with command 5; -1: every one
     int hangupAfter = 0;          // N > 0: close the pseudo-terminal after N requests
     bool refuseWrites = false;    // refuse every file write and appended line (command 3)
+    std::string silentName{};     // leave every request of this name unanswered
+    std::string refuseName{};     // answer every request of this name with command 3, unserved
 };
 
 struct Options {

@@ -149,6 +149,30 @@ def lines():
          chunk(frame(READ_LINES, users, "distributor")), GONE)
 
 
+def user_lists():
+    def seed(name, which, *parts):
+        write("fuzz_user_list", name, bytes([which]) + b"".join(parts))
+
+    seed("line_with_line_end", 0, b"J\xf6rg \r\n")
+    seed("line_reserved", 0, b"controller")
+    users = "/tmp/userlist"
+    seed("listing", 1,
+         chunk(frame(REPLY, "SYSTEMCALL", "")),
+         chunk(frame(READ_LINES, users, "admin")),
+         chunk(frame(READ_LINES, users, "service")),
+         chunk(frame(READ_LINES, users, "b\xe4r  ")),
+         chunk(frame(REPLY, users, "")))
+    seed("listing_refused", 1,
+         chunk(frame(REPLY, "SYSTEMCALL", "")),
+         chunk(frame(REFUSED, users, "No such file or directory")))
+    seed("listing_line_unanswered", 1,
+         chunk(frame(REFUSED, "SYSTEMCALL", "")), SILENCE,
+         chunk(frame(READ_LINES, users, "ghost")))
+    seed("listing_broken_off", 1,
+         chunk(frame(REPLY, "SYSTEMCALL", "")),
+         chunk(frame(READ_LINES, users, "admin")), GONE)
+
+
 def settings_files():
     defaults = (FIXTURES / "defaults.Vyr").read_text("latin-1")
     body_lines = defaults.split("\n")[1:]
@@ -239,6 +263,7 @@ if __name__ == "__main__":
     frames()
     replies()
     lines()
+    user_lists()
     settings_files()
     settings_lines()
     texts()

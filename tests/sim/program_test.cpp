@@ -218,6 +218,8 @@ TEST(Program, BadOptionsEndItAtOnceWithOneLineAndStatus1) {
         {{"--baud", "1.5"}, "--baud takes a whole number, not \"1.5\""},
         {{"--latency", "99999999999"}, "--latency 99999999999 is out of range"},
         {{"--link", ""}, "--link needs a path"},
+        {{"--refuse", ""}, "--refuse needs a path"},
+        {{"--silent-to"}, "--silent-to needs a value"},
         {{"--silent", "--baud", "9600", "--wat"}, "unknown option --wat"},
     };
     for (const Case& c : cases) {
@@ -239,7 +241,8 @@ TEST(Program, HelpGoesToStandardOutput) {
         EXPECT_TRUE(usage.starts_with("usage: vyrsim")) << usage;
         for (const char* option :
              {"--link", "--log", "--latency", "--baud", "--silent", "--drop-every", "--stale",
-              "--partial-every", "--wrong-first-echo", "--repeat-requests", "--hangup-after"})
+              "--partial-every", "--wrong-first-echo", "--repeat-requests", "--hangup-after",
+              "--silent-to", "--refuse"})
             EXPECT_NE(usage.find(option), std::string::npos) << option;
         EXPECT_EQ(program.Errors(), "");
     }
