@@ -22,8 +22,6 @@ namespace {
 using Kind = RecordDialog::Kind;
 using Control = RecordDialog::Control;
 
-constexpr int kCaptionGap = 4;  // between a caption and the field it names
-
 // The files hold text in the computer's narrow encoding, UTF-8 here. Bytes that are not
 // UTF-8 are shown one character a byte, so that every byte shows as something.
 wxString FromDevice(std::string_view bytes) {
@@ -305,6 +303,7 @@ SerialNoDlg::SerialNoDlg(wxWindow* parent, DeviceAccess& device)
                    kSerialExchangeButtons) {
     Bind(wxEVT_BUTTON, &SerialNoDlg::OnWrite, this, ID_WRITE_SN);
     Bind(wxEVT_BUTTON, &SerialNoDlg::OnClose, this, ID_CLOSE);
+    SetEscapeId(ID_CLOSE);
 }
 
 void SerialNoDlg::Open() {
@@ -367,6 +366,7 @@ ServiceNotesDlg::ServiceNotesDlg(wxWindow* parent, DeviceAccess& device)
                    kNotesExchangeButtons) {
     Bind(wxEVT_BUTTON, &ServiceNotesDlg::OnAdd, this, ID_ADD_NOTE);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Hide(); }, ID_CLOSE);
+    SetEscapeId(ID_CLOSE);
 }
 
 void ServiceNotesDlg::Open() {
@@ -412,6 +412,7 @@ void ServiceNotesDlg::OnAdd(wxCommandEvent&) {
 TestresultsDlg::TestresultsDlg(wxWindow* parent, DeviceAccess& device)
     : RecordDialog(parent, device, kResultsTitle, kResultsSize, kResultsControls, {}) {
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Hide(); }, ID_CLOSE);
+    SetEscapeId(ID_CLOSE);
 }
 
 void TestresultsDlg::Open() {

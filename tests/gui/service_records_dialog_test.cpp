@@ -170,6 +170,16 @@ TEST_F(ServiceRecordsTest, SerialNumberIsReadShownAndWrittenWithItsLineFeed) {
     EXPECT_FALSE(Serial().IsShown());
     EXPECT_EQ(DeviceSerial()->GetValue(), "");
     EXPECT_EQ(NewSerial()->GetValue(), "");
+
+    // Escape is the Close button.
+    OpenSerial();
+    EXPECT_EQ(NewSerial()->GetValue(), "VYR-2417-0100");
+    wxKeyEvent escape(wxEVT_CHAR_HOOK);
+    escape.m_keyCode = WXK_ESCAPE;
+    escape.SetEventObject(&Serial());
+    Serial().ProcessWindowEvent(escape);
+    EXPECT_FALSE(Serial().IsShown());
+    EXPECT_EQ(NewSerial()->GetValue(), "");
 }
 
 TEST_F(ServiceRecordsTest, ARefusedWriteKeepsTheTypedTextAndSaysSo) {
