@@ -272,8 +272,12 @@ bool RecordDialog::Exchange(std::function<Result(DeviceConnection&)> work,
     return queued;
 }
 
-void RecordDialog::ReadLinesInto(int windowId, RecordLines (*read)(DeviceConnection&),
-                                 std::string_view what) {
+void RecordDialog::OpenAndRead(int focusId, int windowId,
+                               RecordLines (*read)(DeviceConnection&), std::string_view what) {
+    if (!Permitted())
+        return;
+    Show();
+    FindWindow(focusId)->SetFocus();
     Text(windowId)->Clear();
     const auto shown = [this, windowId, what = std::string(what)](const RecordLines& lines) {
         wxString text;
@@ -370,11 +374,7 @@ ServiceNotesDlg::ServiceNotesDlg(wxWindow* parent, DeviceAccess& device)
 }
 
 void ServiceNotesDlg::Open() {
-    if (!Permitted())
-        return;
-    Show();
-    Text(ID_NEW_NOTE)->SetFocus();
-    ReadLinesInto(ID_NOTES_WINDOW, ReadServiceNotes, kNotesWhat);
+    OpenAndRead(ID_NEW_NOTE, ID_NOTES_WINDOW, ReadServiceNotes, kNotesWhat);
 }
 
 void ServiceNotesDlg::OnAdd(wxCommandEvent&) {
@@ -416,11 +416,7 @@ TestresultsDlg::TestresultsDlg(wxWindow* parent, DeviceAccess& device)
 }
 
 void TestresultsDlg::Open() {
-    if (!Permitted())
-        return;
-    Show();
-    Button(ID_CLOSE)->SetFocus();
-    ReadLinesInto(ID_RESULT_WINDOW, ReadTestResults, kResultsWhat);
+    OpenAndRead(ID_CLOSE, ID_RESULT_WINDOW, ReadTestResults, kResultsWhat);
 }
 
 }  // namespace vyr

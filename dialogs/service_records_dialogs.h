@@ -66,10 +66,11 @@ class RecordDialog : public wxDialog, public DeviceView {
     bool Exchange(std::function<Result(DeviceConnection&)> work,
                   std::function<void(const Result&)> done);
 
-    // Empties the text window `windowId` and fills it with the lines `read` gets; says so
-    // when the device stops answering before the end (`what`: "The service notes").
-    void ReadLinesInto(int windowId, RecordLines (*read)(DeviceConnection&),
-                       std::string_view what);
+    // When permitted: shows the dialog with the focus on `focusId`, empties the text window
+    // `windowId` and fills it with the lines `read` gets; says so when the device stops
+    // answering before the end (`what`: "The service notes").
+    void OpenAndRead(int focusId, int windowId, RecordLines (*read)(DeviceConnection&),
+                     std::string_view what);
 
     // A warning message box titled like the dialog.
     void Tell(std::string_view text);
