@@ -31,7 +31,10 @@ class DevInfoDialog;
 class LocalConfig;
 class PortChoice;
 class PresetBar;
+class SerialNoDlg;
+class ServiceNotesDlg;
 class SessionController;
+class TestresultsDlg;
 class ValueFields;
 class TransferController;
 
@@ -81,6 +84,9 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     bool Busy() const;
     ClockPage& Clock() { return *clock_; }
     DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
+    SerialNoDlg& SerialNumberDialog() { return *serialNumber_; }
+    ServiceNotesDlg& ServiceNotesDialog() { return *serviceNotes_; }
+    TestresultsDlg& TestResultsDialog() { return *testResults_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -134,6 +140,10 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first
     std::unique_ptr<ClockPage> clock_;
     DevInfoDialog* deviceInfo_ = nullptr;  // a child window
+    // The service dialogs over the device's history; child windows.
+    SerialNoDlg* serialNumber_ = nullptr;
+    ServiceNotesDlg* serviceNotes_ = nullptr;
+    TestresultsDlg* testResults_ = nullptr;
 
     bool connected_ = false;
     bool offline_ = false;

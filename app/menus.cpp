@@ -6,6 +6,7 @@
 #include <wx/weakref.h>
 
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/service_records_dialogs.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -184,6 +185,15 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         case menu::kDeviceInformation:
             deviceInfo_->Show();
+            break;
+        case menu::kSerialNumber:
+            serialNumber_->Open();
+            break;
+        case menu::kServiceNotes:
+            serviceNotes_->Open();
+            break;
+        case menu::kTestResults:
+            testResults_->Open();
             break;
         default:
             // Commands without a handler here go on to their owners.

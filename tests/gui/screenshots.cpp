@@ -1,8 +1,9 @@
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
-// 9600 baud, of the device information dialog, of the Clock page showing the device time
-// and of the metadata dialog (scripts/screenshots runs it). Skipped otherwise.
+// 9600 baud, of the device information dialog, of the Clock page showing the device time,
+// of the metadata dialog and of the three service dialogs (scripts/screenshots runs it).
+// Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
@@ -16,6 +17,7 @@
 #include "device_window.h"
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/metadata_dialog.h"
+#include "dialogs/service_records_dialogs.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
@@ -139,6 +141,31 @@ TEST_F(Screenshots, MetaData) {
     dialog.Show();
     Capture(dialog, std::string(folder) + "/metadata.png");
     dialog.Hide();
+}
+
+// The serial-number, service-notes and test-results dialogs filled from the simulator, as
+// service staff see them.
+TEST_F(ConnectedScreenshots, ServiceDialogs) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"service", L"vyr-service");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    const struct {
+        int command;
+        RecordDialog& dialog;
+        const char* file;
+    } shots[] = {
+        {menu::kSerialNumber, Frame().SerialNumberDialog(), "/serial_number.png"},
+        {menu::kServiceNotes, Frame().ServiceNotesDialog(), "/service_notes.png"},
+        {menu::kTestResults, Frame().TestResultsDialog(), "/test_results.png"},
+    };
+    for (const auto& shot : shots) {
+        Command(&Frame(), shot.command);
+        ASSERT_TRUE(PumpUntil([&] { return !shot.dialog.Busy(); }));
+        Capture(shot.dialog, std::string(folder) + shot.file);
+        shot.dialog.Hide();
+    }
 }
 
 }  // namespace
