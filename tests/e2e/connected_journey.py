@@ -9,11 +9,10 @@ import signal
 import sys
 
 import vyr_e2e
-from vyr_e2e import (Session, answer_message, check, click, find, find_application, find_where,
-                     find_window, run, set_value, type_text, wait_for, wait_window_gone)
+from vyr_e2e import (LOGIN_TITLE, Session, answer_message, check, click, find, find_application,
+                     find_where, find_window, log_in, set_value, wait_for, wait_window_gone)
 
 TITLE = "Vyr Administration Software v2.2.6"
-LOGIN_TITLE = "User Authentication"
 LOAD_TITLE = "Loading settings from device"
 SEND_TITLE = "Sending settings to device"
 LEVEL_CAPTION = "Manual microphone level adjustment (dB)"
@@ -27,14 +26,6 @@ def written(log, key):
     in the simulator's frame log."""
     pattern = re.compile(r'^in\s+0 /chroma/settings/(\d+)/%s text "(.*)"$' % re.escape(key))
     return [(int(m.group(1)), m.group(2)) for m in map(pattern.match, log.splitlines()) if m]
-
-
-def log_in(application, user, password):
-    dialog = find_window(application, LOGIN_TITLE)
-    type_text(find(dialog, "text", "Username:"), user)
-    type_text(find(dialog, "password text", "Password:"), password)
-    click(find(dialog, "push button", "OK"))
-    return dialog
 
 
 def journey(vyradmin, vyrsim):

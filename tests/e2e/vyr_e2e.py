@@ -421,3 +421,15 @@ def main(journey, description):
     parser.add_argument("--vyrsim", required=True)
     options = parser.parse_args()
     return run(lambda: journey(options.vyradmin, options.vyrsim))
+
+
+LOGIN_TITLE = "User Authentication"
+
+
+def log_in(application, user, password):
+    """Fills in the login dialog and presses OK; returns the dialog."""
+    dialog = find_window(application, LOGIN_TITLE)
+    type_text(find(dialog, "text", "Username:"), user)
+    type_text(find(dialog, "password text", "Password:"), password)
+    click(find(dialog, "push button", "OK"))
+    return dialog
