@@ -6,6 +6,7 @@
 #include <wx/weakref.h>
 
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/microphone_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -186,6 +187,10 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             deviceInfo_->Show();
             break;
         default:
+            if (const int type = menu::MicrophoneType(event.GetId()); type >= 0) {
+                micSettings_->Open(type);
+                break;
+            }
             // Commands without a handler here go on to their owners.
             event.Skip();
             break;
