@@ -1,14 +1,16 @@
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the main window as it starts,
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
-// 9600 baud, of the device information dialog, of the Clock page showing the device time
-// and of the metadata dialog (scripts/screenshots runs it). Skipped otherwise.
+// 9600 baud, of the device information dialog, of the Clock page showing the device time,
+// of the metadata dialog and of the microphone settings (scripts/screenshots runs it).
+// Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
 #include <wx/notebook.h>
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "app/clock_page.h"
 #include "app/menus.h"
@@ -16,9 +18,11 @@
 #include "device_window.h"
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/metadata_dialog.h"
+#include "dialogs/microphone_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
+#include "modal_hook.h"
 
 namespace vyr::test {
 namespace {
@@ -139,6 +143,40 @@ TEST_F(Screenshots, MetaData) {
     dialog.Show();
     Capture(dialog, std::string(folder) + "/metadata.png");
     dialog.Hide();
+}
+
+// The microphone settings of type M: one entry replaced and marked; then the longest
+// status text, after a write the device refused at its last value.
+TEST_F(ConnectedScreenshots, MicrophoneSettings) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    Connect();
+    Command(&Frame(), menu::MicrophoneTypeId(12));
+    using namespace std::chrono_literals;
+    MicSettings& dialog = Frame().MicrophoneDialog();
+    ASSERT_TRUE(PumpUntil([&] { return dialog.CurrentState() == MicSettings::State::Ready; }));
+    auto* frequency = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(MicSettings::ID_F1_FREQ));
+    frequency->ChangeValue("25000");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, MicSettings::ID_F1_FREQ);
+    Send(frequency, enter);
+    Capture(dialog, std::string(folder) + "/microphone_settings.png");
+
+    frequency->ChangeValue("250");
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.Name() == "/chroma/mics/m/mic_filter3_enable")
+            sim.SetFaults({.refuseWrites = true});
+    });
+    wxTEST_DIALOG(
+        {
+            ClickButton(dialog.ConfirmButton());
+            EXPECT_TRUE(PumpUntil(
+                [&] { return dialog.CurrentState() != MicSettings::State::Writing; }, 60s));
+        },
+        wxExpectModal<wxMessageDialog>(wxID_OK));
+    sim.SetRequestObserver(nullptr);
+    Capture(dialog, std::string(folder) + "/microphone_settings_partial.png");
+    ClickButton(dialog.CancelButton());
 }
 
 }  // namespace
