@@ -200,6 +200,10 @@ TEST_F(MicDialogTest, ConfirmWritesExactlyTheChosenTypesFiles) {
     Confirm();
     EXPECT_EQ(Dialog().CurrentState(), State::Writing);
     EXPECT_FALSE(Dialog().CancelButton()->IsEnabled());
+    // Another type chosen meanwhile does not take the dialog from the write on its way.
+    Command(&Frame(), menu::MicrophoneTypeId(kTypeM));
+    EXPECT_EQ(Dialog().CurrentState(), State::Writing);
+    EXPECT_EQ(Dialog().GetTitle(), "Microphone settings for type 'C'");
     ASSERT_TRUE(PumpUntil([&] { return !Dialog().IsShown(); }));
 
     const std::vector<std::string> expected = {
