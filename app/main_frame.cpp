@@ -17,6 +17,7 @@
 #include "clock_page.h"
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/service_records_dialogs.h"
+#include "dialogs/microphone_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
@@ -127,6 +128,8 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     session_->AddDeviceView(*serialNumber_);
     session_->AddDeviceView(*serviceNotes_);
     session_->AddDeviceView(*testResults_);
+    micSettings_ = new MicSettings(this, *session_);
+    session_->AddDeviceView(*micSettings_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));

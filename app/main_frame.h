@@ -29,6 +29,7 @@ namespace vyr {
 class ClockPage;
 class DevInfoDialog;
 class LocalConfig;
+class MicSettings;
 class PortChoice;
 class PresetBar;
 class SerialNoDlg;
@@ -87,6 +88,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     SerialNoDlg& SerialNumberDialog() { return *serialNumber_; }
     ServiceNotesDlg& ServiceNotesDialog() { return *serviceNotes_; }
     TestresultsDlg& TestResultsDialog() { return *testResults_; }
+    MicSettings& MicrophoneDialog() { return *micSettings_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -144,6 +146,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     SerialNoDlg* serialNumber_ = nullptr;
     ServiceNotesDlg* serviceNotes_ = nullptr;
     TestresultsDlg* testResults_ = nullptr;
+    MicSettings* micSettings_ = nullptr;   // a child window
 
     bool connected_ = false;
     bool offline_ = false;

@@ -7,6 +7,7 @@
 
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/service_records_dialogs.h"
+#include "dialogs/microphone_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -196,6 +197,10 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             testResults_->Open();
             break;
         default:
+            if (const int type = menu::MicrophoneType(event.GetId()); type >= 0) {
+                micSettings_->Open(type);
+                break;
+            }
             // Commands without a handler here go on to their owners.
             event.Skip();
             break;

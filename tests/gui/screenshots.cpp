@@ -2,7 +2,8 @@
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
 // 9600 baud, of the device information dialog, of the Clock page showing the device time,
-// of the metadata dialog and of the three service dialogs (scripts/screenshots runs it).
+// of the metadata dialog, of the three service dialogs and of the microphone settings
+// (scripts/screenshots runs it).
 // Skipped otherwise.
 #include <cstdlib>
 #include <string>
@@ -10,6 +11,7 @@
 #include <wx/notebook.h>
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 
 #include "app/clock_page.h"
 #include "app/menus.h"
@@ -18,9 +20,11 @@
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/metadata_dialog.h"
 #include "dialogs/service_records_dialogs.h"
+#include "dialogs/microphone_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
+#include "modal_hook.h"
 
 namespace vyr::test {
 namespace {
@@ -166,6 +170,40 @@ TEST_F(ConnectedScreenshots, ServiceDialogs) {
         Capture(shot.dialog, std::string(folder) + shot.file);
         shot.dialog.Hide();
     }
+}
+
+// The microphone settings of type M: one entry replaced and marked; then the longest
+// status text, after a write the device refused at its last value.
+TEST_F(ConnectedScreenshots, MicrophoneSettings) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    Connect();
+    Command(&Frame(), menu::MicrophoneTypeId(12));
+    using namespace std::chrono_literals;
+    MicSettings& dialog = Frame().MicrophoneDialog();
+    ASSERT_TRUE(PumpUntil([&] { return dialog.CurrentState() == MicSettings::State::Ready; }));
+    auto* frequency = dynamic_cast<wxTextCtrl*>(dialog.FindWindow(MicSettings::ID_F1_FREQ));
+    frequency->ChangeValue("25000");
+    wxCommandEvent enter(wxEVT_TEXT_ENTER, MicSettings::ID_F1_FREQ);
+    Send(frequency, enter);
+    Capture(dialog, std::string(folder) + "/microphone_settings.png");
+
+    frequency->ChangeValue("250");
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.Name() == "/chroma/mics/m/mic_filter3_enable")
+            sim.SetFaults({.refuseWrites = true});
+    });
+    wxTEST_DIALOG(
+        {
+            ClickButton(dialog.ConfirmButton());
+            EXPECT_TRUE(PumpUntil(
+                [&] { return dialog.CurrentState() != MicSettings::State::Writing; }, 60s));
+        },
+        wxExpectModal<wxMessageDialog>(wxID_OK));
+    sim.SetRequestObserver(nullptr);
+    Capture(dialog, std::string(folder) + "/microphone_settings_partial.png");
+    ClickButton(dialog.CancelButton());
 }
 
 }  // namespace
