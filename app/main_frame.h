@@ -27,6 +27,7 @@ class wxCommandEvent;
 namespace vyr {
 
 class ClockPage;
+class CreateUserDlg;
 class DevInfoDialog;
 class LocalConfig;
 class PortChoice;
@@ -81,6 +82,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     bool Busy() const;
     ClockPage& Clock() { return *clock_; }
     DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
+    CreateUserDlg& UsersDialog() { return *users_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -134,6 +136,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first
     std::unique_ptr<ClockPage> clock_;
     DevInfoDialog* deviceInfo_ = nullptr;  // a child window
+    CreateUserDlg* users_ = nullptr;       // a child window
 
     bool connected_ = false;
     bool offline_ = false;

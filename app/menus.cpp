@@ -6,6 +6,7 @@
 #include <wx/weakref.h>
 
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/users_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -184,6 +185,10 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         case menu::kDeviceInformation:
             deviceInfo_->Show();
+            break;
+        case menu::kEditUsers:
+            users_->Show();
+            users_->RefreshList();
             break;
         default:
             // Commands without a handler here go on to their owners.

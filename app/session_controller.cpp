@@ -157,4 +157,8 @@ bool SessionController::RunJob(Work work) {
     return true;
 }
 
+UserLevel SessionController::CurrentLevel() const {
+    return frame_.CurrentUserLevel();
+}
+
 }  // namespace vyr

@@ -8,6 +8,7 @@
 
 #include "device/connection.h"
 #include "device/progress.h"
+#include "device/user_level.h"
 
 namespace vyr {
 
@@ -25,6 +26,8 @@ class DeviceAccess {
     // Queues `work` behind the jobs given so far. False, and nothing queued, when not
     // connected. The step it returns is dropped when the window closes first.
     virtual bool RunJob(Work work) = 0;
+    // The current user level, for the rules a dialog checks again when it acts.
+    virtual UserLevel CurrentLevel() const = 0;
 };
 
 // A dialog that shows what it read from the device.
