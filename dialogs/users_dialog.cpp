@@ -26,7 +26,7 @@ namespace vyr {
 namespace {
 
 constexpr char kTitle[] = "Edit users";
-const wxSize kDialogSize(388, 250);
+const wxSize kDialogSize(412, 250);
 const wxColour kInvalidColour(255, 200, 200);
 constexpr int kMaxChars = 20;
 
@@ -59,39 +59,40 @@ struct Descriptor {
 // rows are spaced for the toolkit's field heights; a caption ends just before its field.
 constexpr int kInner = 1;
 constexpr int kButtons = 13;
-constexpr int kFieldLeft = 225;
+constexpr int kFieldLeft = 240;
+constexpr int kFieldWidth = 145;
 constexpr int kCaptionGap = 4;
 constexpr int kListRight = 128;
 constexpr Descriptor kControls[] = {
-    {Kind::Panel, wxID_ANY, "panel", kDialog, 0, 0, 388, 250, "", kNone},
-    {Kind::Panel, wxID_ANY, "WxPanel1", 0, 10, 10, 360, 215, "", kNone},
+    {Kind::Panel, wxID_ANY, "panel", kDialog, 0, 0, 412, 250, "", kNone},
+    {Kind::Panel, wxID_ANY, "WxPanel1", 0, 10, 10, 392, 215, "", kNone},
     {Kind::Label, CreateUserDlg::ID_LIST_LABEL, "WxStaticText1", kInner, 8, 3, kAuto, kAuto,
      "Existing users:", kNone},
     {Kind::List, CreateUserDlg::ID_USER_LIST, "UserList", kInner, 7, 22, 121, 110, "",
      CreateUserDlg::ID_LIST_LABEL},
     {Kind::Label, CreateUserDlg::ID_NAME_LABEL, "WxStaticText2", kInner, 169, 25, kAuto, kAuto,
      "Username:", kNone},
-    {Kind::Field, CreateUserDlg::ID_USER_NAME, "UserName", kInner, kFieldLeft, 20, 121, 24, "",
+    {Kind::Field, CreateUserDlg::ID_USER_NAME, "UserName", kInner, kFieldLeft, 20, kFieldWidth, 24, "",
      CreateUserDlg::ID_NAME_LABEL},
     {Kind::Label, CreateUserDlg::ID_LEVEL_LABEL, "WxStaticText3", kInner, 170, 54, kAuto, kAuto,
      "User level:", kNone},
-    {Kind::Choice, CreateUserDlg::ID_USER_LEVEL, "UserLevel", kInner, kFieldLeft, 48, 121, 26, "",
+    {Kind::Choice, CreateUserDlg::ID_USER_LEVEL, "UserLevel", kInner, kFieldLeft, 48, kFieldWidth, 26, "",
      CreateUserDlg::ID_LEVEL_LABEL},
     {Kind::Label, CreateUserDlg::ID_PWD_LABEL, "WxStaticText4", kInner, 171, 83, kAuto, kAuto,
      "Password:", kNone},
-    {Kind::PasswordField, CreateUserDlg::ID_PWD, "Pwd", kInner, kFieldLeft, 78, 121, 24, "",
+    {Kind::PasswordField, CreateUserDlg::ID_PWD, "Pwd", kInner, kFieldLeft, 78, kFieldWidth, 24, "",
      CreateUserDlg::ID_PWD_LABEL},
     {Kind::Label, CreateUserDlg::ID_REPEAT_LABEL, "WxStaticText5", kInner, 133, 113, kAuto, kAuto,
      "Repeat password:", kNone},
-    {Kind::PasswordField, CreateUserDlg::ID_REPEAT_PWD, "RepeatPwd", kInner, kFieldLeft, 108, 121,
-     24, "", CreateUserDlg::ID_REPEAT_LABEL},
-    {Kind::Status, CreateUserDlg::ID_STATUS, "StatusText", kInner, 8, 140, 346, kAuto, "", kNone},
-    {Kind::Panel, wxID_ANY, "WxPanel2", kInner, 0, 165, 360, 35, "", kNone},
+    {Kind::PasswordField, CreateUserDlg::ID_REPEAT_PWD, "RepeatPwd", kInner, kFieldLeft, 108,
+     kFieldWidth, 24, "", CreateUserDlg::ID_REPEAT_LABEL},
+    {Kind::Status, CreateUserDlg::ID_STATUS, "StatusText", kInner, 8, 140, 378, kAuto, "", kNone},
+    {Kind::Panel, wxID_ANY, "WxPanel2", kInner, 0, 165, 392, 35, "", kNone},
     {Kind::Button, CreateUserDlg::ID_DELETE_BUTTON, "DeleteButton", kButtons, 7, 0, 121, 27,
      "Delete", kNone},
-    {Kind::Button, CreateUserDlg::ID_CLOSE_BUTTON, "CloseButton", kButtons, 133, 0, 89, 27,
+    {Kind::Button, CreateUserDlg::ID_CLOSE_BUTTON, "CloseButton", kButtons, 140, 0, 89, 27,
      "Close", kNone},
-    {Kind::Button, CreateUserDlg::ID_CREATE_BUTTON, "CreateButton", kButtons, 226, 0, 121, 27,
+    {Kind::Button, CreateUserDlg::ID_CREATE_BUTTON, "CreateButton", kButtons, kFieldLeft, 0, kFieldWidth, 27,
      "Create / change", kNone},
 };
 
