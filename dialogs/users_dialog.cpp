@@ -26,7 +26,7 @@ namespace vyr {
 namespace {
 
 constexpr char kTitle[] = "Edit users";
-const wxSize kDialogSize(412, 250);
+const wxSize kDialogSize(412, 225);
 const wxColour kInvalidColour(255, 200, 200);
 constexpr int kMaxChars = 20;
 
@@ -64,8 +64,8 @@ constexpr int kFieldWidth = 145;
 constexpr int kCaptionGap = 4;
 constexpr int kListRight = 128;
 constexpr Descriptor kControls[] = {
-    {Kind::Panel, wxID_ANY, "panel", kDialog, 0, 0, 412, 250, "", kNone},
-    {Kind::Panel, wxID_ANY, "WxPanel1", 0, 10, 10, 392, 215, "", kNone},
+    {Kind::Panel, wxID_ANY, "panel", kDialog, 0, 0, 412, 225, "", kNone},
+    {Kind::Panel, wxID_ANY, "WxPanel1", 0, 10, 10, 392, 200, "", kNone},
     {Kind::Label, CreateUserDlg::ID_LIST_LABEL, "WxStaticText1", kInner, 8, 3, kAuto, kAuto,
      "Existing users:", kNone},
     {Kind::List, CreateUserDlg::ID_USER_LIST, "UserList", kInner, 7, 22, 121, 110, "",
@@ -111,10 +111,12 @@ wxWindow* CreateControl(const Descriptor& d, wxWindow* parent) {
             return new wxPanel(parent, d.id, pos, size, wxTAB_TRAVERSAL, d.name);
         case Kind::Label: {
             // Measured in its own font: the toolkit would use its default font until shown.
-            // Where the face is wider than the layout allows for, the caption moves left so
-            // that it ends before its field, but not into the list.
+            // Where the face is wider than the layout allows for, a field's caption moves left
+            // so that it ends before its field, but not into the list.
             const wxSize text = TextSize(d.text);
-            const int x = std::max(kListRight + 2, std::min(d.x, kFieldLeft - kCaptionGap - text.x));
+            const int x = d.x < kListRight ? d.x
+                                           : std::max(kListRight + 2,
+                                                      std::min(d.x, kFieldLeft - kCaptionGap - text.x));
             return new wxStaticText(parent, d.id, d.text, wxPoint(x, d.y), text, 0, d.name);
         }
         case Kind::Status:

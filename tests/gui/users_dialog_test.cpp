@@ -335,6 +335,8 @@ TEST_F(UsersDialogTest, AFailedListingSaysSoAndTheNextSuccessListsAgain) {
     EXPECT_TRUE(Names().empty());
     EXPECT_EQ(Dialog().StatusText()->GetLabel(),
               "The user list could not be read: the device refused it.");
+    EXPECT_LE(Dialog().StatusText()->GetTextExtent(Dialog().StatusText()->GetLabel()).x,
+              Dialog().StatusText()->GetSize().x);
 
     // An account stored meanwhile brings the whole list, not a list of one.
     sim.SetFaults({});
