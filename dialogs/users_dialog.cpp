@@ -34,7 +34,7 @@ constexpr char kDeletionFailed[] = "Deletion failed";
 constexpr char kConfirmTitle[] = "Confirm action";
 constexpr char kConfirmText[] = "This deletes the selected user.\nAre you sure?";
 constexpr char kStoringFailed[] = "Storing failed";
-constexpr char kNotAllowed[] = "Only a superadministrator may edit the users.";
+constexpr char kNotAllowed[] = "Editing the users needs a superadministrator's rights.";
 constexpr char kReading[] = "Reading the user list ...";
 constexpr char kStoring[] = "Storing the user ...";
 constexpr char kDeleting[] = "Deleting the user ...";
@@ -182,6 +182,8 @@ CreateUserDlg::CreateUserDlg(wxWindow* parent, DeviceAccess& device)
     SetSizeHints(GetSize(), GetSize());
     GetChildren().front()->SetSize(GetClientSize());
 
+    // Escape and a close request do what Close does.
+    SetEscapeId(ID_CLOSE_BUTTON);
     Bind(wxEVT_LISTBOX, &CreateUserDlg::OnSelect, this, ID_USER_LIST);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CreateOrChange(); }, ID_CREATE_BUTTON);
     Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { DeleteSelected(); }, ID_DELETE_BUTTON);
