@@ -16,6 +16,7 @@
 
 #include "clock_page.h"
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/service_records_dialogs.h"
 #include "dialogs/users_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
@@ -123,6 +124,12 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     session_->AddDeviceView(*deviceInfo_);
     users_ = new CreateUserDlg(this, *session_);
     session_->AddDeviceView(*users_);
+    serialNumber_ = new SerialNoDlg(this, *session_);
+    serviceNotes_ = new ServiceNotesDlg(this, *session_);
+    testResults_ = new TestresultsDlg(this, *session_);
+    session_->AddDeviceView(*serialNumber_);
+    session_->AddDeviceView(*serviceNotes_);
+    session_->AddDeviceView(*testResults_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));

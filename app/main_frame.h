@@ -32,7 +32,10 @@ class DevInfoDialog;
 class LocalConfig;
 class PortChoice;
 class PresetBar;
+class SerialNoDlg;
+class ServiceNotesDlg;
 class SessionController;
+class TestresultsDlg;
 class ValueFields;
 class TransferController;
 
@@ -83,6 +86,9 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     ClockPage& Clock() { return *clock_; }
     DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
     CreateUserDlg& UsersDialog() { return *users_; }
+    SerialNoDlg& SerialNumberDialog() { return *serialNumber_; }
+    ServiceNotesDlg& ServiceNotesDialog() { return *serviceNotes_; }
+    TestresultsDlg& TestResultsDialog() { return *testResults_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -137,6 +143,10 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<ClockPage> clock_;
     DevInfoDialog* deviceInfo_ = nullptr;  // a child window
     CreateUserDlg* users_ = nullptr;       // a child window
+    // The service dialogs over the device's history; child windows.
+    SerialNoDlg* serialNumber_ = nullptr;
+    ServiceNotesDlg* serviceNotes_ = nullptr;
+    TestresultsDlg* testResults_ = nullptr;
 
     bool connected_ = false;
     bool offline_ = false;

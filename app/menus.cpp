@@ -6,6 +6,7 @@
 #include <wx/weakref.h>
 
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/service_records_dialogs.h"
 #include "dialogs/users_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
@@ -189,6 +190,15 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
         case menu::kEditUsers:
             users_->Show();
             users_->RefreshList();
+            break;
+        case menu::kSerialNumber:
+            serialNumber_->Open();
+            break;
+        case menu::kServiceNotes:
+            serviceNotes_->Open();
+            break;
+        case menu::kTestResults:
+            testResults_->Open();
             break;
         default:
             // Commands without a handler here go on to their owners.

@@ -157,8 +157,4 @@ bool SessionController::RunJob(Work work) {
     return true;
 }
 
-UserLevel SessionController::CurrentLevel() const {
-    return frame_.CurrentUserLevel();
-}
-
 }  // namespace vyr

@@ -45,7 +45,7 @@ class SessionController final : public SessionListener,
     // DeviceAccess
     bool MayRunJob() const override;
     bool RunJob(Work work) override;
-    UserLevel CurrentLevel() const override;
+    UserLevel CurrentLevel() const override { return session_->Level(); }
 
   private:
     // SessionListener

@@ -1,5 +1,6 @@
 #include "device/firmware.h"
 
+#include <optional>
 #include <string>
 
 #include "settings/text.h"
@@ -20,24 +21,20 @@ FirmwareFile CheckFirmwareFile(DeviceConnection& connection) {
     const std::string line =
         "ls " + std::string(kFirmwarePath) + " > " + std::string(kCheckFile);
     LinkHold hold(connection.link);
-    switch (serial_link::RunCheckedCommand(hold, serial_link::tag::kUpdateCheck, line)) {
-        case Answer::Silent:
-            return FirmwareFile::NoAnswer;
-        case Answer::Refused:
-            return FirmwareFile::Absent;
-        case Answer::Data:
-            break;
-    }
+    // Silence is a communication error; a refusal of the listing or of its result means the
+    // device found no file.
+    const auto unless = [](Answer answer) -> std::optional<FirmwareFile> {
+        if (answer == Answer::Data)
+            return std::nullopt;
+        return answer == Answer::Silent ? FirmwareFile::NoAnswer : FirmwareFile::Absent;
+    };
+    if (const auto ended =
+            unless(serial_link::RunCheckedCommand(hold, serial_link::tag::kUpdateCheck, line)))
+        return *ended;
     const serial_link::RemoteRead read =
         serial_link::FetchRemoteFile(hold, kCheckFile, serial_link::Match::Loose);
-    switch (read.answer) {
-        case Answer::Silent:
-            return FirmwareFile::NoAnswer;
-        case Answer::Refused:
-            return FirmwareFile::Absent;
-        case Answer::Data:
-            break;
-    }
+    if (const auto ended = unless(read.answer))
+        return *ended;
     return TrimTrailingBlanks(read.text) == kFirmwarePath ? FirmwareFile::Present
                                                            : FirmwareFile::Absent;
 }

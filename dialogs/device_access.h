@@ -26,7 +26,7 @@ class DeviceAccess {
     // Queues `work` behind the jobs given so far. False, and nothing queued, when not
     // connected. The step it returns is dropped when the window closes first.
     virtual bool RunJob(Work work) = 0;
-    // The current user level, for the rules a dialog checks again when it acts.
+    // The user level now: a dialog checks it again before it acts.
     virtual UserLevel CurrentLevel() const = 0;
 };
 

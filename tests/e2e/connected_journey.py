@@ -3,12 +3,12 @@
 load all settings with their progress dialog, change a value and send the edited preset,
 find the value written on the device, then lose the device and see the window say so."""
 
-import argparse
 import os
 import re
 import signal
 import sys
 
+import vyr_e2e
 from vyr_e2e import (Session, answer_message, check, click, find, find_application, find_where,
                      find_window, run, set_value, type_text, wait_for, wait_window_gone)
 
@@ -93,13 +93,5 @@ def journey(vyradmin, vyrsim):
         check(status == 0, "vyradmin ended with status %d" % status)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--vyradmin", required=True)
-    parser.add_argument("--vyrsim", required=True)
-    options = parser.parse_args()
-    return run(lambda: journey(options.vyradmin, options.vyrsim))
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vyr_e2e.main(journey, __doc__))

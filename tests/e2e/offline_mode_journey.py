@@ -2,9 +2,9 @@
 """Journey: start the simulator and the window, switch to offline mode from the File menu,
 find a setting by its caption, then close the window as a person would."""
 
-import argparse
 import sys
 
+import vyr_e2e
 from vyr_e2e import (Session, check, click, find, find_application, has_state, is_enabled,
                      read_text, run, wait_for)
 
@@ -45,13 +45,5 @@ def journey(vyradmin, vyrsim):
         check(status == 0, "vyradmin ended with status %d" % status)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--vyradmin", required=True)
-    parser.add_argument("--vyrsim", required=True)
-    options = parser.parse_args()
-    return run(lambda: journey(options.vyradmin, options.vyrsim))
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(vyr_e2e.main(journey, __doc__))

@@ -410,3 +410,14 @@ def run(journey):
         return 1
     print("PASSED")
     return 0
+
+
+def main(journey, description):
+    """The command line of a journey script: --vyradmin PATH --vyrsim PATH; runs
+    journey(vyradmin, vyrsim) and returns the exit status."""
+    import argparse
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--vyradmin", required=True)
+    parser.add_argument("--vyrsim", required=True)
+    options = parser.parse_args()
+    return run(lambda: journey(options.vyradmin, options.vyrsim))

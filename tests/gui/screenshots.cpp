@@ -2,8 +2,8 @@
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
 // 9600 baud, of the device information dialog, of the Clock page showing the device time,
-// of the metadata dialog and of the user administration dialog (scripts/screenshots runs
-// it). Skipped otherwise.
+// of the metadata dialog, of the three service dialogs and of the user administration
+// dialog (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
@@ -18,6 +18,7 @@
 #include "device_window.h"
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/metadata_dialog.h"
+#include "dialogs/service_records_dialogs.h"
 #include "dialogs/users_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
@@ -167,6 +168,31 @@ TEST_F(ConnectedScreenshots, EditUsers) {
     dialog.RefreshList();
     Capture(dialog, std::string(folder) + "/edit_users_busy.png");
     ClickButton(dialog.CloseButton());
+}
+
+// The serial-number, service-notes and test-results dialogs filled from the simulator, as
+// service staff see them.
+TEST_F(ConnectedScreenshots, ServiceDialogs) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"service", L"vyr-service");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    const struct {
+        int command;
+        RecordDialog& dialog;
+        const char* file;
+    } shots[] = {
+        {menu::kSerialNumber, Frame().SerialNumberDialog(), "/serial_number.png"},
+        {menu::kServiceNotes, Frame().ServiceNotesDialog(), "/service_notes.png"},
+        {menu::kTestResults, Frame().TestResultsDialog(), "/test_results.png"},
+    };
+    for (const auto& shot : shots) {
+        Command(&Frame(), shot.command);
+        ASSERT_TRUE(PumpUntil([&] { return !shot.dialog.Busy(); }));
+        Capture(shot.dialog, std::string(folder) + shot.file);
+        shot.dialog.Hide();
+    }
 }
 
 }  // namespace

@@ -352,10 +352,11 @@ TEST_F(UsersDialogTest, AFailedListingSaysSoAndTheNextSuccessListsAgain) {
     EXPECT_EQ(Dialog().StatusText()->GetLabel(), "");
 }
 
+// The menu is disabled below the superadministrator's level; the dialog still asks at every
+// click, here while connected and not logged in.
 TEST_F(UsersDialogTest, EachActionChecksTheUserLevelAgain) {
-    LogInAsSuperadmin();
+    Connect();
     Open();
-    Frame().SetUserLevel(UserLevel::Administrator());
     Select("admin");
     Fill("bob", "pw", "pw");
     sim.ClearLog();
