@@ -18,6 +18,7 @@
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
+#include "dialogs/users_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
@@ -122,6 +123,8 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     });
     deviceInfo_ = new DevInfoDialog(this, *session_);
     session_->AddDeviceView(*deviceInfo_);
+    users_ = new CreateUserDlg(this, *session_);
+    session_->AddDeviceView(*users_);
     serialNumber_ = new SerialNoDlg(this, *session_);
     serviceNotes_ = new ServiceNotesDlg(this, *session_);
     testResults_ = new TestresultsDlg(this, *session_);

@@ -27,6 +27,7 @@ class wxCommandEvent;
 namespace vyr {
 
 class ClockPage;
+class CreateUserDlg;
 class DevInfoDialog;
 class LocalConfig;
 class MicSettings;
@@ -85,6 +86,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     bool Busy() const;
     ClockPage& Clock() { return *clock_; }
     DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
+    CreateUserDlg& UsersDialog() { return *users_; }
     SerialNoDlg& SerialNumberDialog() { return *serialNumber_; }
     ServiceNotesDlg& ServiceNotesDialog() { return *serviceNotes_; }
     TestresultsDlg& TestResultsDialog() { return *testResults_; }
@@ -142,6 +144,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first
     std::unique_ptr<ClockPage> clock_;
     DevInfoDialog* deviceInfo_ = nullptr;  // a child window
+    CreateUserDlg* users_ = nullptr;       // a child window
     // The service dialogs over the device's history; child windows.
     SerialNoDlg* serialNumber_ = nullptr;
     ServiceNotesDlg* serviceNotes_ = nullptr;

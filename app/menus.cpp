@@ -8,6 +8,7 @@
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
+#include "dialogs/users_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -186,6 +187,10 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         case menu::kDeviceInformation:
             deviceInfo_->Show();
+            break;
+        case menu::kEditUsers:
+            users_->Show();
+            users_->RefreshList();
             break;
         case menu::kSerialNumber:
             serialNumber_->Open();

@@ -2,12 +2,12 @@
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
 // 9600 baud, of the device information dialog, of the Clock page showing the device time,
-// of the metadata dialog, of the three service dialogs and of the microphone settings
-// (scripts/screenshots runs it).
-// Skipped otherwise.
+// of the metadata dialog, of the three service dialogs, of the microphone settings and of
+// the user administration dialog (scripts/screenshots runs it). Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
+#include <wx/listbox.h>
 #include <wx/notebook.h>
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
@@ -21,6 +21,7 @@
 #include "dialogs/metadata_dialog.h"
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
+#include "dialogs/users_dialog.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "gui_support.h"
@@ -145,6 +146,31 @@ TEST_F(Screenshots, MetaData) {
     dialog.Show();
     Capture(dialog, std::string(folder) + "/metadata.png");
     dialog.Hide();
+}
+
+// The user administration dialog with the factory accounts, a selected entry and a
+// refused password repeat.
+TEST_F(ConnectedScreenshots, EditUsers) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    sim.WriteFile("/chroma/users/J\xF6rg", "password=j\nlevel=4\n");
+    ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    Command(&Frame(), menu::kEditUsers);
+    CreateUserDlg& dialog = Frame().UsersDialog();
+    ASSERT_TRUE(PumpUntil([&] { return !dialog.Busy(); }));
+    dialog.UserListBox()->SetSelection(1);
+    dialog.NameField()->ChangeValue(dialog.UserListBox()->GetString(1));
+    dialog.PasswordField()->ChangeValue("secret");
+    dialog.RepeatField()->ChangeValue("secrat");
+    ClickButton(dialog.CreateButton());
+    Capture(dialog, std::string(folder) + "/edit_users.png");
+    // Busy, as while an exchange runs.
+    sim.SetFaults({.latencyMs = 500});
+    dialog.RefreshList();
+    Capture(dialog, std::string(folder) + "/edit_users_busy.png");
+    ClickButton(dialog.CloseButton());
 }
 
 // The serial-number, service-notes and test-results dialogs filled from the simulator, as
