@@ -25,10 +25,25 @@ def frames(log, pattern):
     return [line for line in log.splitlines() if expression.search(line)]
 
 
+def account_table(dialog):
+    """The account list: a table of one column inside the scroll pane its caption names."""
+    return find(find(dialog, "scroll pane", "Existing users:"), "table", "")
+
+
 def listed(dialog):
     """The names the account list shows."""
-    names = find(dialog, "list", "Existing users:")
-    return [names.getChildAtIndex(i).name for i in range(names.childCount)]
+    return [node.name for node in vyr_e2e._walk(account_table(dialog))
+            if node.getRoleName() == "table cell"]
+
+
+def choose(dialog, name):
+    """Selects the account `name` in the list, as a click on it would."""
+    table = account_table(dialog)
+    cells = [node for node in vyr_e2e._walk(table) if node.getRoleName() == "table cell"]
+    names = [cell.name for cell in cells]
+    check(name in names, "%s is not in the list %r" % (name, names))
+    if not table.querySelection().selectChild(cells[names.index(name)].getIndexInParent()):
+        raise vyr_e2e.JourneyFailed("the list does not take the selection of %s" % name)
 
 
 def connect_as(frame, application, user, password):
@@ -67,11 +82,10 @@ def journey(vyradmin, vyrsim):
         check(frames(session.log_file(frame_log), r"/chroma/users/%s" % NEW_USER),
               "no frame for the new account reached the device")
 
-        names = find(users, "list", "Existing users:")
-        entry = find(names, "list item", NEW_USER)
-        entry.querySelection = None  # the list item is chosen by a click
-        click(entry)
-        click(find(users, "push button", "Delete"))
+        choose(users, NEW_USER)
+        wait_for(lambda: vyr_e2e.read_text(find(users, "text", "Username:")) == NEW_USER,
+                 "the chosen account to fill the name field")
+        session.press(find(users, "push button", "Delete"))
         answer_message(session, application, "Confirm action",
                        "This deletes the selected user.\nAre you sure?", button="Yes")
         wait_for(lambda: NEW_USER not in listed(users), "the deleted account to leave the list")
@@ -86,9 +100,10 @@ def journey(vyradmin, vyrsim):
         click(find(frame, "menu item", "Read and write serial number"))
         serial = find_window(application, SERIAL_TITLE)
         type_text(find(serial, "text", "New SN:"), NEW_SERIAL)
-        click(find(serial, "push button", "Write SN"))
+        session.press(find(serial, "push button", "Write SN"))
         answer_message(session, application, "Confirm action",
-                       "This overwrites the device's serial number.\nAre you sure?", button="Yes")
+                       "This overwrites the device's serial number.\nAre you sure?",
+                       button="Yes")
         wait_for(lambda: frames(session.log_file(frame_log),
                                 r'^in\s+0 /chroma/serialnumber text "%s' % NEW_SERIAL),
                  "the serial number to reach the device")

@@ -234,6 +234,25 @@ class Session:
         finally:
             screen.close()
 
+    def press(self, node):
+        """Clicks a button from the keyboard: gives it the focus, then presses the space bar
+        on the display. A button whose click opens a modal message box must be pressed so:
+        the accessibility bus's own click would wait inside that box's loop."""
+        from Xlib import X, XK, display
+        from Xlib.ext import xtest
+
+        if not node.queryComponent().grabFocus():
+            raise JourneyFailed("%s %r takes no focus" % (node.getRoleName(), node.name))
+        wait_for(lambda: has_state(node, "focused"), "%r to have the focus" % node.name)
+        screen = display.Display(self.display)
+        try:
+            code = screen.keysym_to_keycode(XK.XK_space)
+            xtest.fake_input(screen, X.KeyPress, code)
+            xtest.fake_input(screen, X.KeyRelease, code)
+            screen.sync()
+        finally:
+            screen.close()
+
     def close_window(self, title, process, timeout=TIMEOUT):
         """Asks the window to close, as its close button does (WM_DELETE_WINDOW), and waits
         for the program to end; returns its exit status. A request the program has not
