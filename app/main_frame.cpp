@@ -16,6 +16,7 @@
 
 #include "clock_page.h"
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/firmware_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
@@ -120,6 +121,8 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     });
     deviceInfo_ = new DevInfoDialog(this, *session_);
     session_->AddDeviceView(*deviceInfo_);
+    firmware_ = new FirmwareUpdateDlg(this, *session_, *session_);
+    session_->AddDeviceView(*firmware_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));

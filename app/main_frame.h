@@ -28,6 +28,7 @@ namespace vyr {
 
 class ClockPage;
 class DevInfoDialog;
+class FirmwareUpdateDlg;
 class LocalConfig;
 class PortChoice;
 class PresetBar;
@@ -81,6 +82,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     bool Busy() const;
     ClockPage& Clock() { return *clock_; }
     DevInfoDialog& DeviceInformationDialog() { return *deviceInfo_; }
+    FirmwareUpdateDlg& FirmwareDialog() { return *firmware_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -134,6 +136,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first
     std::unique_ptr<ClockPage> clock_;
     DevInfoDialog* deviceInfo_ = nullptr;  // a child window
+    FirmwareUpdateDlg* firmware_ = nullptr;  // a child window
 
     bool connected_ = false;
     bool offline_ = false;

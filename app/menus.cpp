@@ -6,6 +6,7 @@
 #include <wx/weakref.h>
 
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/firmware_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -184,6 +185,9 @@ void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
             break;
         case menu::kDeviceInformation:
             deviceInfo_->Show();
+            break;
+        case menu::kUpdateFirmware:
+            firmware_->Show();
             break;
         default:
             // Commands without a handler here go on to their owners.
