@@ -89,8 +89,8 @@ std::string BackupProblem(const BackupResult& result) {
         case BackupStatus::Cancelled:
             return {};
         case BackupStatus::Incomplete: {
-            std::string text = std::to_string(result.unanswered.size()) +
-                               " values got no answer from the device:\n";
+            std::string text = "The device did not answer for " +
+                               std::to_string(result.unanswered.size()) + " of its values:\n";
             const std::size_t listed = std::min(result.unanswered.size(), kListedValues);
             for (std::size_t i = 0; i < listed; ++i)
                 text += result.unanswered[i] + "\n";
