@@ -153,9 +153,11 @@ void FirmwareUpdateDlg::CreateControls() {
 
     // The Save button is as wide as the longest of the labels it shows in turn; Update and
     // Cancel sit at the right edge of the warning.
-    int saveWidth = save_->GetBestSize().x;
-    for (const char* label : {kGettingLabel, kSavingLabel})
-        saveWidth = std::max(saveWidth, save_->GetSizeFromTextSize(save_->GetTextExtent(label)).x);
+    int saveWidth = 0;
+    for (const char* label : {kGettingLabel, kSavingLabel, "Save settings from device"}) {
+        save_->SetLabel(label);
+        saveWidth = std::max(saveWidth, save_->GetBestSize().x);
+    }
     const int height = std::max({save_->GetBestSize().y, update_->GetBestSize().y,
                                  cancel_->GetBestSize().y});
     const int updateWidth = std::max(update_->GetBestSize().x, kMinButtonWidth);
