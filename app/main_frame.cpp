@@ -19,6 +19,7 @@
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
 #include "dialogs/users_dialog.h"
+#include "dialogs/firmware_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
@@ -113,6 +114,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
     Centre(wxBOTH);
     RouteEvents();
+    RouteMenuCommands();
     ports_->Refresh();
     session_ = std::make_unique<SessionController>(*this);
     transfers_ = std::make_unique<TransferController>(*this);
@@ -133,6 +135,8 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     session_->AddDeviceView(*testResults_);
     micSettings_ = new MicSettings(this, *session_);
     session_->AddDeviceView(*micSettings_);
+    firmware_ = new FirmwareUpdateDlg(this, *session_, *session_);
+    session_->AddDeviceView(*firmware_);
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -224,7 +228,6 @@ void AdminSWFrm::RouteEvents() {
     });
     Control("MetaDataBtn")->Bind(wxEVT_BUTTON,
                                  [this](wxCommandEvent&) { OpenMetadataEditor(*this); });
-    Bind(wxEVT_MENU, &AdminSWFrm::OnMenuCommand, this);
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
 }
 

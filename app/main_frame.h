@@ -29,6 +29,7 @@ namespace vyr {
 class ClockPage;
 class CreateUserDlg;
 class DevInfoDialog;
+class FirmwareUpdateDlg;
 class LocalConfig;
 class MicSettings;
 class PortChoice;
@@ -91,6 +92,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     ServiceNotesDlg& ServiceNotesDialog() { return *serviceNotes_; }
     TestresultsDlg& TestResultsDialog() { return *testResults_; }
     MicSettings& MicrophoneDialog() { return *micSettings_; }
+    FirmwareUpdateDlg& FirmwareDialog() { return *firmware_; }
 
     // Recomputes which menus, items and controls may be used.
     void RefreshEnabling();
@@ -112,6 +114,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     void BuildControls();
     void BuildMenuBar();
     void RouteEvents();
+    void RouteMenuCommands();
     WindowSituation Situation() const;
 
     // SettingBinder::Reactions
@@ -121,7 +124,6 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
 
     // Event handlers.
     void OnControlChanged(wxWindow* control);
-    void OnMenuCommand(wxCommandEvent& event);
     void OnClose(wxCloseEvent& event);
 
     void PresetsSwitch();
@@ -150,6 +152,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     ServiceNotesDlg* serviceNotes_ = nullptr;
     TestresultsDlg* testResults_ = nullptr;
     MicSettings* micSettings_ = nullptr;   // a child window
+    FirmwareUpdateDlg* firmware_ = nullptr;  // a child window
 
     bool connected_ = false;
     bool offline_ = false;

@@ -1,5 +1,8 @@
 #include "menus.h"
 
+#include <functional>
+#include <utility>
+
 #include <wx/checkbox.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
@@ -9,6 +12,7 @@
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
 #include "dialogs/users_dialog.h"
+#include "dialogs/firmware_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
@@ -153,62 +157,35 @@ int AdminSWFrm::MenuItemId(std::string_view menuTitle, std::string_view item) co
     return bar ? bar->FindMenuItem(Wx(menuTitle), Wx(item)) : wxNOT_FOUND;
 }
 
-void AdminSWFrm::OnMenuCommand(wxCommandEvent& event) {
-    switch (event.GetId()) {
-        case menu::kOfflineMode:
-            RefreshEnabling();
-            break;
-        case menu::kLoadFromDevice:
-            transfers_->LoadAll();
-            break;
-        case menu::kSendToDevice:
-            transfers_->SendAll();
-            break;
-        case menu::kSendSinglePreset:
-            transfers_->SendEditedPreset();
-            break;
-        case menu::kReadSinglePreset:
-            transfers_->LoadEditedPreset();
-            break;
-        case menu::kLoadFromComputer:
-            LoadSettingsFile();
-            break;
-        case menu::kSaveToComputer:
-            SaveSettingsFile();
-            break;
-        case menu::kPresetsSwitch:
-            PresetsSwitch();
-            break;
-        case menu::kHelp:
-            ShowHelp();
-            break;
-        case menu::kAbout:
-            ShowAbout();
-            break;
-        case menu::kDeviceInformation:
-            deviceInfo_->Show();
-            break;
-        case menu::kEditUsers:
-            users_->Show();
-            users_->RefreshList();
-            break;
-        case menu::kSerialNumber:
-            serialNumber_->Open();
-            break;
-        case menu::kServiceNotes:
-            serviceNotes_->Open();
-            break;
-        case menu::kTestResults:
-            testResults_->Open();
-            break;
-        default:
-            if (const int type = menu::MicrophoneType(event.GetId()); type >= 0) {
-                micSettings_->Open(type);
-                break;
-            }
-            // Commands without a handler here go on to their owners.
-            event.Skip();
-            break;
+// Which part of the window runs each menu command.
+void AdminSWFrm::RouteMenuCommands() {
+    const std::pair<int, std::function<void()>> commands[] = {
+        {menu::kOfflineMode, [this] { RefreshEnabling(); }},
+        {menu::kLoadFromDevice, [this] { transfers_->LoadAll(); }},
+        {menu::kSendToDevice, [this] { transfers_->SendAll(); }},
+        {menu::kSendSinglePreset, [this] { transfers_->SendEditedPreset(); }},
+        {menu::kReadSinglePreset, [this] { transfers_->LoadEditedPreset(); }},
+        {menu::kLoadFromComputer, [this] { LoadSettingsFile(); }},
+        {menu::kSaveToComputer, [this] { SaveSettingsFile(); }},
+        {menu::kPresetsSwitch, [this] { PresetsSwitch(); }},
+        {menu::kHelp, [this] { ShowHelp(); }},
+        {menu::kAbout, [this] { ShowAbout(); }},
+        {menu::kDeviceInformation, [this] { deviceInfo_->Show(); }},
+        {menu::kUpdateFirmware, [this] { firmware_->Show(); }},
+        {menu::kEditUsers,
+         [this] {
+             users_->Show();
+             users_->RefreshList();
+         }},
+        {menu::kSerialNumber, [this] { serialNumber_->Open(); }},
+        {menu::kServiceNotes, [this] { serviceNotes_->Open(); }},
+        {menu::kTestResults, [this] { testResults_->Open(); }},
+    };
+    for (const auto& [id, run] : commands)
+        Bind(wxEVT_MENU, [run](wxCommandEvent&) { run(); }, id);
+    for (int type = 0; type < menu::kMicrophoneTypeCount; ++type) {
+        Bind(wxEVT_MENU, [this, type](wxCommandEvent&) { micSettings_->Open(type); },
+             menu::MicrophoneTypeId(type));
     }
 }
 

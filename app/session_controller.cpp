@@ -147,14 +147,25 @@ bool SessionController::MayRunJob() const {
     return session_->IsConnected() && !session_->Busy();
 }
 
-bool SessionController::RunJob(Work work) {
+bool SessionController::RunJob(Work work, ProgressHandler onProgress) {
     if (!session_->IsConnected())
         return false;
-    session_->Worker().Run(std::move(work), [](const GuiStep& step) {
-        if (step)
-            step();
-    });
+    session_->Worker().Run(
+        std::move(work),
+        [](const GuiStep& step) {
+            if (step)
+                step();
+        },
+        std::move(onProgress));
     return true;
+}
+
+void SessionController::CancelJobs() {
+    session_->Worker().Cancel();
+}
+
+UserLevel SessionController::CurrentLevel() const {
+    return session_->Level();
 }
 
 }  // namespace vyr

@@ -44,8 +44,9 @@ class SessionController final : public SessionListener,
 
     // DeviceAccess
     bool MayRunJob() const override;
-    bool RunJob(Work work) override;
-    UserLevel CurrentLevel() const override { return session_->Level(); }
+    bool RunJob(Work work, ProgressHandler onProgress = {}) override;
+    void CancelJobs() override;
+    UserLevel CurrentLevel() const override;
 
   private:
     // SessionListener

@@ -1,10 +1,8 @@
 #include "transfers.h"
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 
-#include <wx/progdlg.h>
 #include <wx/tglbtn.h>
 
 #include "device/transfer.h"
@@ -20,10 +18,6 @@ namespace {
 
 constexpr const char* kLoadTitle = "Loading settings from device";
 constexpr const char* kSendTitle = "Sending settings to device";
-// The gauge counts in thousandths, whatever the number of exchanges.
-constexpr int kGaugeRange = 1000;
-constexpr int kProgressStyle = wxPD_CAN_ABORT | wxPD_APP_MODAL | wxPD_AUTO_HIDE |
-                               wxPD_ELAPSED_TIME | wxPD_REMAINING_TIME | wxPD_SMOOTH;
 
 // The message of a send that was cancelled: what reached the device and what that means.
 std::string CancelledSendText(const SendResult& result) {
@@ -43,13 +37,6 @@ std::shared_ptr<SettingsModel> CopyOf(const SettingStore& store) {
 }
 
 }  // namespace
-
-std::string ProgressText(const ProgressReport& report) {
-    std::string text = std::to_string(report.done) + " of " + std::to_string(report.total);
-    if (!report.key.empty())
-        text += "\n" + report.key + ", " + std::string(PresetName(report.preset));
-    return text;
-}
 
 TransferController::TransferController(AdminSWFrm& frame) : frame_(frame) {}
 
@@ -169,45 +156,23 @@ void TransferController::Start(const char* title,
     if (wxWindow* button = frame_.Control("ConnectButton"))
         button->Update();  // "Busy" shows before the dialog takes the focus
 
-    auto* dialog = new wxProgressDialog(Wx(title), "Waiting for the device", kGaugeRange,
-                                        &frame_, kProgressStyle);
-    dialog->SetName("transfer_progress");
-    // Cancel (the button, Escape or closing the dialog) stops the job after the exchange in
-    // flight; its result then closes the dialog.
-    const auto cancel = [this] {
+    // Cancel stops the job after the exchange in flight; its result then closes the dialog.
+    progress_ = std::make_unique<JobProgress>(&frame_, title, [this] {
         if (running_)
             frame_.Connection().Session().Worker().Cancel();
-    };
-    dialog->Bind(wxEVT_BUTTON, [cancel](wxCommandEvent& event) {
-        event.Skip();
-        cancel();
-    }, wxID_CANCEL);
-    dialog->Bind(wxEVT_CLOSE_WINDOW, [cancel](wxCloseEvent& event) {
-        event.Skip();
-        cancel();
     });
-    progress_ = dialog;
     queue(frame_.Connection().Session().Worker());
 }
 
 void TransferController::OnProgress(const ProgressReport& report) {
-    wxProgressDialog* dialog = progress_.get();
-    if (!dialog || !running_)
-        return;
-    const int value =
-        report.total > 0
-            ? static_cast<int>(std::min<long long>(
-                  kGaugeRange, static_cast<long long>(report.done) * kGaugeRange / report.total))
-            : 0;
-    ++updating_;
-    dialog->Update(value, Wx(ProgressText(report)));
-    --updating_;
+    if (progress_ && running_)
+        progress_->Show(report);
 }
 
 void TransferController::Finish(std::function<void()> apply) {
     if (shutDown_)
         return;
-    if (updating_ > 0) {
+    if (progress_ && progress_->Updating()) {
         frame_.CallAfter([this, apply = std::move(apply)] { Finish(apply); });
         return;
     }
@@ -218,11 +183,7 @@ void TransferController::Finish(std::function<void()> apply) {
 }
 
 void TransferController::CloseProgress() {
-    if (wxProgressDialog* dialog = progress_.get()) {
-        progress_.Release();
-        // Deleted at once, so that the windows it disabled are usable again right away.
-        delete dialog;
-    }
+    progress_.reset();
 }
 
 }  // namespace vyr

@@ -11,12 +11,11 @@
 #include <optional>
 #include <string>
 
-#include <wx/weakref.h>
+#include <memory>
 
 #include "device/transfer.h"
 #include "device/worker.h"
-
-class wxProgressDialog;
+#include "ui/job_progress.h"
 
 namespace vyr {
 
@@ -42,7 +41,7 @@ class TransferController {
     // A transfer job is queued or running.
     bool Running() const { return running_; }
     // The progress dialog of the running transfer, or nullptr.
-    wxProgressDialog* ProgressDialog() const { return progress_.get(); }
+    wxProgressDialog* ProgressDialog() const { return progress_ ? progress_->Dialog() : nullptr; }
 
     // Window closing: the dialog goes; no result of the running job is applied any more.
     void Shutdown();
@@ -66,14 +65,7 @@ class TransferController {
     AdminSWFrm& frame_;
     bool running_ = false;
     bool shutDown_ = false;
-    // Inside the dialog's Update, which lets the toolkit handle events: a result arriving
-    // then is applied afterwards, not while the dialog is still in use.
-    int updating_ = 0;
-    wxWeakRef<wxProgressDialog> progress_;
+    std::unique_ptr<JobProgress> progress_;
 };
-
-// The progress dialog's text for one report: "412 of 860" and, when a value moves, its key
-// and preset ("rec_mic_level, PRESET 4").
-std::string ProgressText(const ProgressReport& report);
 
 }  // namespace vyr

@@ -9,6 +9,7 @@
 #include "device/connection.h"
 #include "device/progress.h"
 #include "device/user_level.h"
+#include "device/worker.h"
 
 namespace vyr {
 
@@ -18,15 +19,20 @@ class DeviceAccess {
     using GuiStep = std::function<void()>;
     // Runs on the worker thread; what it returns is run on the GUI thread afterwards.
     using Work = std::function<GuiStep(DeviceConnection&, Progress&)>;
+    // Receives a job's progress reports on the GUI thread.
+    using ProgressHandler = std::function<void(const ProgressReport&)>;
 
     virtual ~DeviceAccess() = default;
 
     // Connected, and no job queued or running: a periodic exchange may start now.
     virtual bool MayRunJob() const = 0;
     // Queues `work` behind the jobs given so far. False, and nothing queued, when not
-    // connected. The step it returns is dropped when the window closes first.
-    virtual bool RunJob(Work work) = 0;
-    // The user level now: a dialog checks it again before it acts.
+    // connected. The step it returns is dropped when the window closes first. `onProgress`,
+    // when given, receives the job's progress reports.
+    virtual bool RunJob(Work work, ProgressHandler onProgress = {}) = 0;
+    // Asks the jobs given so far to stop after the exchange in flight; their steps still run.
+    virtual void CancelJobs() = 0;
+    // Who is logged in now.
     virtual UserLevel CurrentLevel() const = 0;
 };
 

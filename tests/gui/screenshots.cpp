@@ -2,8 +2,9 @@
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
 // 9600 baud, of the device information dialog, of the Clock page showing the device time,
-// of the metadata dialog, of the three service dialogs, of the microphone settings and of
-// the user administration dialog (scripts/screenshots runs it). Skipped otherwise.
+// of the metadata dialog, of the three service dialogs, of the microphone settings, of
+// the user administration dialog and of the firmware update (scripts/screenshots runs it).
+// Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
@@ -18,6 +19,7 @@
 #include "app/transfers.h"
 #include "device_window.h"
 #include "dialogs/dev_info_dialog.h"
+#include "dialogs/firmware_dialog.h"
 #include "dialogs/metadata_dialog.h"
 #include "dialogs/service_records_dialogs.h"
 #include "dialogs/microphone_dialog.h"
@@ -133,6 +135,23 @@ TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
         [&] { return !dialog.ValueControl(DeviceInformation::Capsule)->GetLabel().empty(); }));
     Capture(dialog, std::string(folder) + "/device_information.png");
     ClickButton(dialog.OkButton());
+}
+
+// The firmware update dialog as it opens, and its Save button while the backup loads.
+TEST_F(ConnectedScreenshots, FirmwareUpdate) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
+    ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
+    Command(&Frame(), menu::kUpdateFirmware);
+    FirmwareUpdateDlg& dialog = Frame().FirmwareDialog();
+    ASSERT_TRUE(dialog.IsShown());
+    Capture(dialog, std::string(folder) + "/firmware_update.png");
+    dialog.SaveButton()->SetLabel("Getting settings from device");
+    Capture(dialog, std::string(folder) + "/firmware_update_saving.png");
+    dialog.SaveButton()->SetLabel("Save settings from device");
+    ClickButton(dialog.CancelButton());
 }
 
 // The metadata dialog on the default texts and a serial number as the device gives one.
