@@ -13,6 +13,7 @@
 #include "settings/status_message.h"
 #include "settings/text.h"
 #include "ui/accessible.h"
+#include "ui/dialog_button.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/message_box.h"
@@ -88,13 +89,8 @@ wxWindow* CreateControl(const Descriptor& d, wxWindow* parent) {
                                   d.kind == Kind::PasswordField ? wxTE_PASSWORD : 0,
                                   wxDefaultValidator, d.name);
         case Kind::Button: {
-            // Exact fit: the toolkit's standard button is wider than ours, though the text fits.
-            auto* button = new wxButton(parent, d.id, d.text, pos, size, wxBU_EXACTFIT,
-                                        wxDefaultValidator, d.name);
             // GTK buttons may need a little more height than given; their panel has room.
-            button->SetFont(fonts::Ui());
-            button->SetSize(d.width, std::max(d.height, button->GetBestSize().y));
-            return button;
+            return MakeDialogButton(parent, d.id, d.text, pos, size, d.name);
         }
     }
     return nullptr;

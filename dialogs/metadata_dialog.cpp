@@ -11,6 +11,7 @@
 
 #include "settings/text.h"
 #include "ui/accessible.h"
+#include "ui/dialog_button.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/message_box.h"
@@ -170,11 +171,7 @@ void MetaDataDlg::CreateControls() {
                 break;
             }
             case Kind::Button: {
-                auto* button = new wxButton(parent, d.id, d.text, pos, size, wxBU_EXACTFIT,
-                                            wxDefaultValidator, d.name);
-                button->SetFont(fonts::Ui());
-                button->SetSize(d.width, std::max(d.height, button->GetBestSize().y));
-                window = button;
+                window = MakeDialogButton(parent, d.id, d.text, pos, size, d.name);
                 break;
             }
         }

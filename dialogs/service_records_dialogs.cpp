@@ -12,6 +12,7 @@
 #include <wx/textctrl.h>
 
 #include "ui/accessible.h"
+#include "ui/dialog_button.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/message_box.h"
@@ -166,12 +167,7 @@ void RecordDialog::Build(std::span<const Control> controls) {
                 break;
             }
             case Kind::Button: {
-                auto* button = new wxButton(panel, c.id, c.text, pos, size, wxBU_EXACTFIT,
-                                            wxDefaultValidator, c.name);
-                button->SetFont(fonts::Ui());
-                const wxSize best = button->GetBestSize();
-                button->SetSize(std::max(c.width, best.x), std::max(c.height, best.y));
-                window = button;
+                window = MakeDialogButton(panel, c.id, c.text, pos, size, c.name);
                 break;
             }
             case Kind::Activity: {

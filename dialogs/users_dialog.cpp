@@ -17,6 +17,7 @@
 #include "device/users.h"
 #include "settings/text.h"
 #include "ui/accessible.h"
+#include "ui/dialog_button.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/message_box.h"
@@ -141,11 +142,7 @@ wxWindow* CreateControl(const Descriptor& d, wxWindow* parent) {
             return choice;
         }
         case Kind::Button: {
-            auto* button = new wxButton(parent, d.id, d.text, pos, size, wxBU_EXACTFIT,
-                                        wxDefaultValidator, d.name);
-            button->SetFont(fonts::Ui());
-            button->SetSize(d.width, std::max(d.height, button->GetBestSize().y));
-            return button;
+            return MakeDialogButton(parent, d.id, d.text, pos, size, d.name);
         }
     }
     return nullptr;
