@@ -175,10 +175,13 @@ std::optional<std::string> InterpretMicValue(MicValueKind kind, std::string_view
     return std::nullopt;
 }
 
-MicReadResult ReadMicCalibration(DeviceConnection& connection, int type) {
+MicReadResult ReadMicCalibration(DeviceConnection& connection, int type, Progress& progress) {
     MicReadResult result;
     serial_link::LinkHold hold(connection.link);
     for (const MicValueSpec& value : kMicValues) {
+        // A cancelled read stops here and is incomplete.
+        if (progress.CancelRequested())
+            break;
         auto text = serial_link::ReadRemoteFile(hold, MicValuePath(type, value.key),
                                                 serial_link::Match::Strict);
         if (!text)

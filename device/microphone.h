@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "device/connection.h"
+#include "device/progress.h"
 
 namespace vyr {
 
@@ -69,7 +70,8 @@ struct MicReadResult {
 };
 
 // Reads the thirteen values of one type under one hold of the link lock.
-MicReadResult ReadMicCalibration(DeviceConnection& connection, int type);
+MicReadResult ReadMicCalibration(DeviceConnection& connection, int type,
+                                 Progress& progress = NoProgress());
 
 struct MicWriteResult {
     std::size_t written = 0;  // values the device stored, from index 0 on

@@ -355,7 +355,7 @@ bool MicSettings::RunJob(Work work, Done done) {
                               Progress& progress) -> DeviceAccess::GuiStep {
         if (progress.CancelRequested())
             return {};
-        Result result = work(connection);
+        Result result = work(connection, progress);
         return [this, current, generation, done, result] {
             const auto latest = current.lock();
             if (latest && *latest == generation)
@@ -373,7 +373,9 @@ void MicSettings::StartRead() {
                                static_cast<char>(MicTypeLetter(type_) - 'a' + 'A')));
     const int type = type_;
     const bool queued = RunJob<MicReadResult>(
-        [type](DeviceConnection& connection) { return ReadMicCalibration(connection, type); },
+        [type](DeviceConnection& connection, Progress& progress) {
+            return ReadMicCalibration(connection, type, progress);
+        },
         &MicSettings::ReadFinished);
     if (!queued) {
         SetState(State::ReadFailed);
@@ -484,7 +486,7 @@ void MicSettings::OnConfirm(wxCommandEvent&) {
     SetState(State::Writing);
     SetStatus("Writing the settings to the device...");
     const bool queued = RunJob<MicWriteResult>(
-        [type, texts](DeviceConnection& connection) {
+        [type, texts](DeviceConnection& connection, Progress&) {
             return WriteMicCalibration(connection, type, texts);
         },
         &MicSettings::WriteFinished);
@@ -506,8 +508,12 @@ void MicSettings::WriteFinished(const MicWriteResult& result) {
 }
 
 void MicSettings::OnCancel(wxCommandEvent&) {
-    if (state_ != State::Writing)
-        Hide();
+    if (state_ == State::Writing)
+        return;
+    // A read on its way stops after the value in flight; its result is dropped.
+    if (state_ == State::Reading)
+        device_.CancelJobs();
+    Hide();
 }
 
 }  // namespace vyr
