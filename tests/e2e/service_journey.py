@@ -99,6 +99,9 @@ def journey(vyradmin, vyrsim):
         connect_as(frame, application, "service", "vyr-service")
         click(find(frame, "menu item", "Read and write serial number"))
         serial = find_window(application, SERIAL_TITLE)
+        # The dialog reads the device's number first and then fills both fields with it.
+        shown = find(serial, "text", "SN in device:")
+        wait_for(lambda: vyr_e2e.read_text(shown) != "", "the dialog to show the serial number")
         type_text(find(serial, "text", "New SN:"), NEW_SERIAL)
         session.press(find(serial, "push button", "Write SN"))
         answer_message(session, application, "Confirm action",
@@ -107,7 +110,6 @@ def journey(vyradmin, vyrsim):
         wait_for(lambda: frames(session.log_file(frame_log),
                                 r'^in\s+0 /chroma/serialnumber text "%s' % NEW_SERIAL),
                  "the serial number to reach the device")
-        shown = find(serial, "text", "SN in device:")
         wait_for(lambda: vyr_e2e.read_text(shown) == NEW_SERIAL,
                  "the dialog to show the new serial number")
         disconnect(frame)

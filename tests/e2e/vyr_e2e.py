@@ -241,9 +241,12 @@ class Session:
         from Xlib import X, XK, display
         from Xlib.ext import xtest
 
-        if not node.queryComponent().grabFocus():
-            raise JourneyFailed("%s %r takes no focus" % (node.getRoleName(), node.name))
-        wait_for(lambda: has_state(node, "focused"), "%r to have the focus" % node.name)
+        # A dialog busy with the device keeps its buttons disabled until its answer is in.
+        wait_for(lambda: is_enabled(node), "%r to be enabled" % node.name)
+
+        def focused():
+            return has_state(node, "focused") or (node.queryComponent().grabFocus() and False)
+        wait_for(focused, "%r to have the focus" % node.name)
         screen = display.Display(self.display)
         try:
             code = screen.keysym_to_keycode(XK.XK_space)
