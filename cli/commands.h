@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/model.h"
 #include "settings/settings_file.h"
 
 namespace vyr::cli {
@@ -67,6 +68,10 @@ inline int ExitStatusFor(SettingsFileStatus status) {
     }
     return kExitFileAccess;
 }
+
+// Loads the settings file `path` into `model`, its repair report on stderr; on failure the
+// reason on stderr and the exit status (kExitDone when loaded).
+int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io);
 
 // A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
 std::string OneLineValue(std::string_view latin1);

@@ -90,17 +90,6 @@ std::optional<SendOptions> ParseSendOptions(const DeviceOptions& options, Stream
     return send;
 }
 
-// Loads a settings file to send (or to compare with), its repairs on stderr; the exit status
-// of the failure when it cannot be loaded.
-int LoadSendFile(SettingsModel& model, const std::string& path, Streams io) {
-    std::string reason;
-    const auto status = LoadSettingsStore(model.store, path, &reason);
-    if (status != SettingsFileStatus::Ok)
-        return ReportFileFailure(status, path, reason, io);
-    io.err << WideToUtf8(model.guard.Log());
-    return kExitDone;
-}
-
 std::string MismatchText(const ReadBackMismatch& mismatch) {
     std::string text = mismatch.key + " of " +
                        (mismatch.preset == 0 ? std::string("DEFAULT")
@@ -119,11 +108,11 @@ int Send(const DeviceOptions& options, Streams io) {
         return kExitUsage;
 
     SettingsModel model;
-    if (const int status = LoadSendFile(model, path, io); status != kExitDone)
+    if (const int status = LoadSettingsFile(model, path, io); status != kExitDone)
         return status;
     SettingsModel base;
     if (send->base) {
-        if (const int status = LoadSendFile(base, *send->base, io); status != kExitDone)
+        if (const int status = LoadSettingsFile(base, *send->base, io); status != kExitDone)
             return status;
     }
 

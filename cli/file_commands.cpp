@@ -1,7 +1,6 @@
 // vyrctl file check | dump | diff | defaults
 #include <filesystem>
 #include <ostream>
-#include <utility>
 #include <vector>
 
 #include "cli/commands.h"
@@ -29,6 +28,15 @@ int ReportFileFailure(SettingsFileStatus status, std::string_view path, std::str
         io.err << '\n';
     }
     return ExitStatusFor(status);
+}
+
+int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io) {
+    std::string reason;
+    const auto status = LoadSettingsStore(model.store, path, &reason);
+    if (status != SettingsFileStatus::Ok)
+        return ReportFileFailure(status, path, reason, io);
+    io.err << WideToUtf8(model.guard.Log());
+    return kExitDone;
 }
 
 std::string OneLineValue(std::string_view latin1) {
@@ -59,11 +67,8 @@ int Check(const std::string& path, Streams io) {
 
 int Dump(const std::string& path, Streams io) {
     SettingsModel model;
-    std::string reason;
-    const auto status = LoadSettingsStore(model.store, path, &reason);
-    if (status != SettingsFileStatus::Ok)
-        return ReportFileFailure(status, path, reason, io);
-    io.err << WideToUtf8(model.guard.Log());
+    if (const int status = LoadSettingsFile(model, path, io); status != kExitDone)
+        return status;
     for (int preset = 0; preset < kPresetCount; ++preset) {
         for (int p = 0; p < kParameterCount; ++p) {
             io.out << preset << ':' << model.catalogue[p].key << '='
@@ -76,13 +81,10 @@ int Dump(const std::string& path, Streams io) {
 int Diff(const std::string& oldPath, const std::string& newPath, Streams io) {
     SettingsModel old;
     SettingsModel now;
-    for (auto [model, path] : {std::pair{&old, &oldPath}, std::pair{&now, &newPath}}) {
-        std::string reason;
-        const auto status = LoadSettingsStore(model->store, *path, &reason);
-        if (status != SettingsFileStatus::Ok)
-            return ReportFileFailure(status, *path, reason, io);
-        io.err << WideToUtf8(model->guard.Log());
-    }
+    if (const int status = LoadSettingsFile(old, oldPath, io); status != kExitDone)
+        return status;
+    if (const int status = LoadSettingsFile(now, newPath, io); status != kExitDone)
+        return status;
     const auto differences = DifferingValues(old.store, now.store);
     for (const ValueDifference& difference : differences) {
         io.out << difference.preset << ':' << old.catalogue[difference.parameter].key << ": "
