@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings/model.h"
 #include "settings/settings_file.h"
 
 namespace vyr::cli {
@@ -34,7 +35,7 @@ using Arguments = std::span<const std::string_view>;
 // "vyrctl ports"
 int RunPortsCommand(Arguments args, Streams io);
 
-// "vyrctl file check|dump|defaults FILE"
+// "vyrctl file check|dump|defaults FILE", "vyrctl file diff FILE1 FILE2"
 int RunFileCommand(Arguments args, Streams io);
 
 // "vyrctl device OPTIONS info|load|send|time ..."
@@ -67,6 +68,13 @@ inline int ExitStatusFor(SettingsFileStatus status) {
     }
     return kExitFileAccess;
 }
+
+// Loads the settings file `path` into `model`, its repair report on stderr; on failure the
+// reason on stderr and the exit status (kExitDone when loaded).
+int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io);
+
+// A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
+std::string OneLineValue(std::string_view latin1);
 
 // Reports a failed settings-file operation on stderr, naming the file and the system's
 // reason, and returns its exit status (0 and nothing printed for success).

@@ -1,4 +1,5 @@
-// vyrctl device OPTIONS info | load FILE | send FILE [--preset N] [--active N] | time [--set WHEN]
+// vyrctl device OPTIONS info | load FILE | send FILE [--preset N] [--active N] [--base OLD]
+// [--verify] | time [--set WHEN]
 // (users and firmware: user_commands.cpp, firmware_command.cpp; microphone, serial number,
 // notes and results: service_commands.cpp)
 //
@@ -49,23 +50,37 @@ int Load(const DeviceOptions& options, Streams io) {
     return session.ReportBackup(backup, path);
 }
 
-// "--preset N" and "--active N" after the file.
+// The options of send after the file.
 struct SendOptions {
     std::optional<int> preset;
     std::optional<int> active;
+    std::optional<std::string> base;
+    bool verify = false;
 };
 
 std::optional<SendOptions> ParseSendOptions(const DeviceOptions& options, Streams io) {
     SendOptions send;
-    for (std::size_t i = 1; i < options.args.size(); i += 2) {
+    for (std::size_t i = 1; i < options.args.size(); ++i) {
         const std::string_view option = options.args[i];
+        if (option == "--verify") {
+            send.verify = true;
+            continue;
+        }
+        const bool hasValue = i + 1 < options.args.size();
+        if (option == "--base") {
+            if (!hasValue) {
+                UsageError(io, "--base needs a settings FILE");
+                return std::nullopt;
+            }
+            send.base = std::string(options.args[++i]);
+            continue;
+        }
         if (option != "--preset" && option != "--active") {
             UsageError(io, "unknown option '" + std::string(option) + "' of send");
             return std::nullopt;
         }
-        const auto value = i + 1 < options.args.size()
-                               ? ParseWholeInteger(options.args[i + 1])
-                               : std::optional<std::int32_t>();
+        const auto value =
+            hasValue ? ParseWholeInteger(options.args[++i]) : std::optional<std::int32_t>();
         if (!value || *value < 0 || *value >= kPresetCount) {
             UsageError(io, std::string(option) + " needs a number 0..9");
             return std::nullopt;
@@ -73,6 +88,15 @@ std::optional<SendOptions> ParseSendOptions(const DeviceOptions& options, Stream
         (option == "--preset" ? send.preset : send.active) = *value;
     }
     return send;
+}
+
+std::string MismatchText(const ReadBackMismatch& mismatch) {
+    std::string text = mismatch.key + " of " +
+                       (mismatch.preset == 0 ? std::string("DEFAULT")
+                                             : "PRESET " + std::to_string(mismatch.preset)) +
+                       " was sent as '" + OneLineValue(mismatch.sent) + "' but ";
+    return text + (mismatch.readBack ? "reads back as '" + OneLineValue(*mismatch.readBack) + "'"
+                                     : std::string("gives no value when read back"));
 }
 
 int Send(const DeviceOptions& options, Streams io) {
@@ -84,12 +108,13 @@ int Send(const DeviceOptions& options, Streams io) {
         return kExitUsage;
 
     SettingsModel model;
-    std::string reason;
-    if (const auto status = LoadSettingsStore(model.store, path, &reason);
-        status != SettingsFileStatus::Ok) {
-        return ReportFileFailure(status, path, reason, io);
+    if (const int status = LoadSettingsFile(model, path, io); status != kExitDone)
+        return status;
+    SettingsModel base;
+    if (send->base) {
+        if (const int status = LoadSettingsFile(base, *send->base, io); status != kExitDone)
+            return status;
     }
-    io.err << WideToUtf8(model.guard.Log());
 
     DeviceSession session(options, io);
     if (const int opened = session.Open(&UserLevel::MayTransferSettings); opened != kExitDone)
@@ -101,10 +126,13 @@ int Send(const DeviceOptions& options, Streams io) {
     }
     const int active = send->active ? *send->active : ReadActivePreset(connection);
     BarProgress bar(io);
-    const SendResult sent =
-        send->preset ? SendPresetToDevice(connection, model.store, *send->preset, active, bar)
-                     : SendAllToDevice(connection, model.store, active, bar);
+    const SendScope scope{.preset = send->preset,
+                          .base = send->base ? &base.store : nullptr,
+                          .verify = send->verify};
+    const SendResult sent = SendToDevice(connection, model.store, scope, active, bar);
     bar.EndLine();
+    if (sent.mismatch)
+        return session.Failed(MismatchText(*sent.mismatch));
     if (sent.status != TransferStatus::Done) {
         return session.Failed(std::string(kTransferError.text) + " " +
                                       std::to_string(sent.confirmed) + " of " +

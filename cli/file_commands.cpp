@@ -1,8 +1,10 @@
-// vyrctl file check | dump | defaults
+// vyrctl file check | dump | diff | defaults
 #include <filesystem>
 #include <ostream>
+#include <vector>
 
 #include "cli/commands.h"
+#include "settings/difference.h"
 #include "settings/model.h"
 #include "settings/settings_file.h"
 #include "settings/text.h"
@@ -28,9 +30,15 @@ int ReportFileFailure(SettingsFileStatus status, std::string_view path, std::str
     return ExitStatusFor(status);
 }
 
-namespace {
+int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io) {
+    std::string reason;
+    const auto status = LoadSettingsStore(model.store, path, &reason);
+    if (status != SettingsFileStatus::Ok)
+        return ReportFileFailure(status, path, reason, io);
+    io.err << WideToUtf8(model.guard.Log());
+    return kExitDone;
+}
 
-// A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
 std::string OneLineValue(std::string_view latin1) {
     std::string escaped;
     escaped.reserve(latin1.size());
@@ -46,6 +54,8 @@ std::string OneLineValue(std::string_view latin1) {
     return Latin1ToUtf8(escaped);
 }
 
+namespace {
+
 int Check(const std::string& path, Streams io) {
     SettingsModel model;
     std::string reason;
@@ -57,11 +67,8 @@ int Check(const std::string& path, Streams io) {
 
 int Dump(const std::string& path, Streams io) {
     SettingsModel model;
-    std::string reason;
-    const auto status = LoadSettingsStore(model.store, path, &reason);
-    if (status != SettingsFileStatus::Ok)
-        return ReportFileFailure(status, path, reason, io);
-    io.err << WideToUtf8(model.guard.Log());
+    if (const int status = LoadSettingsFile(model, path, io); status != kExitDone)
+        return status;
     for (int preset = 0; preset < kPresetCount; ++preset) {
         for (int p = 0; p < kParameterCount; ++p) {
             io.out << preset << ':' << model.catalogue[p].key << '='
@@ -69,6 +76,22 @@ int Dump(const std::string& path, Streams io) {
         }
     }
     return kExitDone;
+}
+
+int Diff(const std::string& oldPath, const std::string& newPath, Streams io) {
+    SettingsModel old;
+    SettingsModel now;
+    if (const int status = LoadSettingsFile(old, oldPath, io); status != kExitDone)
+        return status;
+    if (const int status = LoadSettingsFile(now, newPath, io); status != kExitDone)
+        return status;
+    const auto differences = DifferingValues(old.store, now.store);
+    for (const ValueDifference& difference : differences) {
+        io.out << difference.preset << ':' << old.catalogue[difference.parameter].key << ": "
+               << OneLineValue(difference.oldText) << " -> " << OneLineValue(difference.newText)
+               << '\n';
+    }
+    return differences.empty() ? kExitDone : kExitAnswerNo;
 }
 
 int Defaults(const std::string& path, bool force, Streams io) {
@@ -88,36 +111,40 @@ int Defaults(const std::string& path, bool force, Streams io) {
 
 int RunFileCommand(Arguments args, Streams io) {
     if (args.empty())
-        return UsageError(io, "file needs a command: check, dump or defaults");
+        return UsageError(io, "file needs a command: check, dump, diff or defaults");
     const std::string_view command = args[0];
     if (command == "--help" || command == "-h") {
         PrintUsage(io.out);
         return kExitDone;
     }
-    if (command != "check" && command != "dump" && command != "defaults")
+    if (command != "check" && command != "dump" && command != "diff" && command != "defaults")
         return UsageError(io, "unknown file command '" + std::string(command) + "'");
 
     const std::string name = "file " + std::string(command);
     bool force = false;
-    std::optional<std::string> path;
+    std::vector<std::string> paths;
+    const std::size_t wanted = command == "diff" ? 2 : 1;
     for (const std::string_view arg : args.subspan(1)) {
         if (command == "defaults" && arg == "--force") {
             force = true;
         } else if (arg.starts_with("-") && arg.size() > 1) {
             return UsageError(io, "unknown option '" + std::string(arg) + "' for " + name);
-        } else if (path) {
-            return UsageError(io, name + " takes one FILE; unexpected '" + std::string(arg) + "'");
+        } else if (paths.size() == wanted) {
+            return UsageError(io, name + (wanted == 1 ? " takes one FILE" : " takes two FILEs") +
+                                      "; unexpected '" + std::string(arg) + "'");
         } else {
-            path = std::string(arg);
+            paths.emplace_back(arg);
         }
     }
-    if (!path)
-        return UsageError(io, name + " needs a FILE");
+    if (paths.size() != wanted)
+        return UsageError(io, name + (wanted == 1 ? " needs a FILE" : " needs FILE1 and FILE2"));
     if (command == "check")
-        return Check(*path, io);
+        return Check(paths[0], io);
     if (command == "dump")
-        return Dump(*path, io);
-    return Defaults(*path, force, io);
+        return Dump(paths[0], io);
+    if (command == "diff")
+        return Diff(paths[0], paths[1], io);
+    return Defaults(paths[0], force, io);
 }
 
 }  // namespace vyr::cli

@@ -14,16 +14,21 @@ void PrintUsage(std::ostream& out) {
            "  vyrctl ports                 list the serial ports found, one path per line\n"
            "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
            "  vyrctl file dump FILE        print the 860 values of a settings file\n"
+           "  vyrctl file diff FILE1 FILE2 print the values that differ as\n"
+           "                               preset:key: value1 -> value2 (exit 9 when any do)\n"
            "  vyrctl file defaults FILE [--force]\n"
            "                               write a settings file holding the factory defaults;\n"
            "                               an existing FILE is replaced only with --force\n"
            "  vyrctl device OPTIONS info   print the device information\n"
            "  vyrctl device OPTIONS load FILE\n"
            "                               load all presets from the device into a settings file\n"
-           "  vyrctl device OPTIONS send FILE [--preset N] [--active N]\n"
+           "  vyrctl device OPTIONS send FILE [--preset N] [--active N] [--base OLD] [--verify]\n"
            "                               send a settings file (or one preset of it) to the "
            "device,\n"
-           "                               then switch the device to preset N (default: its own)\n"
+           "                               then switch the device to preset N (default: its own);\n"
+           "                               with --base, only the values where FILE differs from\n"
+           "                               OLD (the file the device holds); with --verify, read\n"
+           "                               every sent value back (a difference is exit 8)\n"
            "  vyrctl device OPTIONS time [--set now|YYYY-MM-DDThh:mm:ss]\n"
            "                               print (and set) the device's date and time\n"
            "  vyrctl device OPTIONS mic TYPE [KEY=VALUE...]\n"
@@ -60,7 +65,7 @@ void PrintUsage(std::ostream& out) {
            "             4 file cannot be opened or written, 5 invalid file format,\n"
            "             6 file corrupted (checksum), 7 login refused or not allowed,\n"
            "             8 communication error or a change the device refused,\n"
-           "             9 the answer is no (no firmware file)\n";
+           "             9 the answer is no (files differ, no firmware file)\n";
 }
 
 namespace {

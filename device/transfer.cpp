@@ -1,7 +1,9 @@
 #include "device/transfer.h"
 
+#include <array>
 #include <string>
 
+#include "settings/difference.h"
 #include "settings/text.h"
 
 namespace vyr {
@@ -78,60 +80,116 @@ class Loader {
     int silentInRow_ = 0;
 };
 
+// One exchange of a send: the value of `parameter` in preset `source`, written into the
+// value file of preset `target`.
+struct SendStep {
+    int parameter = 0;
+    int source = 0;
+    int target = 0;
+};
+
+// The exchanges of a full send (presets first..9, first 0 only for a user who may write the
+// DEFAULT preset) or of one preset (global parameters into all ten presets in a row).
+std::vector<SendStep> PlanSend(const SettingCatalogue& catalogue, const UserLevel& level,
+                               std::optional<int> preset) {
+    std::vector<SendStep> steps;
+    const auto addPreset = [&](int source, bool toAllPresets) {
+        for (int p = 0; p < kParameterCount; ++p) {
+            const bool everywhere = catalogue[p].global && toAllPresets;
+            const int first = everywhere ? 0 : source;
+            const int last = everywhere ? kPresetCount - 1 : source;
+            for (int target = first; target <= last; ++target)
+                steps.push_back({p, source, target});
+        }
+    };
+    if (preset) {
+        if (*preset > 0 || level.MayWriteDefaultPreset())
+            addPreset(*preset, true);
+    } else {
+        for (int source = level.MayWriteDefaultPreset() ? 0 : 1; source < kPresetCount; ++source)
+            addPreset(source, false);
+    }
+    return steps;
+}
+
+// Leaves out the exchanges that would write what the device already holds.
+void KeepChanges(std::vector<SendStep>& steps, const SettingStore& store,
+                 const SettingStore& base) {
+    std::array<std::array<bool, kParameterCount>, kPresetCount> differs{};
+    for (const ValueDifference& difference : DifferingValues(base, store))
+        differs[difference.preset][difference.parameter] = true;
+    std::erase_if(steps, [&](const SendStep& step) {
+        return !differs[step.target][step.parameter];
+    });
+}
+
 class Sender {
   public:
     Sender(DeviceConnection& connection, const SettingStore& store, Progress& progress,
            SendResult& result)
         : connection_(connection), store_(store), progress_(progress), result_(result) {}
 
-    static int Exchanges(const SettingCatalogue& catalogue, bool toAllPresets) {
-        int exchanges = 0;
-        for (int p = 0; p < kParameterCount; ++p)
-            exchanges += catalogue[p].global && toAllPresets ? kPresetCount : 1;
-        return exchanges;
-    }
-
-    // Writes the 86 values of `preset` (global ones into all ten presets with
-    // `toAllPresets`); values the user may not write become a permission message instead.
-    TransferStatus SendPreset(int preset, bool toAllPresets) {
-        const SettingCatalogue& catalogue = store_.Catalogue();
-        serial_link::Link& link = connection_.link;
-        for (int p = 0; p < kParameterCount; ++p) {
-            const SettingConstraint& entry = catalogue[p];
-            const bool everywhere = entry.global && toAllPresets;
-            const int first = everywhere ? 0 : preset;
-            const int last = everywhere ? kPresetCount - 1 : preset;
-            const std::string value = FilterDeviceText(store_.Text(p, preset));
-            for (int target = first; target <= last; ++target) {
-                if (progress_.CancelRequested())
-                    return TransferStatus::Cancelled;
-                progress_.Report(result_.confirmed, result_.total, entry.key, target);
-                const std::string path = SettingPath(target, entry.key);
-                bool answered = false;
-                {
-                    LinkHold hold(link);
-                    if (!connection_.level.MayEdit(entry)) {
-                        // The user may not write it: the device logs the attempt instead.
-                        serial_link::CommandFrame reply;
-                        answered = serial_link::SendDeviceMessage(
-                                       link, path,
-                                       "permission denied writing setting " +
-                                           std::string(entry.key) + "\n") &&
-                                   serial_link::AwaitDataReply(link, reply, path,
-                                                               serial_link::kAttempts);
-                    } else {
-                        answered = serial_link::WriteRemoteFile(hold, path, value);
-                    }
-                }
-                if (!answered)
-                    return TransferStatus::Failed;
-                ++result_.confirmed;
-            }
+    TransferStatus Send(const std::vector<SendStep>& steps) {
+        for (const SendStep& step : steps) {
+            if (progress_.CancelRequested())
+                return TransferStatus::Cancelled;
+            progress_.Report(result_.confirmed, result_.total, Key(step), step.target);
+            if (!Exchange(step))
+                return TransferStatus::Failed;
+            ++result_.confirmed;
         }
         return TransferStatus::Done;
     }
 
+    // Reads back every value `steps` wrote (not the permission messages); the first value the
+    // device holds differently, if any.
+    std::optional<ReadBackMismatch> Verify(const std::vector<SendStep>& steps) {
+        const int total = static_cast<int>(steps.size());
+        for (int i = 0; i < total; ++i) {
+            const SendStep& step = steps[i];
+            if (!MayWrite(step))
+                continue;
+            progress_.Report(i, total, Key(step), step.target);
+            const std::string sent = Payload(step);
+            serial_link::RemoteRead read =
+                ReadValue(connection_.link, SettingPath(step.target, Key(step)));
+            if (read.answer != Answer::Data) {
+                return ReadBackMismatch{std::string(Key(step)), step.target, sent, std::nullopt};
+            }
+            if (TrimTrailingBlanks(read.text) != TrimTrailingBlanks(sent)) {
+                return ReadBackMismatch{std::string(Key(step)), step.target, sent,
+                                        std::move(read.text)};
+            }
+        }
+        return std::nullopt;
+    }
+
   private:
+    std::string_view Key(const SendStep& step) const {
+        return store_.Catalogue()[step.parameter].key;
+    }
+    bool MayWrite(const SendStep& step) const {
+        return connection_.level.MayEdit(store_.Catalogue()[step.parameter]);
+    }
+    std::string Payload(const SendStep& step) const {
+        return FilterDeviceText(store_.Text(step.parameter, step.source));
+    }
+
+    // A write of the value, or, for a value the user may not write, a device log message
+    // about the attempt instead; true when the device confirmed it.
+    bool Exchange(const SendStep& step) {
+        serial_link::Link& link = connection_.link;
+        const std::string path = SettingPath(step.target, Key(step));
+        LinkHold hold(link);
+        if (MayWrite(step))
+            return serial_link::WriteRemoteFile(hold, path, Payload(step));
+        serial_link::CommandFrame reply;
+        return serial_link::SendDeviceMessage(
+                   link, path,
+                   "permission denied writing setting " + std::string(Key(step)) + "\n") &&
+               serial_link::AwaitDataReply(link, reply, path, serial_link::kAttempts);
+    }
+
     DeviceConnection& connection_;
     const SettingStore& store_;
     Progress& progress_;
@@ -163,16 +221,19 @@ LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& curr
     return result;
 }
 
-SendResult SendAllToDevice(DeviceConnection& connection, const SettingStore& store,
-                           int activePreset, Progress& progress) {
+SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
+                        const SendScope& scope, int activePreset, Progress& progress) {
+    std::vector<SendStep> steps = PlanSend(store.Catalogue(), connection.level, scope.preset);
+    if (scope.base != nullptr)
+        KeepChanges(steps, store, *scope.base);
     SendResult result;
-    const int first = connection.level.MayWriteDefaultPreset() ? 0 : 1;
-    result.total = (kPresetCount - first) * Sender::Exchanges(store.Catalogue(), false);
+    result.total = static_cast<int>(steps.size());
     Sender sender(connection, store, progress, result);
-    result.status = TransferStatus::Done;
-    for (int preset = first; preset < kPresetCount && result.status == TransferStatus::Done;
-         ++preset) {
-        result.status = sender.SendPreset(preset, false);
+    result.status = sender.Send(steps);
+    if (result.status == TransferStatus::Done && scope.verify) {
+        result.mismatch = sender.Verify(steps);
+        if (result.mismatch)
+            result.status = TransferStatus::Failed;
     }
     if (result.status == TransferStatus::Done) {
         SelectDevicePreset(connection, activePreset);
@@ -181,21 +242,14 @@ SendResult SendAllToDevice(DeviceConnection& connection, const SettingStore& sto
     return result;
 }
 
+SendResult SendAllToDevice(DeviceConnection& connection, const SettingStore& store,
+                           int activePreset, Progress& progress) {
+    return SendToDevice(connection, store, {}, activePreset, progress);
+}
+
 SendResult SendPresetToDevice(DeviceConnection& connection, const SettingStore& store,
                               int preset, int activePreset, Progress& progress) {
-    SendResult result;
-    result.status = TransferStatus::Done;
-    // Only a user who may write the DEFAULT preset sends it; for anyone else it is a no-op.
-    if (preset > 0 || connection.level.MayWriteDefaultPreset()) {
-        result.total = Sender::Exchanges(store.Catalogue(), true);
-        Sender sender(connection, store, progress, result);
-        result.status = sender.SendPreset(preset, true);
-    }
-    if (result.status == TransferStatus::Done) {
-        SelectDevicePreset(connection, activePreset);
-        result.presetSelected = true;
-    }
-    return result;
+    return SendToDevice(connection, store, {.preset = preset}, activePreset, progress);
 }
 
 int ReadActivePreset(DeviceConnection& connection) {

@@ -43,22 +43,46 @@ struct LoadResult {
 LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& current,
                           std::optional<int> preset, Progress& progress);
 
+// A value the device holds differently after a verified send.
+struct ReadBackMismatch {
+    std::string key;
+    int preset = 0;
+    std::string sent;
+    std::optional<std::string> readBack;  // nothing when the device answered no data
+};
+
 struct SendResult {
     TransferStatus status = TransferStatus::Failed;
     int confirmed = 0;  // writes (or permission messages) the device confirmed
     int total = 0;      // exchanges the send would have made
     bool presetSelected = false;  // the device was told to switch to the active preset
+    // With a verified send that failed on it: the first value that read back different.
+    std::optional<ReadBackMismatch> mismatch;
 };
 
-// Sends presets first..9 (first is 0 when the user may write the DEFAULT preset, else 1),
-// stopping at the first exchange the device does not confirm; when all arrived, switches the
-// device to `activePreset`.
+// What a send covers.
+struct SendScope {
+    // One preset, global parameters into all ten presets; all presets when empty.
+    std::optional<int> preset{};
+    // The values the device is known to hold: only the values that differ from them are sent.
+    const SettingStore* base = nullptr;
+    // Read every written value back; one that reads back different fails the send.
+    bool verify = false;
+};
+
+// Sends what `scope` covers, in catalogue order within each preset, stopping at the first
+// exchange the device does not confirm. Values the user may not write become a permission
+// message; the DEFAULT preset is left out for a user who may not write it (a single-preset
+// send of it sends nothing). When everything arrived (and read back the same), switches the
+// device to `activePreset`; a device that failed is not switched to a half-written preset.
+SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
+                        const SendScope& scope, int activePreset, Progress& progress);
+
+// All presets: SendToDevice with the default scope.
 SendResult SendAllToDevice(DeviceConnection& connection, const SettingStore& store,
                            int activePreset, Progress& progress);
 
-// Sends one preset, global parameters into all ten presets. A user who may not write the
-// DEFAULT preset sends nothing from it. Then switches the device to `activePreset`, unless
-// the send failed (a device that stopped answering is not switched to a half-written preset).
+// One preset: SendToDevice with only `preset` in the scope.
 SendResult SendPresetToDevice(DeviceConnection& connection, const SettingStore& store,
                               int preset, int activePreset, Progress& progress);
 

@@ -1,5 +1,7 @@
 // vyrctl device ... against an in-process simulator, run as a script would run it.
 #include "link/link.h"
+#include "settings/model.h"
+#include "settings/settings_file.h"
 #include "vyrctl_device.h"
 
 namespace vyr::test {
@@ -112,6 +114,93 @@ TEST_F(VyrctlDevice, APortInUseIsRefused) {
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err, "vyrctl: cannot open " + sim.PortPath() + ": port is in use\n");
     EXPECT_EQ(sim.RequestsReceived(), 0);
+}
+
+// The simulator's requests that start with `start`.
+std::vector<std::string> Requests(const vyrsim::Simulator& sim, std::string_view start) {
+    std::vector<std::string> lines;
+    for (const std::string& line : sim.Log()) {
+        if (line.starts_with(start))
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// Saves the settings file `from` with `key` of `preset` set to `value` as `to`.
+void SaveEdited(const std::string& from, const std::string& to, std::string_view key, int preset,
+                std::string value) {
+    SettingsModel model;
+    ASSERT_EQ(LoadSettingsStore(model.store, from), SettingsFileStatus::Ok);
+    model.store.SetSetting(model.catalogue.Find(key), preset, value);
+    ASSERT_EQ(SaveSettingsStore(model.store, to), SettingsFileStatus::Ok);
+}
+
+TEST_F(VyrctlDevice, SendWithABaseWritesOnlyWhatChanged) {
+    const std::string old = File("old.Vyr");
+    ASSERT_EQ(Vyrctl(Device() + "load " + old).status, 0);
+    const std::string edited = File("edited.Vyr");
+    SaveEdited(old, edited, "rec_mic_level", 4, "30");
+    EXPECT_EQ(Vyrctl("file diff " + old + " " + edited).out, "4:rec_mic_level: 25 -> 30\n");
+
+    sim.ClearLog();
+    Result run = Vyrctl(Device() + "send " + edited + " --base " + old + " --active 3");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Requests(sim, "in  0 "),
+              std::vector<std::string>{"in  0 /chroma/settings/4/rec_mic_level text \"30\""});
+    EXPECT_EQ(Requests(sim, "in  17 "),
+              std::vector<std::string>{
+                  "in  17 SETPRESET text \"/chroma/scripts/set_preset 3\""});
+    EXPECT_EQ(sim.ReadFile("/chroma/settings/4/rec_mic_level"), "30");
+
+    // An administrator's changes leave out the DEFAULT preset.
+    const std::string admin = "device --port " + sim.PortPath() +
+                              " --user admin --password-file " + File("admin.pw") + " ";
+    const std::string both = File("both.Vyr");
+    SaveEdited(edited, both, "preset_name", 0, "Zero");
+    SaveEdited(both, both, "preset_name", 8, "Eight");
+    sim.ClearLog();
+    run = Vyrctl(admin + "send " + both + " --base " + edited);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Requests(sim, "in  0 "),
+              std::vector<std::string>{"in  0 /chroma/settings/8/preset_name text \"Eight\""});
+
+    // The base is a settings file like any other.
+    run = Vyrctl(Device() + "send " + edited + " --base " + File("absent.Vyr"));
+    EXPECT_EQ(run.status, 4);
+    EXPECT_NE(run.err.find("cannot open " + File("absent.Vyr")), std::string::npos);
+    run = Vyrctl(Device() + "send " + edited + " --base");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: --base needs a settings FILE\n")) << run.err;
+}
+
+TEST_F(VyrctlDevice, VerifyNamesAValueThatReadsBackDifferent) {
+    const std::string old = File("old.Vyr");
+    ASSERT_EQ(Vyrctl(Device() + "load " + old).status, 0);
+    const std::string edited = File("edited.Vyr");
+    SaveEdited(old, edited, "preset_name", 7, "Seven");
+
+    sim.ClearLog();
+    Result run = Vyrctl(Device() + "send " + edited + " --base " + old + " --verify");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Requests(sim, "in  1 /chroma/settings/7/").size(), 1u);
+
+    // The device keeps something else than it confirmed.
+    const std::string path = "/chroma/settings/7/preset_name";
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.command == 1 && request.Name() == path)
+            sim.WriteFile(path, "Other\\");
+    });
+    // Without --verify nothing is read back, so nothing is noticed.
+    run = Vyrctl(Device() + "send " + edited + " --base " + old);
+    EXPECT_EQ(run.status, 0) << run.err;
+    sim.ClearLog();
+    run = Vyrctl(Device() + "send " + edited + " --base " + old + " --verify");
+    sim.SetRequestObserver(nullptr);
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(run.err, "vyrctl: " + sim.PortPath() +
+                           ": preset_name of PRESET 7 was sent as 'Seven' but reads back as "
+                           "'Other\\\\'\n");
+    EXPECT_TRUE(Requests(sim, "in  17 ").empty());  // not switched to a preset it holds wrongly
 }
 
 // A device that drops a reply now and then still gives a complete backup; one that never

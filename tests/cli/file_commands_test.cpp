@@ -1,4 +1,4 @@
-// vyrctl file check | dump | defaults, run as a script would run them.
+// vyrctl file check | dump | diff | defaults, run as a script would run them.
 #include <sys/stat.h>
 
 #include <fstream>
@@ -84,6 +84,67 @@ TEST_F(VyrctlFile, DumpWritesEveryValueOnOneLine) {
     EXPECT_EQ(lines[3 * 86 + 50], "3:rec_meta_ooo=OOO");
 }
 
+TEST_F(VyrctlFile, DiffListsTheDifferingValuesInDumpOrder) {
+    const std::string old = File("old.Vyr");
+    ASSERT_EQ(Vyrctl("file defaults " + old).status, 0);
+    SettingsModel model;
+    std::string text = "a\nb\\c \xC4";
+    model.store.SetSetting(model.catalogue.Find("rec_meta_description1"), 3, text);
+    text = "30";
+    model.store.SetSetting(model.catalogue.Find("rec_mic_level"), 2, text);
+    text = "Booth";  // global: in every preset
+    model.store.SetSetting(model.catalogue.Find("mic_label"), 5, text);
+    const std::string now = File("now.Vyr");
+    ASSERT_EQ(SaveSettingsStore(model.store, now), SettingsFileStatus::Ok);
+
+    Result run = Vyrctl("file diff " + old + " " + old);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "");
+
+    run = Vyrctl("file diff " + old + " " + now);
+    EXPECT_EQ(run.status, 9);
+    EXPECT_EQ(run.err, "");
+    std::string expected;
+    for (int preset = 0; preset < kPresetCount; ++preset) {
+        expected += std::to_string(preset) + ":mic_label: Station_ID -> Booth\n";
+        if (preset == 2)
+            expected += "2:rec_mic_level: 25 -> 30\n";
+        if (preset == 3)
+            expected += "3:rec_meta_description1:  -> a\\nb\\\\c \xC3\x84\n";
+    }
+    EXPECT_EQ(run.out, expected);
+    run = Vyrctl("file diff " + now + " " + old);
+    EXPECT_EQ(run.status, 9);
+    EXPECT_EQ(Lines(run.out)[3], "2:rec_mic_level: 30 -> 25");
+
+    // A file that needs repairs is compared as loaded; the repairs go to stderr.
+    const std::string fixture = std::string(VYR_FIXTURES) + "/partial.Vyr";
+    run = Vyrctl("file diff " + fixture + " " + old);
+    EXPECT_EQ(run.status, 9);
+    EXPECT_NE(run.err.find("-missing-"), std::string::npos);
+    EXPECT_NE(run.out.find("1:preset_name: Studio \xC3\x84 -> Factory_settings\n"),
+              std::string::npos);
+    EXPECT_EQ(run.out.find("1:rec_mic_level:"), std::string::npos);  // 77 was repaired to 25
+}
+
+TEST_F(VyrctlFile, DiffFailsAsCheckOnEitherFile) {
+    const std::string good = File("good.Vyr");
+    ASSERT_EQ(Vyrctl("file defaults " + good).status, 0);
+    std::ofstream(File("format.Vyr")) << "0:mic_label=x\n";
+    const std::string absent = File("absent.Vyr");
+    const std::pair<std::string, int> cases[] = {
+        {good + " " + absent, 4}, {absent + " " + good, 4},
+        {File("format.Vyr") + " " + good, 5}, {good + " " + File("format.Vyr"), 5}};
+    for (const auto& [files, status] : cases) {
+        const Result run = Vyrctl("file diff " + files);
+        EXPECT_EQ(run.status, status) << files;
+        EXPECT_EQ(run.out, "") << files;
+    }
+    EXPECT_EQ(Vyrctl("file diff " + good + " " + absent).err,
+              "vyrctl: cannot open " + absent + ": No such file or directory\n");
+}
+
 TEST_F(VyrctlFile, DefaultsRefusesToReplaceAFileWithoutForce) {
     const std::string path = File("kept.Vyr");
     std::ofstream(path) << "precious\n";
@@ -138,7 +199,9 @@ TEST_F(VyrctlFile, UsageErrorsNameWhatIsWrong) {
         {"", "vyrctl: no command given\n"},
         {"fiel check x.Vyr", "vyrctl: unknown command 'fiel'\n"},
         {"ports extra", "vyrctl: ports takes no arguments; unexpected 'extra'\n"},
-        {"file", "vyrctl: file needs a command: check, dump or defaults\n"},
+        {"file", "vyrctl: file needs a command: check, dump, diff or defaults\n"},
+        {"file diff a.Vyr", "vyrctl: file diff needs FILE1 and FILE2\n"},
+        {"file diff a.Vyr b.Vyr x.Vyr", "vyrctl: file diff takes two FILEs; unexpected 'x.Vyr'\n"},
         {"file chek x.Vyr", "vyrctl: unknown file command 'chek'\n"},
         {"file check", "vyrctl: file check needs a FILE\n"},
         {"file dump a.Vyr b.Vyr", "vyrctl: file dump takes one FILE; unexpected 'b.Vyr'\n"},

@@ -242,6 +242,130 @@ TEST_F(Transfer, ADeviceFallingSilentStopsTheSend) {
     EXPECT_EQ(CountRequests("in  17"), 0u);
 }
 
+// A send against a base the device holds writes only what differs, under the same level rules
+// as a full send, in the same order.
+TEST_F(Transfer, AChangesSendWritesOnlyTheDifferences) {
+    SettingsModel base;  // the device holds the factory values
+    store.StoreSetting(catalogue.Find("preset_name"), 0, "Zero");
+    store.StoreSetting(catalogue.Find("preset_name"), 3, "Three");
+    // Global, in every preset; a superadministrator's to write, not an administrator's.
+    store.StoreSetting(catalogue.Find("mic_label"), 2, "Booth");
+    store.StoreSetting(catalogue.Find("rec_mic_level"), 5, "30");
+    store.StoreSetting(catalogue.Find("he_th"), 4, "-9");  // only for service levels 0..2
+    const auto requests = [&] {
+        std::vector<std::string> names;
+        for (const std::string& line : Frames("in ")) {
+            if (line.starts_with("in  0 ") || line.starts_with("in  6 ") ||
+                line.starts_with("in  17 "))
+                names.push_back(line.substr(0, line.find(" text ")));
+        }
+        return names;
+    };
+    const auto path = [&](const char* command, std::string_view key, int preset) {
+        return std::string("in  ") + command + " " + DevicePath(key, preset);
+    };
+    const std::string select = "in  17 SETPRESET";
+
+    LogIn(UserLevel::Administrator());
+    SendResult sent = SendToDevice(device, store, {.base = &base.store}, 4, progress);
+    ASSERT_EQ(sent.status, TransferStatus::Done);
+    EXPECT_EQ(sent.confirmed, 12);
+    EXPECT_EQ(sent.total, 12);
+    EXPECT_TRUE(sent.presetSelected);
+    std::vector<std::string> expected = {path("6", "mic_label", 1)};
+    for (int preset = 2; preset < kPresetCount; ++preset) {
+        expected.push_back(path("6", "mic_label", preset));
+        if (preset == 3)
+            expected.push_back(path("0", "preset_name", 3));
+        if (preset == 4)
+            expected.push_back(path("6", "he_th", 4));
+        if (preset == 5)
+            expected.push_back(path("0", "rec_mic_level", 5));
+    }
+    expected.push_back(select);
+    EXPECT_EQ(requests(), expected);
+    EXPECT_EQ(Device("preset_name", 3), "Three");
+    EXPECT_NE(Device("mic_label", 1), "Booth");
+    EXPECT_NE(Device("he_th", 4), "-9");
+
+    // A superadministrator writes the DEFAULT preset and the global value too.
+    LogIn(UserLevel::Superadministrator());
+    sim.ClearLog();
+    sent = SendToDevice(device, store, {.base = &base.store}, 4, progress);
+    ASSERT_EQ(sent.status, TransferStatus::Done);
+    EXPECT_EQ(sent.total, 14);
+    EXPECT_EQ(CountRequests(path("0", "preset_name", 0) + " "), 1u);
+    EXPECT_EQ(CountRequests("in  0 "), 13u);
+    EXPECT_EQ(Device("mic_label", 0), "Booth");
+    EXPECT_EQ(CountRequests(path("6", "he_th", 4) + " "), 1u);
+
+    // One preset: its own changes, and a changed global value into every preset.
+    sim.ClearLog();
+    sent = SendToDevice(device, store, {.preset = 3, .base = &base.store}, 4, progress);
+    ASSERT_EQ(sent.status, TransferStatus::Done);
+    EXPECT_EQ(sent.total, 11);
+    EXPECT_EQ(CountRequests("in  0 "), 11u);
+    EXPECT_EQ(CountRequests(path("0", "preset_name", 3) + " "), 1u);
+
+    // Nothing differs: nothing is written, and the device is still switched.
+    sim.ClearLog();
+    sent = SendToDevice(device, store, {.base = &store}, 4, progress);
+    EXPECT_EQ(sent.status, TransferStatus::Done);
+    EXPECT_EQ(sent.total, 0);
+    EXPECT_EQ(requests(), std::vector<std::string>{select});
+}
+
+TEST_F(Transfer, AVerifiedSendNamesAValueTheDeviceHoldsDifferently) {
+    LogIn(UserLevel::Administrator());
+    SettingsModel base;
+    store.StoreSetting(catalogue.Find("rec_mic_level"), 5, "30");
+    store.StoreSetting(catalogue.Find("preset_name"), 6, "Six");
+    store.StoreSetting(catalogue.Find("he_th"), 6, "-9");  // a permission message: not read back
+    // A line end after the value is no difference: a load drops it too.
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.command == 1 && request.Name() == DevicePath("rec_mic_level", 5))
+            sim.WriteFile(DevicePath("rec_mic_level", 5), "30\r\n");
+    });
+    SendResult sent =
+        SendToDevice(device, store, {.base = &base.store, .verify = true}, 2, progress);
+    sim.SetRequestObserver(nullptr);
+    ASSERT_EQ(sent.status, TransferStatus::Done);
+    EXPECT_FALSE(sent.mismatch);
+    EXPECT_TRUE(sent.presetSelected);
+    EXPECT_EQ(CountRequests("in  1 /chroma/settings/"), 2u);
+    EXPECT_EQ(CountRequests("in  1 " + DevicePath("rec_mic_level", 5) + " "), 1u);
+    EXPECT_EQ(CountRequests("in  1 " + DevicePath("he_th", 6) + " "), 0u);
+
+    // The device keeps something else than it confirmed.
+    sim.ClearLog();
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.command == 1 && request.Name() == DevicePath("rec_mic_level", 5))
+            sim.WriteFile(DevicePath("rec_mic_level", 5), "31");
+    });
+    sent = SendToDevice(device, store, {.verify = true}, 2, progress);
+    sim.SetRequestObserver(nullptr);
+    EXPECT_EQ(sent.status, TransferStatus::Failed);
+    EXPECT_EQ(sent.confirmed, sent.total);
+    ASSERT_TRUE(sent.mismatch);
+    EXPECT_EQ(sent.mismatch->key, "rec_mic_level");
+    EXPECT_EQ(sent.mismatch->preset, 5);
+    EXPECT_EQ(sent.mismatch->sent, "30");
+    EXPECT_EQ(sent.mismatch->readBack, "31");
+    EXPECT_FALSE(sent.presetSelected);
+    EXPECT_EQ(CountRequests("in  17"), 0u);
+
+    // A value that is gone when read back is named too.
+    sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
+        if (request.command == 1 && request.Name() == DevicePath("preset_name", 6))
+            sim.RemoveFile(DevicePath("preset_name", 6));
+    });
+    sent = SendToDevice(device, store, {.base = &base.store, .verify = true}, 2, progress);
+    sim.SetRequestObserver(nullptr);
+    ASSERT_TRUE(sent.mismatch);
+    EXPECT_EQ(sent.mismatch->key, "preset_name");
+    EXPECT_EQ(sent.mismatch->readBack, std::nullopt);
+}
+
 TEST_F(Transfer, ActivePreset) {
     const std::pair<const char*, int> cases[] = {{"3\n", 3}, {"x", 1},  {"0", 0},  {"12", 1},
                                                  {"-1", 1},  {"", 1},   {"+-0", 1}};
