@@ -9,6 +9,7 @@
 
 #include "app/menus.h"
 #include "app/transfers.h"
+#include "dialogs/metadata_dialog.h"
 #include "device_window.h"
 #include "gui_events.h"
 #include "modal_hook.h"
@@ -66,6 +67,24 @@ TEST_F(UnsavedChangesTest, MarkerFollowsTheValuesNotTheEdits) {
 
     // The preset switch of the menu is an edit too.
     Command(&Frame(), menu::kPresetsSwitch);
+    EXPECT_EQ(Frame().GetTitle(), kMarked);
+}
+
+// Answers the metadata dialog with a changed country code and Ok.
+class ChangeCountryCode : public wxExpectModalBase<MetaDataDlg, ChangeCountryCode> {
+  protected:
+    int OnInvoked(MetaDataDlg* dialog) const override {
+        dialog->Field(MetaDataDlg::ID_CC_EDIT)->ChangeValue("XY");
+        ClickButton(dialog->OkButton());
+        return dialog->GetReturnCode();
+    }
+};
+
+TEST_F(UnsavedChangesTest, MetadataEditsAreMarked) {
+    wxWindow* button = Frame().Control("MetaDataBtn");
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    wxTEST_DIALOG(button->ProcessWindowEvent(event), ChangeCountryCode());
     EXPECT_EQ(Frame().GetTitle(), kMarked);
 }
 
