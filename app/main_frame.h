@@ -4,8 +4,9 @@
 // PresetBar (which preset is edited), SettingBinder (values between store and controls),
 // ValueFields (value texts beside the adjusters), Enabling (what may be used when),
 // PortChoice (the serial ports), SessionController (the connection), TransferController (the
-// settings transfers), UnsavedChanges (the title's marker), ClockPage (the Clock page) and the device information dialog. Menu
-// commands are in menus.cpp and the settings-file commands in settings_files.cpp.
+// settings transfers), UnsavedChanges (the title's marker and the question before changes are
+// lost), ClockPage (the Clock page) and the device information dialog. Menu commands are in
+// menus.cpp and the settings-file commands in settings_files.cpp.
 #pragma once
 
 #include <memory>
