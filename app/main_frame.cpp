@@ -29,6 +29,7 @@
 #include "resources/vyr_icon.xpm"
 #include "session_controller.h"
 #include "transfers.h"
+#include "unsaved_changes.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/wx_text.h"
@@ -92,6 +93,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     binder_ = std::make_unique<SettingBinder>(controls_, Store(), *presets_, *fields_,
                                               static_cast<Reactions&>(*this));
     enabling_ = std::make_unique<Enabling>(controls_, Store());
+    unsaved_ = std::make_unique<UnsavedChanges>(*this, Store(), Title());
     ports_ = std::make_unique<PortChoice>(ControlAs<wxChoice>("PortChoice"), options_.ports,
                                           *config_);
     BuildMenuBar();
@@ -146,6 +148,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     Store().ResetAllToDefaults();
     EditPreset(1);
     presets_->SelectActive(1);
+    unsaved_->MarkSaved();
 }
 
 AdminSWFrm::~AdminSWFrm() = default;
@@ -240,6 +243,7 @@ void AdminSWFrm::OnControlChanged(wxWindow* control) {
         if (Control(key) == control)
             RefreshEnabling();
     }
+    unsaved_->Refresh();
 }
 
 int AdminSWFrm::EditedPreset() const {
@@ -257,6 +261,8 @@ void AdminSWFrm::ShowEditedPreset() {
     // the device): preset 1 becomes the edited one before anything is shown.
     PresetsSwitched(Store().Text(param::presets_enabled, presets_->Edited()) == "1");
     binder_->ShowEditedPreset();
+    // Showing a value may repair its partners in the store.
+    unsaved_->Refresh();
 }
 
 void AdminSWFrm::PresetsSwitched(bool enabled) {
@@ -301,7 +307,12 @@ bool AdminSWFrm::Busy() const {
     return transfers_ && transfers_->Running();
 }
 
-void AdminSWFrm::OnClose(wxCloseEvent&) {
+// Only a close the person may refuse asks about unsaved changes; a forced one just closes.
+void AdminSWFrm::OnClose(wxCloseEvent& event) {
+    if (event.CanVeto() && !unsaved_->MayDiscard("Unsaved changes")) {
+        event.Veto();
+        return;
+    }
     clock_->Stop();
     transfers_->Shutdown();
     session_->Shutdown();

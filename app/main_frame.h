@@ -4,8 +4,9 @@
 // PresetBar (which preset is edited), SettingBinder (values between store and controls),
 // ValueFields (value texts beside the adjusters), Enabling (what may be used when),
 // PortChoice (the serial ports), SessionController (the connection), TransferController (the
-// settings transfers), ClockPage (the Clock page) and the device information dialog. Menu
-// commands are in menus.cpp and the settings-file commands in settings_files.cpp.
+// settings transfers), UnsavedChanges (the title's marker and the question before changes are
+// lost), ClockPage (the Clock page) and the device information dialog. Menu commands are in
+// menus.cpp and the settings-file commands in settings_files.cpp.
 #pragma once
 
 #include <memory>
@@ -40,6 +41,7 @@ class SessionController;
 class TestresultsDlg;
 class ValueFields;
 class TransferController;
+class UnsavedChanges;
 
 class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
   public:
@@ -68,6 +70,8 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     PortChoice& Ports() { return *ports_; }
     SessionController& Connection() { return *session_; }
     TransferController& Transfers() { return *transfers_; }
+    // The title's unsaved-change marker and the question before changes are lost.
+    UnsavedChanges& Unsaved() { return *unsaved_; }
 
     // Session state read by the enabling rules.
     bool Connected() const { return connected_; }
@@ -141,6 +145,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     std::unique_ptr<ValueFields> fields_;
     std::unique_ptr<SettingBinder> binder_;
     std::unique_ptr<Enabling> enabling_;
+    std::unique_ptr<UnsavedChanges> unsaved_;
     std::unique_ptr<PortChoice> ports_;
     std::unique_ptr<SessionController> session_;
     std::unique_ptr<TransferController> transfers_;  // after session_: goes first

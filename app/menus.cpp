@@ -16,6 +16,7 @@
 #include "help.h"
 #include "layout_tables.h"
 #include "main_frame.h"
+#include "unsaved_changes.h"
 #include "transfers.h"
 #include "ui/wx_text.h"
 
@@ -196,6 +197,7 @@ void AdminSWFrm::PresetsSwitch() {
     box->SetValue(GetMenuBar()->IsChecked(menu::kPresetsSwitch));
     box->Refresh();
     binder_->ReadControl(box);
+    unsaved_->Refresh();
 }
 
 void AdminSWFrm::ShowHelp() {

@@ -9,6 +9,7 @@
 #include "main_frame.h"
 #include "session_controller.h"
 #include "settings/bwf_metadata.h"
+#include "unsaved_changes.h"
 
 namespace vyr {
 namespace {
@@ -30,8 +31,10 @@ void ShowEditor(AdminSWFrm& frame, const std::string& serialNumber) {
     record.serialNumber = serialNumber;
     MetaDataDlg dialog(&frame, record);
     // The dialog accepts only a description that can be stored.
-    if (dialog.ShowModal() == wxID_OK)
+    if (dialog.ShowModal() == wxID_OK) {
         StoreBwfMetadata(frame.Store(), preset, record);
+        frame.Unsaved().Refresh();
+    }
 }
 
 }  // namespace

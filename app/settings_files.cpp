@@ -2,6 +2,7 @@
 #include "dialogs/protocol_guard_dlg.h"
 #include "main_frame.h"
 #include "settings/settings_file.h"
+#include "unsaved_changes.h"
 #include "ui/message_box.h"
 #include "ui/settings_file_chooser.h"
 
@@ -11,11 +12,16 @@ void AdminSWFrm::SaveSettingsFile() {
     const std::string path = ChooseSettingsFileToSave(this);
     if (path.empty())
         return;
-    if (const auto message = MessageFor(SaveSettingsStore(Store(), path)))
+    if (const auto message = MessageFor(SaveSettingsStore(Store(), path))) {
         ShowStatusMessage(this, *message);
+        return;
+    }
+    unsaved_->MarkSaved();
 }
 
 void AdminSWFrm::LoadSettingsFile() {
+    if (!unsaved_->MayDiscard("Load settings from computer"))
+        return;
     const std::string path = ChooseSettingsFileToLoad(this);
     if (path.empty())
         return;
@@ -28,6 +34,7 @@ void AdminSWFrm::LoadSettingsFile() {
         ShowGuard(this, services_.guard);
     ShowEditedPreset();
     RefreshEnabling();
+    unsaved_->MarkSaved();
 }
 
 }  // namespace vyr

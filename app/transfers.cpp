@@ -12,6 +12,7 @@
 #include "session_controller.h"
 #include "ui/message_box.h"
 #include "ui/wx_text.h"
+#include "unsaved_changes.h"
 
 namespace vyr {
 namespace {
@@ -36,6 +37,11 @@ std::shared_ptr<SettingsModel> CopyOf(const SettingStore& store) {
     return copy;
 }
 
+// The values a send job takes along, to count as saved once they all arrived.
+std::shared_ptr<const UnsavedChanges::Snapshot> ValuesOf(const SettingStore& store) {
+    return std::make_shared<const UnsavedChanges::Snapshot>(UnsavedChanges::Take(store));
+}
+
 }  // namespace
 
 TransferController::TransferController(AdminSWFrm& frame) : frame_(frame) {}
@@ -51,15 +57,15 @@ void TransferController::Shutdown() {
 }
 
 void TransferController::LoadAll() {
-    Load(std::nullopt);
+    Load(std::nullopt, "Load settings from device");
 }
 
 void TransferController::LoadEditedPreset() {
-    Load(frame_.EditedPreset());
+    Load(frame_.EditedPreset(), "Read single preset from device");
 }
 
-void TransferController::Load(std::optional<int> preset) {
-    if (!MayStart())
+void TransferController::Load(std::optional<int> preset, const char* command) {
+    if (!MayStart() || !frame_.Unsaved().MayDiscard(command))
         return;
     auto copy = CopyOf(frame_.Store());
     Start(kLoadTitle, [this, copy, preset](DeviceWorker& worker) {
@@ -69,13 +75,13 @@ void TransferController::Load(std::optional<int> preset) {
             },
             [this, preset](LoadResult result) {
                 auto loaded = std::make_shared<LoadResult>(std::move(result));
-                Finish([this, loaded, preset] { ApplyLoad(*loaded, !preset.has_value()); });
+                Finish([this, loaded, preset] { ApplyLoad(*loaded, preset); });
             },
             [this](const ProgressReport& report) { OnProgress(report); });
     });
 }
 
-void TransferController::ApplyLoad(const LoadResult& result, bool allPresets) {
+void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> preset) {
     switch (result.status) {
         case TransferStatus::Done:
             break;
@@ -92,10 +98,12 @@ void TransferController::ApplyLoad(const LoadResult& result, bool allPresets) {
     ShowGuard(&frame_, store.Guard());
     frame_.ShowEditedPreset();
     frame_.Presets().SelectActive(result.activePreset);
-    if (allPresets)
+    if (!preset)
         frame_.EditPreset(result.activePreset);
     else
         frame_.RefreshEnabling();
+    // What was loaded is what the device holds.
+    frame_.Unsaved().MarkSaved(preset);
 }
 
 void TransferController::SendAll() {
@@ -103,34 +111,45 @@ void TransferController::SendAll() {
         !AskYesNo(&frame_, "Confirm action",
                   "This overwrites all settings on the device.\nAre you sure?"))
         return;
-    Send([copy = CopyOf(frame_.Store()), active = frame_.Presets().ActiveSelection()](
-             DeviceConnection& connection, Progress& progress) {
-        return SendAllToDevice(connection, copy->store, active, progress);
-    });
+    auto copy = CopyOf(frame_.Store());
+    Send(
+        [copy, active = frame_.Presets().ActiveSelection()](DeviceConnection& connection,
+                                                            Progress& progress) {
+            return SendAllToDevice(connection, copy->store, active, progress);
+        },
+        ValuesOf(copy->store), std::nullopt);
 }
 
 void TransferController::SendEditedPreset() {
     if (!MayStart())
         return;
-    Send([copy = CopyOf(frame_.Store()), preset = frame_.EditedPreset(),
-          active = frame_.Presets().ActiveSelection()](DeviceConnection& connection,
-                                                   Progress& progress) {
-        return SendPresetToDevice(connection, copy->store, preset, active, progress);
-    });
+    auto copy = CopyOf(frame_.Store());
+    const int preset = frame_.EditedPreset();
+    Send(
+        [copy, preset, active = frame_.Presets().ActiveSelection()](
+            DeviceConnection& connection, Progress& progress) {
+            return SendPresetToDevice(connection, copy->store, preset, active, progress);
+        },
+        ValuesOf(copy->store), preset);
 }
 
-void TransferController::Send(std::function<SendResult(DeviceConnection&, Progress&)> work) {
-    Start(kSendTitle, [this, work = std::move(work)](DeviceWorker& worker) {
+void TransferController::Send(std::function<SendResult(DeviceConnection&, Progress&)> work,
+                              std::shared_ptr<const Values> sent, std::optional<int> preset) {
+    Start(kSendTitle, [this, work = std::move(work), sent, preset](DeviceWorker& worker) {
         worker.Run(
             work,
-            [this](SendResult result) { Finish([this, result] { ApplySend(result); }); },
+            [this, sent, preset](SendResult result) {
+                Finish([this, result, sent, preset] { ApplySend(result, *sent, preset); });
+            },
             [this](const ProgressReport& report) { OnProgress(report); });
     });
 }
 
-void TransferController::ApplySend(const SendResult& result) {
+void TransferController::ApplySend(const SendResult& result, const Values& sent,
+                                   std::optional<int> preset) {
     switch (result.status) {
         case TransferStatus::Done:
+            frame_.Unsaved().MarkSaved(sent, preset);
             return;
         case TransferStatus::Failed:
             ShowStatusMessage(&frame_, kTransferError);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <memory>
 
@@ -47,11 +48,15 @@ class TransferController {
     void Shutdown();
 
   private:
-    // All ten presets, or only `preset`.
-    void Load(std::optional<int> preset);
-    void ApplyLoad(const LoadResult& result, bool allPresets);
-    void Send(std::function<SendResult(DeviceConnection&, Progress&)> work);
-    void ApplySend(const SendResult& result);
+    // All ten presets, or only `preset`; `command` captions the unsaved-changes question.
+    void Load(std::optional<int> preset, const char* command);
+    void ApplyLoad(const LoadResult& result, std::optional<int> preset);
+    // `sent` holds the window's values the job sends (all presets, or only `preset`): once
+    // they all arrived, they count as saved.
+    using Values = std::vector<std::string>;
+    void Send(std::function<SendResult(DeviceConnection&, Progress&)> work,
+              std::shared_ptr<const Values> sent, std::optional<int> preset);
+    void ApplySend(const SendResult& result, const Values& sent, std::optional<int> preset);
     // Connected, and no transfer on its way.
     bool MayStart() const;
     // Marks the window busy, opens the progress dialog, then lets `queue` give the job to

@@ -12,6 +12,9 @@
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
 
+#include "app/unsaved_changes.h"
+#include "ui/wx_text.h"
+
 namespace vyr::test {
 
 class GTestModalHook : public wxTestingModalHook {
@@ -51,6 +54,11 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
     wxString text_;
     int answer_;
 };
+
+// Expects the question whether to discard unsaved changes, captioned `title`.
+inline ExpectMessage ExpectDiscard(const wxString& title, int answer = wxID_YES) {
+    return ExpectMessage(title, Wx(UnsavedChanges::kQuestion), answer);
+}
 
 // Expects a file dialog with this message and "*.Vyr" files, and answers it with `path`. The
 // path is given to the dialog object only: GTK's chooser would start reading the folder in

@@ -83,6 +83,7 @@ TEST_F(SettingsFileDialogTest, SavedFileLoadsBackWithoutReport) {
     ASSERT_EQ(Frame().ControlAs<wxTextCtrl>("preset_name")->GetValue(), "Factory_settings");
     // No report dialog: the hook fails the test on any dialog but the file dialog.
     wxTEST_DIALOG(Command(&Frame(), menu::kLoadFromComputer),
+                  ExpectDiscard("Load settings from computer"),
                   ChooseFile(kLoadMessage, wxString::FromUTF8(file)));
     EXPECT_EQ(Store().Text(Key("rec_mic_level"), 4), "33");
     EXPECT_EQ(Frame().ControlAs<wxTextCtrl>("preset_name")->GetValue(), "Interview");
@@ -102,6 +103,7 @@ TEST_F(SettingsFileDialogTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
     corrupted[at + 14] = corrupted[at + 14] == '1' ? '2' : '1';
     WriteAll(Path("corrupted.Vyr"), corrupted);
     wxTEST_DIALOG(Command(&Frame(), menu::kLoadFromComputer),
+                  ExpectDiscard("Load settings from computer"),
                   ChooseFile(kLoadMessage, wxString::FromUTF8(Path("corrupted.Vyr"))),
                   ExpectMessage("Vyr file guard",
                                 "The settings file has been corrupted and cannot be read."));
@@ -109,10 +111,12 @@ TEST_F(SettingsFileDialogTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
 
     WriteAll(Path("nonsense.Vyr"), "hello\n");
     wxTEST_DIALOG(Command(&Frame(), menu::kLoadFromComputer),
+                  ExpectDiscard("Load settings from computer"),
                   ChooseFile(kLoadMessage, wxString::FromUTF8(Path("nonsense.Vyr"))),
                   ExpectMessage("Vyr file guard",
                                 "The settings file has an invalid format and cannot be read."));
     wxTEST_DIALOG(Command(&Frame(), menu::kLoadFromComputer),
+                  ExpectDiscard("Load settings from computer"),
                   ChooseFile(kLoadMessage, wxString::FromUTF8(Path("gone.Vyr"))),
                   ExpectMessage("Vyr file guard", "Could not open settings file for reading."));
     EXPECT_EQ(FormatSettingsFile(Store()), before);

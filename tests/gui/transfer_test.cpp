@@ -167,7 +167,7 @@ TEST_F(TransferTest, LoadAllTakesTheDevicesValuesReportsRepairsAndSelectsItsActi
             EXPECT_EQ(Progress()->GetTitle(), "Loading settings from device");
             ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
         },
-        CaptureGuard(&log));
+        ExpectDiscard("Load settings from device"), CaptureGuard(&log));
     ExpectIdle();
     EXPECT_TRUE(log.Contains("rec_mic_level")) << log;
     EXPECT_TRUE(log.Contains("rec_line_level")) << log;
@@ -207,6 +207,7 @@ TEST_F(TransferTest, ALoadFromADeviceThatHangsUpFailsAtOnceAndChangesNothing) {
             // The keep-alive then finds the device gone.
             ASSERT_TRUE(PumpUntil([&] { return !Frame().Connected(); }));
         },
+        ExpectDiscard("Load settings from device"),
         ExpectMessage(kTransferError.title.data(), kTransferError.text.data()),
         ExpectMessage("Communication error", "Connection to device lost"));
     EXPECT_EQ(State(), before);
@@ -221,8 +222,9 @@ TEST_F(TransferTest, ACancelledLoadStopsSoonAndChangesNothing) {
     const WindowState before = State();
     sim.SetFaults({.latencyMs = 20});  // 860 values: 17 s and more
 
+    wxTEST_DIALOG(Command(&Frame(), menu::kLoadFromDevice),
+                  ExpectDiscard("Load settings from device"));
     GTestModalHook noDialogs(__FILE__, __LINE__, "");
-    Command(&Frame(), menu::kLoadFromDevice);
     AwaitProgress();
     EXPECT_TRUE(Progress()->IsShown());
     PressCancel();
@@ -241,8 +243,9 @@ TEST_F(TransferTest, ReadSinglePresetLoadsTheEditedPresetAndSelectsTheActiveOne)
     sim.WriteFile("/chroma/settings/5/rec_mic_level", "44");
     sim.WriteFile("/chroma/settings/current_preset", "5");
 
+    wxTEST_DIALOG(Command(&Frame(), menu::kReadSinglePreset),
+                  ExpectDiscard("Read single preset from device"));
     GTestModalHook noDialogs(__FILE__, __LINE__, "");
-    Command(&Frame(), menu::kReadSinglePreset);
     ExpectBusy();
     ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
     ExpectIdle();
