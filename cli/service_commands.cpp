@@ -99,17 +99,17 @@ std::optional<MicValueTexts> Prepare(const MicReadResult& read,
     MicValueTexts texts;
     bool valid = true;
     for (std::size_t i = 0; i < kMicValueCount; ++i) {
-        const MicValueSpec& spec = kMicValues[i];
+        const MicValueSpec& value = kMicValues[i];
         std::optional<std::string> entered;
         if (const auto it = assigned.find(i); it != assigned.end())
             entered = it->second;
         else
-            entered = InterpretMicValue(spec.kind, read.texts[i]);
+            entered = InterpretMicValue(value.kind, read.texts[i]);
         const MicCheck check =
-            entered ? CheckMicEntry(spec.kind, *entered) : MicCheck{false, {}, {}};
+            entered ? CheckMicEntry(value.kind, *entered) : MicCheck{false, {}, {}};
         if (!check.valid) {
-            io.err << "vyrctl: the device holds " << spec.key << "='" << OneLine(read.texts[i])
-                   << "', not " << RangeText(spec.kind) << "; give it a value\n";
+            io.err << "vyrctl: the device holds " << value.key << "='" << OneLine(read.texts[i])
+                   << "', not " << RangeText(value.kind) << "; give it a value\n";
             valid = false;
         }
         texts[i] = check.deviceText;

@@ -137,7 +137,7 @@ class FirmwareDialogTest : public DeviceWindowTest {
     }
 };
 
-TEST_F(FirmwareDialogTest, LooksAsSpecifiedAndOpensWithCancelFocused) {
+TEST_F(FirmwareDialogTest, LooksAsDescribedAndOpensWithCancelFocused) {
     Open();
     EXPECT_EQ(Dialog().GetTitle(), "Firmware Update");
     EXPECT_FALSE(Dialog().HasFlag(wxCLOSE_BOX));
