@@ -12,6 +12,7 @@
 #include "dialogs/window_services.h"
 #include "settings/status_message.h"
 #include "settings/text.h"
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/dialog_button.h"
 #include "ui/fonts.h"
@@ -108,14 +109,9 @@ AuthDialog::AuthDialog(wxWindow* parent, WindowServices& window)
 
     // Fixed size. Where the window manager's frame leaves less room than the inner panel
     // needs, the dialog grows instead of cutting it off.
-    SetSize(kDialogSize);
     const Descriptor& inner = kControls[kInner];
-    const wxSize client = GetClientSize();
-    const wxSize needed(inner.x + inner.width + inner.x, inner.y + inner.height + inner.y);
-    if (client.x < needed.x || client.y < needed.y)
-        SetClientSize(wxSize(std::max(client.x, needed.x), std::max(client.y, needed.y)));
-    SetSizeHints(GetSize(), GetSize());
-    GetChildren().front()->SetSize(GetClientSize());  // the outer panel fills the dialog
+    FixDialogSize(*this, *GetChildren().front(), kDialogSize,
+                  wxSize(inner.x + inner.width + inner.x, inner.y + inner.height + inner.y));
 
     Bind(wxEVT_BUTTON, &AuthDialog::OnLogin, this, ID_AUTH_BTN);
     Bind(wxEVT_BUTTON, &AuthDialog::OnCancel, this, ID_CANCEL_BTN);

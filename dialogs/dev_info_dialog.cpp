@@ -8,6 +8,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
@@ -124,12 +125,7 @@ void DevInfoDialog::CreateControls() {
     const int height = std::max(kHeight, kButtonTop + std::max(copySize.y, okSize.y) + kMargin);
     // Fixed size. Where the window manager's frame leaves less room than the controls need,
     // the dialog grows instead of cutting them off.
-    SetSize(width, height);
-    const wxSize client = GetClientSize();
-    if (client.x < width || client.y < height)
-        SetClientSize(wxSize(std::max(client.x, width), std::max(client.y, height)));
-    SetSizeHints(GetSize(), GetSize());
-    panel->SetSize(GetClientSize());
+    FixDialogSize(*this, *panel, wxSize(width, height));
 }
 
 bool DevInfoDialog::Show(bool show) {

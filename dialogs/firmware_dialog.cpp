@@ -6,6 +6,7 @@
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
@@ -174,12 +175,7 @@ void FirmwareUpdateDlg::CreateControls() {
                         std::max(kDialogSize.y, buttonTop + height + kMargin));
     // Fixed size; where the window manager's frame leaves less room than the controls need,
     // the dialog grows instead of cutting them off.
-    SetSize(needed);
-    const wxSize client = GetClientSize();
-    if (client.x < needed.x || client.y < needed.y)
-        SetClientSize(wxSize(std::max(client.x, needed.x), std::max(client.y, needed.y)));
-    SetSizeHints(GetSize(), GetSize());
-    panel->SetSize(GetClientSize());
+    FixDialogSize(*this, *panel, needed);
 }
 
 bool FirmwareUpdateDlg::Show(bool show) {

@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "settings/text.h"
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/dialog_button.h"
 #include "ui/fonts.h"
@@ -109,12 +110,7 @@ MetaDataDlg::MetaDataDlg(wxWindow* parent, BwfMetadata& record)
 
     // Fixed size; where the window manager's frame leaves less room than the controls need,
     // the dialog grows instead of cutting them off.
-    SetSize(kDialogSize);
-    const wxSize client = GetClientSize();
-    if (client.x < kDialogSize.x || client.y < kDialogSize.y)
-        SetClientSize(wxSize(std::max(client.x, kDialogSize.x), std::max(client.y, kDialogSize.y)));
-    SetSizeHints(GetSize(), GetSize());
-    GetChildren().front()->SetSize(GetClientSize());
+    FixDialogSize(*this, *GetChildren().front(), kDialogSize);
 
     CancelButton()->SetDefault();
     CancelButton()->SetFocus();

@@ -15,6 +15,7 @@
 #include <wx/textctrl.h>
 
 #include "settings/text.h"
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
@@ -295,12 +296,7 @@ void MicSettings::LayOut(wxWindow* panel) {
 
     // Fixed size. Where the faces in use or the window manager's frame leave less room than
     // the controls need, the dialog grows instead of cutting them off.
-    SetSize(width, height);
-    const wxSize client = GetClientSize();
-    if (client.x < width || client.y < height)
-        SetClientSize(wxSize(std::max(client.x, width), std::max(client.y, height)));
-    SetSizeHints(GetSize(), GetSize());
-    panel->SetSize(GetClientSize());
+    FixDialogSize(*this, *panel, wxSize(width, height));
 }
 
 void MicSettings::Open(int type) {

@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/dialog_button.h"
 #include "ui/fonts.h"
@@ -128,12 +129,7 @@ RecordDialog::RecordDialog(wxWindow* parent, DeviceAccess& device, const char* t
         needed.x = std::max(needed.x, r.GetRight() + 1 + 8);
         needed.y = std::max(needed.y, r.GetBottom() + 1 + 8);
     }
-    SetSize(needed);
-    const wxSize client = GetClientSize();
-    if (client.x < needed.x || client.y < needed.y)
-        SetClientSize(wxSize(std::max(client.x, needed.x), std::max(client.y, needed.y)));
-    SetSizeHints(GetSize(), GetSize());
-    panel->SetSize(GetClientSize());
+    FixDialogSize(*this, *panel, needed);
 }
 
 void RecordDialog::Build(std::span<const Control> controls) {

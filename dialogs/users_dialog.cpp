@@ -16,6 +16,7 @@
 
 #include "device/users.h"
 #include "settings/text.h"
+#include "ui/dialog_size.h"
 #include "ui/accessible.h"
 #include "ui/dialog_button.h"
 #include "ui/fonts.h"
@@ -172,12 +173,7 @@ CreateUserDlg::CreateUserDlg(wxWindow* parent, DeviceAccess& device)
 
     // Fixed size. Where the window manager's frame leaves less room than the controls need,
     // the dialog grows instead of cutting them off.
-    SetSize(kDialogSize);
-    const wxSize client = GetClientSize();
-    if (client.x < kDialogSize.x || client.y < kDialogSize.y)
-        SetClientSize(wxSize(std::max(client.x, kDialogSize.x), std::max(client.y, kDialogSize.y)));
-    SetSizeHints(GetSize(), GetSize());
-    GetChildren().front()->SetSize(GetClientSize());
+    FixDialogSize(*this, *GetChildren().front(), kDialogSize);
 
     // Escape and a close request do what Close does.
     SetEscapeId(ID_CLOSE_BUTTON);
