@@ -3,9 +3,12 @@
 //    921,600 baud, as a ratio to the time 888 bytes (request and reply) take on the wire;
 //  - a full load and a full send with no added latency, and at 921,600 baud against the
 //    wire time;
-//  - a full load from a device that drops one reply in 250, against a clean load.
+//  - a full load from a device that drops one reply in 250, against a clean load;
+//  - sending only what changed (1 and 10 values) to a device paced at 9600 baud, against a
+//    full send at the same pace: the full send's time is its exchanges times the measured
+//    time of one exchange, unless "full" is given, which really sends all (about 14 minutes).
 //
-//   build/bench/transfer [exchanges at 9600 baud, default 8]
+//   build/bench/transfer [exchanges at 9600 baud, default 8] [full]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -78,6 +81,32 @@ class Bench {
                    TransferStatus::Done;
         });
     }
+    // Loads what the device holds into the window's store and into `base`, then changes
+    // `count` values of per-preset parameters in the window's store only.
+    bool PrepareChanges(vyr::SettingsModel& base, int count) {
+        auto load = vyr::LoadFromDevice(device_, model_.store, {}, vyr::NoProgress());
+        if (load.status != TransferStatus::Done)
+            return false;
+        model_.store.AssignValues(load.loaded->store);
+        base.store.AssignValues(load.loaded->store);
+        const auto& catalogue = model_.store.Catalogue();
+        for (int parameter = 0; parameter < vyr::kParameterCount && count > 0; ++parameter) {
+            const std::string text(model_.store.Text(parameter, 3));
+            if (catalogue[parameter].global || text.size() >= 50)
+                continue;
+            model_.store.StoreSetting(parameter, 3, text + "1");
+            --count;
+        }
+        return count == 0;
+    }
+    Figures SendChanges(const vyr::SettingsModel& base) {
+        return Measure([&] {
+            return vyr::SendToDevice(device_, model_.store, {.base = &base.store}, 1,
+                                     vyr::NoProgress())
+                       .status == TransferStatus::Done;
+        });
+    }
+    void Pace(vyrsim::Faults faults) { sim_.SetFaults(faults); }
 
   private:
     vyrsim::Simulator sim_;
@@ -93,8 +122,47 @@ void PrintAgainstWire(const char* what, const Figures& f, int baud) {
 
 }  // namespace
 
+// Sends of 1 and 10 changed values against a full send, all at 9600 baud.
+bool SendChangesAt9600(double secondsPerExchange, bool realFullSend) {
+    std::printf("sending only what changed, at 9600 baud:\n");
+    Figures full;
+    {
+        Bench bench;
+        if (!bench.Start({}))
+            return false;
+        full = bench.SendAll();  // counts the exchanges at full speed
+        if (realFullSend) {
+            bench.Pace({.baud = 9600});
+            full = bench.SendAll();
+        } else {
+            full.seconds = full.exchanges * secondsPerExchange;
+        }
+    }
+    if (full.seconds < 0)
+        return false;
+    std::printf("  %-22s %4d exchanges  %8.1f s%s\n", "full send", full.exchanges, full.seconds,
+                realFullSend ? "" : "  (exchanges x measured time of one)");
+    for (const int changed : {1, 10}) {
+        Bench bench;
+        vyr::SettingsModel base;
+        if (!bench.Start({}) || !bench.PrepareChanges(base, changed))
+            return false;
+        bench.Pace({.baud = 9600});
+        const Figures sent = bench.SendChanges(base);
+        if (sent.seconds < 0)
+            return false;
+        char what[32];
+        std::snprintf(what, sizeof what, "%d changed value%s", changed, changed == 1 ? "" : "s");
+        std::printf("  %-22s %4d exchanges  %8.1f s  time ratio to full send %.4f\n", what,
+                    sent.exchanges, sent.seconds, sent.seconds / full.seconds);
+    }
+    return true;
+}
+
 int main(int argc, char** argv) {
     const int slowExchanges = argc > 1 ? std::atoi(argv[1]) : 8;
+    const bool realFullSend = argc > 2 && std::string(argv[2]) == "full";
+    double secondsPerSlowExchange = 0;
 
     std::printf("one exchange at a UART's pace (888 bytes on the wire each):\n");
     for (const auto& [baud, count] : {std::pair{9600, slowExchanges}, std::pair{921600, 400}}) {
@@ -106,6 +174,8 @@ int main(int argc, char** argv) {
             return 1;
         PrintAgainstWire(baud == 9600 ? "read at 9600 baud" : "read at 921600 baud", reads,
                          baud);
+        if (baud == 9600)
+            secondsPerSlowExchange = reads.seconds / reads.exchanges;
     }
 
     std::printf("full transfers:\n");
@@ -148,5 +218,5 @@ int main(int argc, char** argv) {
     std::printf("  load dropping 1 in 250 %4d exchanges  %8.3f s  ratio %.1f, %.2f s per drop\n",
                 dropping.exchanges, dropping.seconds, dropping.seconds / clean.seconds,
                 (dropping.seconds - clean.seconds) / (dropping.exchanges - clean.exchanges));
-    return 0;
+    return SendChangesAt9600(secondsPerSlowExchange, realFullSend) ? 0 : 1;
 }
