@@ -12,6 +12,7 @@
 #include "main_frame.h"
 #include "preset_bar.h"
 #include "session_controller.h"
+#include "settings/text.h"
 #include "ui/message_box.h"
 #include "ui/wx_text.h"
 #include "unsaved_changes.h"
@@ -56,8 +57,10 @@ std::string MismatchText(const ReadBackMismatch& mismatch) {
         mismatch.preset == 0 ? "DEFAULT" : "PRESET " + std::to_string(mismatch.preset);
     std::string text = std::string(kTransferError.text) + "\n\n" + preset + ", \"" +
                        ParameterCaption(mismatch.key) + "\": sent \"" + mismatch.sent + "\", ";
-    return text + (mismatch.readBack ? "read back \"" + *mismatch.readBack + "\"."
-                                     : "no answer when read back.");
+    if (!mismatch.readBack)
+        return text + "no answer when read back.";
+    // A line end after a value is no part of it, as on loading.
+    return text + "read back \"" + std::string(TrimTrailingBlanks(*mismatch.readBack)) + "\".";
 }
 
 // A copy of the window's store for a job: the job never reaches the window's own.

@@ -252,7 +252,7 @@ TEST_F(SendChangesTest, VerifyNamesAValueTheDeviceKeepsDifferentlyAndIsRemembere
     const std::string path = ValuePath(preset, "rec_mic_level");
     sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
         if (request.command == 1 && request.Name() == path)
-            sim.WriteFile(path, "39");
+            sim.WriteFile(path, "39\r\n");
     });
     wxString text;
     SendChanges(CaptureText("Communication error", &text));
