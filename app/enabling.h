@@ -22,6 +22,7 @@ struct WindowSituation {
     HardwareClass hardware = HardwareClass::NotConnected;
     int editedPreset = 1;
     std::string connectLabel = "Connect";  // what the connect button says when usable
+    bool mirrorKnown = false;  // the window knows what the device holds
 };
 
 class Enabling {

@@ -18,6 +18,7 @@ namespace {
 
 constexpr const char* kIndexKey = "/Global/LastCOMPort";
 constexpr const char* kPathKey = "/Global/LastPortPath";
+constexpr const char* kVerifyKey = "/Global/VerifySends";
 
 // The user's configuration directory as the XDG rules give it. The file layout is a setting
 // of the shared wxStandardPaths object, so it is put back afterwards.
@@ -230,6 +231,16 @@ bool LocalConfig::RememberPort(int index, const std::string& path) {
     const bool indexWritten = config_->Write(kIndexKey, static_cast<long>(index));
     const bool pathWritten = config_->Write(kPathKey, wxString::FromUTF8(path));
     return indexWritten && pathWritten;
+}
+
+bool LocalConfig::VerifySends() const {
+    wxString text;
+    return config_ && config_->Read(kVerifyKey, &text) && text.Trim() == "1";
+}
+
+void LocalConfig::RememberVerifySends(bool on) {
+    if (config_)
+        config_->Write(kVerifyKey, on ? 1L : 0L);
 }
 
 void LocalConfig::Flush() {

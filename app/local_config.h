@@ -2,7 +2,8 @@
 //
 // The file is Corvanta/Vyr.cfg in the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config), in the INI-like format of wxFileConfig: group "Global" with LastCOMPort (index of
-// the port in the port choice) and LastPortPath (its device path).
+// the port in the port choice), LastPortPath (its device path) and VerifySends (1 when sends
+// read their values back).
 #pragma once
 
 #include <memory>
@@ -32,6 +33,9 @@ class LocalConfig {
     std::string LastPortPath() const;
     // Keeps both values; false when there is no configuration.
     bool RememberPort(int index, const std::string& path);
+    // Whether every send reads the values back ("/Global/VerifySends"); off when absent.
+    bool VerifySends() const;
+    void RememberVerifySends(bool on);
     // Writes the file now (nothing when the values live in memory only).
     void Flush();
 

@@ -120,6 +120,7 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     ports_->Refresh();
     session_ = std::make_unique<SessionController>(*this);
     transfers_ = std::make_unique<TransferController>(*this);
+    SetVerifySends(config_->VerifySends());
     // The port list is rescanned on the clock page's tick while not connected.
     clock_ = std::make_unique<ClockPage>(*this, [this] {
         if (!connected_)
@@ -288,7 +289,8 @@ WindowSituation AdminSWFrm::Situation() const {
             userLevel_,
             hardware_,
             presets_->Edited(),
-            session_ ? session_->ButtonLabel() : std::string("Connect")};
+            session_ ? session_->ButtonLabel() : std::string("Connect"),
+            mirror_.Known()};
 }
 
 void AdminSWFrm::RefreshEnabling() {

@@ -19,6 +19,7 @@
 #include "app/enabling.h"
 #include "app/services.h"
 #include "app/setting_binder.h"
+#include "device/device_mirror.h"
 #include "device/user_level.h"
 #include "layout_tables.h"
 #include "settings/store.h"
@@ -72,6 +73,8 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     TransferController& Transfers() { return *transfers_; }
     // The title's unsaved-change marker and the question before changes are lost.
     UnsavedChanges& Unsaved() { return *unsaved_; }
+    // What the connected device holds, as far as this connection has seen.
+    DeviceMirror& Mirror() { return mirror_; }
 
     // Session state read by the enabling rules.
     bool Connected() const { return connected_; }
@@ -131,6 +134,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     void OnClose(wxCloseEvent& event);
 
     void PresetsSwitch();
+    void SetVerifySends(bool on);
     void ShowHelp();
     void ShowAbout();
 
@@ -139,6 +143,7 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     // Expires when this object is destroyed, before the toolkit's window is: handlers that
     // the toolkit may still call during its teardown check it.
     std::shared_ptr<int> lifetime_ = std::make_shared<int>(0);
+    DeviceMirror mirror_;  // outlives the parts that update or drop it
     std::unique_ptr<LocalConfig> config_;
     ControlSet controls_;
     std::unique_ptr<PresetBar> presets_;

@@ -15,6 +15,7 @@
 #include "dialogs/firmware_dialog.h"
 #include "help.h"
 #include "layout_tables.h"
+#include "local_config.h"
 #include "main_frame.h"
 #include "unsaved_changes.h"
 #include "transfers.h"
@@ -50,6 +51,8 @@ constexpr Item kItems[] = {
     {"File", {}, "Offline mode", kOfflineMode, Check, NotConnected},
     {"File", {}, "Load settings from device", kLoadFromDevice, Normal, TransferSettings},
     {"File", {}, "Send settings to device", kSendToDevice, Normal, TransferSettings},
+    {"File", {}, "Send changes to device", kSendChangesToDevice, Normal, SendChanges},
+    {"File", {}, "Verify sent values", kVerifySends, Check, Always},
     {"File", {}, "Load settings from computer", kLoadFromComputer, Normal, ConnectedOrOffline},
     {"File", {}, "Save settings to computer", kSaveToComputer, Normal, ConnectedOrOffline},
     {"Preset", {}, "Enable/disable presets", kPresetsSwitch, Check, Always},
@@ -83,6 +86,8 @@ bool Allowed(When when, const Situation& s) {
             return s.connected || s.offline;
         case TransferSettings:
             return s.level.MayTransferSettings();
+        case SendChanges:
+            return s.level.MayTransferSettings() && s.mirrorKnown;
         case Administrate:
             return s.level.MayAdministrate();
         case ServiceMenu:
@@ -164,6 +169,8 @@ void AdminSWFrm::RouteMenuCommands() {
         {menu::kOfflineMode, [this] { RefreshEnabling(); }},
         {menu::kLoadFromDevice, [this] { transfers_->LoadAll(); }},
         {menu::kSendToDevice, [this] { transfers_->SendAll(); }},
+        {menu::kSendChangesToDevice, [this] { transfers_->SendChanges(); }},
+        {menu::kVerifySends, [this] { SetVerifySends(GetMenuBar()->IsChecked(menu::kVerifySends)); }},
         {menu::kSendSinglePreset, [this] { transfers_->SendEditedPreset(); }},
         {menu::kReadSinglePreset, [this] { transfers_->LoadEditedPreset(); }},
         {menu::kLoadFromComputer, [this] { LoadSettingsFile(); }},
@@ -198,6 +205,13 @@ void AdminSWFrm::PresetsSwitch() {
     box->Refresh();
     binder_->ReadControl(box);
     unsaved_->Refresh();
+}
+
+// "File" / "Verify sent values": every send reads back what it wrote; remembered.
+void AdminSWFrm::SetVerifySends(bool on) {
+    GetMenuBar()->Check(menu::kVerifySends, on);
+    transfers_->SetVerify(on);
+    config_->RememberVerifySends(on);
 }
 
 void AdminSWFrm::ShowHelp() {

@@ -24,6 +24,8 @@ inline constexpr int kTestResults = 1032;
 inline constexpr int kServiceNotes = 1033;
 inline constexpr int kHelp = 1034;
 inline constexpr int kAbout = 1036;
+inline constexpr int kSendChangesToDevice = 1340;
+inline constexpr int kVerifySends = 1341;
 
 // When a menu or item may be used: by the connection, or by what the user level allows.
 enum class When {
@@ -32,6 +34,7 @@ enum class When {
     Connected,
     ConnectedOrOffline,
     TransferSettings,
+    SendChanges,  // as TransferSettings, while the device's values are known
     Administrate,
     ServiceMenu,
     FactoryService,
@@ -43,6 +46,8 @@ struct Situation {
     UserLevel level = UserLevel::Nobody();
     // A device job is in flight: nothing that starts another exchange may be used.
     bool busy = false;
+    // The window knows what the device holds (its mirror).
+    bool mirrorKnown = false;
 };
 
 bool Allowed(When when, const Situation& situation);

@@ -58,12 +58,16 @@ void SessionController::OnButton(bool pressed) {
 }
 
 void SessionController::SessionChanged() {
+    // Without a connection nothing is known of what a device holds.
+    if (!session_->IsConnected())
+        frame_.Mirror().Drop();
     frame_.ApplySession(session_->IsConnected(), session_->Level(), session_->Hardware());
 }
 
 void SessionController::ConnectFinished(const ConnectReport& report) {
     switch (report.status) {
         case ConnectStatus::Connected:
+            frame_.Mirror().Drop();  // a device of its own: nothing known yet
             frame_.Ports().Remember();
             keepAlive_.Start(kKeepAliveMs);
             for (DeviceView* view : views_)

@@ -5,11 +5,14 @@
 
 #include <wx/tglbtn.h>
 
+#include "device/device_mirror.h"
 #include "device/transfer.h"
 #include "dialogs/protocol_guard_dlg.h"
+#include "layout_tables.h"
 #include "main_frame.h"
 #include "preset_bar.h"
 #include "session_controller.h"
+#include "settings/text.h"
 #include "ui/message_box.h"
 #include "ui/wx_text.h"
 #include "unsaved_changes.h"
@@ -19,6 +22,8 @@ namespace {
 
 constexpr const char* kLoadTitle = "Loading settings from device";
 constexpr const char* kSendTitle = "Sending settings to device";
+constexpr const char* kConfirmTitle = "Confirm action";
+constexpr const char* kConfirmText = "This overwrites all settings on the device.\nAre you sure?";
 
 // The message of a send that was cancelled: what reached the device and what that means.
 std::string CancelledSendText(const SendResult& result) {
@@ -28,6 +33,34 @@ std::string CancelledSendText(const SendResult& result) {
     return "Sending was cancelled after " + std::to_string(result.confirmed) + " of " +
            std::to_string(result.total) +
            " values. The device now holds a mix of old and new settings.";
+}
+
+// The caption the window shows for a parameter: its label, or a check box's own text; the
+// key when it has neither.
+std::string ParameterCaption(std::string_view key) {
+    for (const layout::Table& table : layout::Tables()) {
+        for (const layout::Control& control : table.controls) {
+            if (control.parameter != key)
+                continue;
+            if (const layout::Control* caption = layout::CaptionOf(control.key))
+                return std::string(caption->text);
+            if (!control.text.empty())
+                return std::string(control.text);
+        }
+    }
+    return std::string(key);
+}
+
+// A value that read back different from what was sent, named as the window shows it.
+std::string MismatchText(const ReadBackMismatch& mismatch) {
+    const std::string preset =
+        mismatch.preset == 0 ? "DEFAULT" : "PRESET " + std::to_string(mismatch.preset);
+    std::string text = std::string(kTransferError.text) + "\n\n" + preset + ", \"" +
+                       ParameterCaption(mismatch.key) + "\": sent \"" + mismatch.sent + "\", ";
+    if (!mismatch.readBack)
+        return text + "no answer when read back.";
+    // A line end after a value is no part of it, as on loading.
+    return text + "read back \"" + std::string(TrimTrailingBlanks(*mismatch.readBack)) + "\".";
 }
 
 // A copy of the window's store for a job: the job never reaches the window's own.
@@ -68,20 +101,24 @@ void TransferController::Load(std::optional<int> preset, const char* command) {
     if (!MayStart() || !frame_.Unsaved().MayDiscard(command))
         return;
     auto copy = CopyOf(frame_.Store());
-    Start(kLoadTitle, [this, copy, preset](DeviceWorker& worker) {
+    const int generation = frame_.Mirror().Generation();
+    Start(kLoadTitle, [this, copy, preset, generation](DeviceWorker& worker) {
         worker.Run(
             [copy, preset](DeviceConnection& connection, Progress& progress) {
                 return LoadFromDevice(connection, copy->store, preset, progress);
             },
-            [this, preset](LoadResult result) {
+            [this, preset, generation](LoadResult result) {
                 auto loaded = std::make_shared<LoadResult>(std::move(result));
-                Finish([this, loaded, preset] { ApplyLoad(*loaded, preset); });
+                Finish([this, loaded, preset, generation] {
+                    ApplyLoad(*loaded, preset, generation);
+                });
             },
             [this](const ProgressReport& report) { OnProgress(report); });
     });
 }
 
-void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> preset) {
+void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> preset,
+                                   int generation) {
     switch (result.status) {
         case TransferStatus::Done:
             break;
@@ -92,6 +129,8 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
             // The person asked for it; everything is as it was.
             return;
     }
+    if (generation == frame_.Mirror().Generation())
+        frame_.Mirror().TakeLoad(*result.held, preset);
     SettingStore& store = frame_.Store();
     store.AssignValues(result.loaded->store);
     store.Guard() = result.loaded->guard;
@@ -107,52 +146,65 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
 }
 
 void TransferController::SendAll() {
-    if (!MayStart() ||
-        !AskYesNo(&frame_, "Confirm action",
-                  "This overwrites all settings on the device.\nAre you sure?"))
+    if (!MayStart() || !AskYesNo(&frame_, kConfirmTitle, kConfirmText))
         return;
-    auto copy = CopyOf(frame_.Store());
-    Send(
-        [copy, active = frame_.Presets().ActiveSelection()](DeviceConnection& connection,
-                                                            Progress& progress) {
-            return SendAllToDevice(connection, copy->store, active, progress);
-        },
-        ValuesOf(copy->store), std::nullopt);
+    Send(std::nullopt, false);
 }
 
 void TransferController::SendEditedPreset() {
     if (!MayStart())
         return;
-    auto copy = CopyOf(frame_.Store());
-    const int preset = frame_.EditedPreset();
-    Send(
-        [copy, preset, active = frame_.Presets().ActiveSelection()](
-            DeviceConnection& connection, Progress& progress) {
-            return SendPresetToDevice(connection, copy->store, preset, active, progress);
-        },
-        ValuesOf(copy->store), preset);
+    Send(frame_.EditedPreset(), false);
 }
 
-void TransferController::Send(std::function<SendResult(DeviceConnection&, Progress&)> work,
-                              std::shared_ptr<const Values> sent, std::optional<int> preset) {
-    Start(kSendTitle, [this, work = std::move(work), sent, preset](DeviceWorker& worker) {
+void TransferController::SendChanges() {
+    if (!MayStart() || !frame_.Mirror().Known() || !AskYesNo(&frame_, kConfirmTitle, kConfirmText))
+        return;
+    Send(std::nullopt, true);
+}
+
+void TransferController::Send(std::optional<int> preset, bool changesOnly) {
+    auto copy = CopyOf(frame_.Store());
+    auto sent = ValuesOf(copy->store);
+    // The job compares with its own copy of the mirror; the result updates the window's.
+    std::shared_ptr<const HeldValues> held;
+    if (changesOnly)
+        held = std::make_shared<const HeldValues>(*frame_.Mirror().Held());
+    const SendScope scope{.preset = preset, .verify = verify_, .held = held.get()};
+    const int active = frame_.Presets().ActiveSelection();
+    const int generation = frame_.Mirror().Generation();
+    Start(kSendTitle, [=, this](DeviceWorker& worker) {
         worker.Run(
-            work,
-            [this, sent, preset](SendResult result) {
-                Finish([this, result, sent, preset] { ApplySend(result, *sent, preset); });
+            [copy, held, scope, active](DeviceConnection& connection, Progress& progress) {
+                return SendToDevice(connection, copy->store, scope, active, progress);
+            },
+            [this, sent, preset, generation](SendResult result) {
+                Finish([this, result = std::move(result), sent, preset, generation] {
+                    ApplySend(result, *sent, preset, generation);
+                });
             },
             [this](const ProgressReport& report) { OnProgress(report); });
     });
 }
 
 void TransferController::ApplySend(const SendResult& result, const Values& sent,
-                                   std::optional<int> preset) {
+                                   std::optional<int> preset, int generation) {
+    // The mirror follows what reached the device, whether or not all of it did.
+    if (generation == frame_.Mirror().Generation()) {
+        frame_.Mirror().TakeSend(result, !preset);
+        frame_.RefreshEnabling();
+    }
     switch (result.status) {
         case TransferStatus::Done:
             frame_.Unsaved().MarkSaved(sent, preset);
             return;
         case TransferStatus::Failed:
-            ShowStatusMessage(&frame_, kTransferError);
+            if (result.mismatch) {
+                const std::string text = MismatchText(*result.mismatch);
+                ShowStatusMessage(&frame_, {kTransferError.title, text, kTransferError.icon});
+            } else {
+                ShowStatusMessage(&frame_, kTransferError);
+            }
             return;
         case TransferStatus::Cancelled: {
             const std::string text = CancelledSendText(result);

@@ -1,5 +1,6 @@
-// The four settings-transfer commands of the main window: load all presets or the edited one
-// from the device, send all presets or the edited one to it.
+// The settings-transfer commands of the main window: load all presets or the edited one from
+// the device, send all presets, the edited one, or only the values the device does not hold
+// yet (as its mirror tells) to it. Sends read every value back when verifying is on.
 //
 // Each command runs as one job on the connection's worker. The job works on copies taken
 // before it is queued and never touches the window; its result is applied on the GUI thread.
@@ -38,6 +39,13 @@ class TransferController {
     void SendAll();
     // "Send single preset to device"
     void SendEditedPreset();
+    // "Send changes to device": the values that differ from the device's mirror, after the
+    // person confirmed.
+    void SendChanges();
+
+    // "Verify sent values": every send reads what it wrote back.
+    void SetVerify(bool on) { verify_ = on; }
+    bool Verify() const { return verify_; }
 
     // A transfer job is queued or running.
     bool Running() const { return running_; }
@@ -50,13 +58,15 @@ class TransferController {
   private:
     // All ten presets, or only `preset`; `command` captions the unsaved-changes question.
     void Load(std::optional<int> preset, const char* command);
-    void ApplyLoad(const LoadResult& result, std::optional<int> preset);
-    // `sent` holds the window's values the job sends (all presets, or only `preset`): once
-    // they all arrived, they count as saved.
+    void ApplyLoad(const LoadResult& result, std::optional<int> preset, int generation);
+    // All presets, or only `preset`; with `changesOnly` the values the mirror says the device
+    // lacks.
+    void Send(std::optional<int> preset, bool changesOnly);
+    // `sent` holds the window's values the job sent (all presets, or only `preset`): once
+    // they all arrived, they count as saved. `generation` is the mirror's when the job began.
     using Values = std::vector<std::string>;
-    void Send(std::function<SendResult(DeviceConnection&, Progress&)> work,
-              std::shared_ptr<const Values> sent, std::optional<int> preset);
-    void ApplySend(const SendResult& result, const Values& sent, std::optional<int> preset);
+    void ApplySend(const SendResult& result, const Values& sent, std::optional<int> preset,
+                   int generation);
     // Connected, and no transfer on its way.
     bool MayStart() const;
     // Marks the window busy, opens the progress dialog, then lets `queue` give the job to
@@ -70,6 +80,7 @@ class TransferController {
     AdminSWFrm& frame_;
     bool running_ = false;
     bool shutDown_ = false;
+    bool verify_ = false;
     std::unique_ptr<JobProgress> progress_;
 };
 

@@ -41,7 +41,8 @@ class Loader {
     Loader(DeviceConnection& connection, SettingsModel& model, Progress& progress, int total)
         : link_(connection.link), model_(model), progress_(progress), total_(total) {}
 
-    TransferStatus LoadPreset(int preset, std::vector<std::string>& unanswered) {
+    TransferStatus LoadPreset(int preset, std::vector<std::string>& unanswered,
+                              HeldValues& held) {
         SettingStore& store = model_.store;
         store.ResetPresetToDefaults(preset);
         for (int p = 0; p < kParameterCount; ++p) {
@@ -59,6 +60,9 @@ class Loader {
             } else {
                 silentInRow_ = 0;
             }
+            held[preset][p].reset();
+            if (read.answer == Answer::Data)
+                held[preset][p] = std::string(TrimTrailingBlanks(read.text));
             if (read.answer != Answer::Data) {
                 read.text = std::string(store.Catalogue().Default(p));
                 model_.guard.LogMissing(key, preset, read.text);
@@ -123,6 +127,20 @@ void KeepChanges(std::vector<SendStep>& steps, const SettingStore& store,
     });
 }
 
+// The text a step writes, as the device keeps it.
+std::string Payload(const SettingStore& store, const SendStep& step) {
+    return FilterDeviceText(store.Text(step.parameter, step.source));
+}
+
+// Leaves out the exchanges whose value file is known to hold the value already.
+void KeepUnheld(std::vector<SendStep>& steps, const SettingStore& store,
+                const HeldValues& held) {
+    std::erase_if(steps, [&](const SendStep& step) {
+        const std::optional<std::string>& text = held[step.target][step.parameter];
+        return text && *text == TrimTrailingBlanks(Payload(store, step));
+    });
+}
+
 class Sender {
   public:
     Sender(DeviceConnection& connection, const SettingStore& store, Progress& progress,
@@ -134,7 +152,13 @@ class Sender {
             if (progress_.CancelRequested())
                 return TransferStatus::Cancelled;
             progress_.Report(result_.confirmed, result_.total, Key(step), step.target);
-            if (!Exchange(step))
+            const bool confirmed = Exchange(step);
+            if (MayWrite(step)) {
+                result_.changed.push_back({step.target, step.parameter, std::nullopt});
+                if (confirmed)
+                    result_.changed.back().text = std::string(TrimTrailingBlanks(Payload(step)));
+            }
+            if (!confirmed)
                 return TransferStatus::Failed;
             ++result_.confirmed;
         }
@@ -154,9 +178,12 @@ class Sender {
             serial_link::RemoteRead read =
                 ReadValue(connection_.link, SettingPath(step.target, Key(step)));
             if (read.answer != Answer::Data) {
+                result_.changed.push_back({step.target, step.parameter, std::nullopt});
                 return ReadBackMismatch{std::string(Key(step)), step.target, sent, std::nullopt};
             }
             if (TrimTrailingBlanks(read.text) != TrimTrailingBlanks(sent)) {
+                result_.changed.push_back(
+                    {step.target, step.parameter, std::string(TrimTrailingBlanks(read.text))});
                 return ReadBackMismatch{std::string(Key(step)), step.target, sent,
                                         std::move(read.text)};
             }
@@ -171,9 +198,7 @@ class Sender {
     bool MayWrite(const SendStep& step) const {
         return connection_.level.MayEdit(store_.Catalogue()[step.parameter]);
     }
-    std::string Payload(const SendStep& step) const {
-        return FilterDeviceText(store_.Text(step.parameter, step.source));
-    }
+    std::string Payload(const SendStep& step) const { return vyr::Payload(store_, step); }
 
     // A write of the value, or, for a value the user may not write, a device log message
     // about the attempt instead; true when the device confirmed it.
@@ -209,11 +234,13 @@ LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& curr
     const int first = preset.value_or(0);
     const int last = preset.value_or(kPresetCount - 1);
     Loader loader(connection, model, progress, (last - first + 1) * kParameterCount);
+    result.held = std::make_unique<HeldValues>();
     result.status = TransferStatus::Done;
     for (int p = first; p <= last && result.status == TransferStatus::Done; ++p)
-        result.status = loader.LoadPreset(p, result.unanswered);
+        result.status = loader.LoadPreset(p, result.unanswered, *result.held);
     if (result.status != TransferStatus::Done) {
         result.loaded.reset();
+        result.held.reset();
         return result;
     }
     result.activePreset = ReadActivePreset(connection);
@@ -226,6 +253,8 @@ SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
     std::vector<SendStep> steps = PlanSend(store.Catalogue(), connection.level, scope.preset);
     if (scope.base != nullptr)
         KeepChanges(steps, store, *scope.base);
+    if (scope.held != nullptr)
+        KeepUnheld(steps, store, *scope.held);
     SendResult result;
     result.total = static_cast<int>(steps.size());
     Sender sender(connection, store, progress, result);

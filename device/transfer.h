@@ -4,6 +4,7 @@
 // when the load is complete, so that a cancelled or failed load leaves everything as it was.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,19 @@ enum class TransferStatus {
     Failed,  // the device stopped answering, or did not confirm a write
 };
 
+// What the device holds in each value file, [preset][parameter], as far as known: nothing
+// where it is not known (no file, or a write it may or may not have taken). Texts without
+// trailing blanks.
+using HeldValues =
+    std::array<std::array<std::optional<std::string>, kParameterCount>, kPresetCount>;
+
+// One value file whose content a send changed, or made uncertain.
+struct HeldValue {
+    int preset = 0;  // the directory written
+    int parameter = 0;
+    std::optional<std::string> text;  // nothing: the device may or may not hold what was sent
+};
+
 struct LoadResult {
     TransferStatus status = TransferStatus::Failed;
     // With Done: the store after the load, and the report of what it repaired or missed.
@@ -36,6 +50,10 @@ struct LoadResult {
     std::vector<std::string> unanswered;
     // The device's active preset, read after the load (1 when it cannot be read).
     int activePreset = 1;
+    // With Done: the texts of the value files read, as the device holds them (before any
+    // repair); nothing for a file the device did not answer with data. Only the presets
+    // loaded are filled.
+    std::unique_ptr<HeldValues> held;
 };
 
 // Loads all ten presets, or only `preset`, into a copy of `current`. Stops as soon as three
@@ -58,6 +76,11 @@ struct SendResult {
     bool presetSelected = false;  // the device was told to switch to the active preset
     // With a verified send that failed on it: the first value that read back different.
     std::optional<ReadBackMismatch> mismatch;
+    // The value files this send changed, in the order of the exchanges (a later entry for the
+    // same file counts): what the device confirmed writing, or read back when it read back
+    // different; nothing for a write it did not confirm or a value it did not answer on
+    // reading back. Permission messages change nothing and are not listed.
+    std::vector<HeldValue> changed;
 };
 
 // What a send covers.
@@ -68,6 +91,9 @@ struct SendScope {
     const SettingStore* base = nullptr;
     // Read every written value back; one that reads back different fails the send.
     bool verify = false;
+    // What the device's value files are known to hold: a file known to hold the value
+    // already is not sent; one not known is.
+    const HeldValues* held = nullptr;
 };
 
 // Sends what `scope` covers, in catalogue order within each preset, stopping at the first
