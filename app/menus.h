@@ -24,10 +24,12 @@ inline constexpr int kTestResults = 1032;
 inline constexpr int kServiceNotes = 1033;
 inline constexpr int kHelp = 1034;
 inline constexpr int kAbout = 1036;
+inline constexpr int kCompareWithFile = 1470;
 
 // When a menu or item may be used: by the connection, or by what the user level allows.
 enum class When {
     Always,
+    NotBusy,  // connected or not, while no device job is in flight
     NotConnected,
     Connected,
     ConnectedOrOffline,
