@@ -8,6 +8,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
+#include "settings/catalogue.h"
 #include "ui/dialog_button.h"
 #include "ui/dialog_size.h"
 #include "ui/fonts.h"
@@ -18,8 +19,9 @@ namespace vyr {
 namespace {
 
 constexpr char kTitle[] = "Compare with settings file";
-const wxSize kDialogSize(680, 450);
+const wxSize kDialogSize(680, 490);
 constexpr int kMargin = 10;
+constexpr int kGap = 6;
 constexpr int kLineHeight = 18;
 constexpr int kListTop = 74;
 constexpr int kListHeight = 320;
@@ -79,16 +81,30 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
     auto* panel =
         new wxPanel(this, wxID_ANY, wxPoint(0, 0), kDialogSize, wxTAB_TRAVERSAL, "panel");
     panel->SetFont(fonts::Ui());
-    const int width = kDialogSize.x - 2 * kMargin;
 
-    // A long path is shortened in its middle, so that the file's own name stays in view.
-    const auto line = [&](int id, const wxString& text, int y, long style, const char* name) {
-        auto* label = new wxStaticText(panel, id, text, wxPoint(kMargin, y),
-                                       wxSize(width, kLineHeight),
-                                       wxST_NO_AUTORESIZE | style, name);
-        label->SetFont(fonts::Ui());
-        return label;
+    // Below the list the chosen row's values stand in full: the dialog is as wide as the
+    // longest value a setting can hold, in its widest letters, needs.
+    const wxString captions[] = {"File value:", "Window value:"};
+    int captionWidth = 0;
+    for (const wxString& caption : captions)
+        captionWidth = std::max(captionWidth, panel->GetTextExtent(caption).x);
+    const int valueLeft = kMargin + captionWidth + kGap;
+    const int valueWidth = panel->GetTextExtent(wxString('W', kMaxValueLength)).x + kGap;
+    const int width = std::max(kDialogSize.x - 2 * kMargin, valueLeft + valueWidth - kMargin);
+
+    const auto label = [&](int id, const wxString& text, int x, int y, int w, long style,
+                           const char* name) {
+        auto* line = new wxStaticText(panel, id, "", wxPoint(x, y), wxSize(w, kLineHeight),
+                                      wxST_NO_AUTORESIZE | style, name);
+        line->SetFont(fonts::Ui());
+        // As given: an ampersand in a file name is no mnemonic.
+        line->SetLabelText(text);
+        return line;
     };
+    const auto line = [&](int id, const wxString& text, int y, long style, const char* name) {
+        return label(id, text, kMargin, y, width, style, name);
+    };
+    // A long path is shortened in its middle, so that the file's own name stays in view.
     fileLine_ = line(ID_FILE_LINE, "Settings file: " + fileName, kMargin, wxST_ELLIPSIZE_MIDDLE,
                      "FileLine");
     note_ = line(ID_NOTE, note, kMargin + kLineHeight, wxST_ELLIPSIZE_END, "Note");
@@ -100,8 +116,12 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
                            wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN, wxDefaultValidator,
                            "DifferenceList");
     list_->SetFont(fonts::Ui());
-    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c)
-        list_->InsertColumn(c, kColumns[c].heading, wxLIST_FORMAT_LEFT, kColumns[c].width);
+    // Room beyond the narrowest width goes to the two value columns.
+    const int extra = (width - (kDialogSize.x - 2 * kMargin)) / 2;
+    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+        list_->InsertColumn(c, kColumns[c].heading, wxLIST_FORMAT_LEFT,
+                            kColumns[c].width + (c >= 2 ? extra : 0));
+    }
     for (std::size_t r = 0; r < rows_.size(); ++r) {
         const CompareRow& row = rows_[r];
         const long item = list_->InsertItem(static_cast<long>(r), Wx(row.preset));
@@ -110,7 +130,22 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
         list_->SetItem(item, 3, Wx(row.windowValue));
     }
 
-    const int buttonTop = kListTop + kListHeight + kMargin;
+    const int detailTop = kListTop + kListHeight + kGap;
+    for (int i = 0; i < 2; ++i)
+        label(wxID_ANY, captions[i], kMargin, detailTop + i * kLineHeight, captionWidth, 0, "");
+    fileDetail_ = label(ID_FILE_DETAIL, "", valueLeft, detailTop, valueWidth, wxST_ELLIPSIZE_END,
+                        "FileDetail");
+    windowDetail_ = label(ID_WINDOW_DETAIL, "", valueLeft, detailTop + kLineHeight, valueWidth,
+                          wxST_ELLIPSIZE_END, "WindowDetail");
+    list_->Bind(wxEVT_LIST_ITEM_SELECTED,
+                [this](wxListEvent& event) { ShowDetails(event.GetIndex()); });
+    if (!rows_.empty()) {
+        list_->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                            wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        ShowDetails(0);
+    }
+
+    const int buttonTop = detailTop + 2 * kLineHeight + kGap;
     copy_ = MakeDialogButton(panel, ID_COPY, "Copy", wxPoint(kMargin, buttonTop), kButtonSize,
                              "CopyButton");
     close_ = MakeDialogButton(panel, ID_CLOSE, "Close", wxPoint(0, buttonTop), kButtonSize,
@@ -119,7 +154,16 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
     close_->SetDefault();
 
     const int bottom = buttonTop + std::max(copy_->GetSize().y, close_->GetSize().y) + kMargin;
-    FixDialogSize(*this, *panel, kDialogSize, wxSize(kDialogSize.x, bottom));
+    const wxSize needed(width + 2 * kMargin, bottom);
+    FixDialogSize(*this, *panel, wxSize(needed.x, kDialogSize.y), needed);
+}
+
+void CompareDlg::ShowDetails(long row) {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
+        return;
+    // Label texts: an ampersand is shown as itself.
+    fileDetail_->SetLabelText(Wx(rows_[row].fileValue));
+    windowDetail_->SetLabelText(Wx(rows_[row].windowValue));
 }
 
 void CompareDlg::OnCopy(wxCommandEvent&) {

@@ -1,6 +1,6 @@
 // The values that differ between the window and a settings file: a list of rows of texts
-// (preset, parameter, the file's value, the window's value), a count, a Copy button that puts
-// the rows on the clipboard as tab-separated text, and Close. Shown modally, made for each use.
+// (preset, parameter, the file's value, the window's value), the selected row's values in full,
+// a count, a Copy button that puts the rows on the clipboard as tab-separated text, and Close. Shown modally, made for each use.
 #pragma once
 
 #include <string>
@@ -31,6 +31,8 @@ class CompareDlg : public wxDialog {
         ID_LIST = 1004,
         ID_COPY = 1005,
         ID_CLOSE = 1006,
+        ID_FILE_DETAIL = 1007,
+        ID_WINDOW_DETAIL = 1008,
     };
 
     // `fileName` heads the list; `note` (may be empty) is a line below it, such as that the
@@ -43,11 +45,15 @@ class CompareDlg : public wxDialog {
     wxStaticText* FileLine() const { return fileLine_; }
     wxStaticText* Note() const { return note_; }
     wxStaticText* Count() const { return count_; }
+    // The selected row's two values in full, below the list, where a cell may cut them.
+    wxStaticText* FileDetail() const { return fileDetail_; }
+    wxStaticText* WindowDetail() const { return windowDetail_; }
     wxButton* CopyButton() const { return copy_; }
     wxButton* CloseButton() const { return close_; }
 
   private:
     void Build(const wxString& fileName, const wxString& note);
+    void ShowDetails(long row);
     void OnCopy(wxCommandEvent& event);
     void OnClose(wxCommandEvent& event);
 
@@ -56,6 +62,8 @@ class CompareDlg : public wxDialog {
     wxStaticText* note_ = nullptr;
     wxStaticText* count_ = nullptr;
     wxListCtrl* list_ = nullptr;
+    wxStaticText* fileDetail_ = nullptr;
+    wxStaticText* windowDetail_ = nullptr;
     wxButton* copy_ = nullptr;
     wxButton* close_ = nullptr;
 };

@@ -32,7 +32,9 @@ struct Shown {
     wxString note;
     bool noteShown = false;
     wxString count;
-    wxString clipboard;  // after Copy
+    wxString details;      // the two lines below the list, for the first row
+    wxString lastDetails;  // the same after choosing the last row
+    wxString clipboard;    // after Copy
 };
 
 // Expects the comparison dialog, reads what it shows, presses Copy and closes it.
@@ -49,10 +51,17 @@ class ExpectComparison : public wxExpectModalBase<CompareDlg, ExpectComparison> 
                 cells.push_back(list->GetItemText(item, column).utf8_string());
             shown_->rows.push_back(cells);
         }
-        shown_->fileLine = dialog->FileLine()->GetLabel();
-        shown_->note = dialog->Note()->GetLabel();
+        shown_->fileLine = dialog->FileLine()->GetLabelText();
+        shown_->note = dialog->Note()->GetLabelText();
         shown_->noteShown = dialog->Note()->IsShown();
-        shown_->count = dialog->Count()->GetLabel();
+        shown_->count = dialog->Count()->GetLabelText();
+        shown_->details = dialog->FileDetail()->GetLabelText() + "\n" +
+                          dialog->WindowDetail()->GetLabelText();
+        // Choosing the last row shows its values in full.
+        const long last = list->GetItemCount() - 1;
+        list->SetItemState(last, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        shown_->lastDetails = dialog->FileDetail()->GetLabelText() + "\n" +
+                              dialog->WindowDetail()->GetLabelText();
         ClickButton(dialog->CopyButton());
         if (wxTheClipboard->Open()) {
             wxTextDataObject data;
@@ -113,7 +122,7 @@ TEST_F(CompareTest, ListsExactlyTheDifferingValuesAsTheWindowShowsThem) {
     EXPECT_TRUE(Frame().GetMenuBar()->IsEnabled(menu::kCompareWithFile));
 
     const std::string path =
-        WriteChanged("changed.Vyr", {{"play_headset_level", 3, "-20"},         // units
+        WriteChanged("changed & more.Vyr", {{"play_headset_level", 3, "-20"},         // units
                                      {"pm_prefered_power_source", 2, "battery"},  // choice
                                      {"mic_label", 0, "Studio_B"},              // global
                                      {"preset_name", 1, "Interview"}});         // text
@@ -127,6 +136,8 @@ TEST_F(CompareTest, ListsExactlyTheDifferingValuesAsTheWindowShowsThem) {
     EXPECT_EQ(shown.count, "4 values differ");
     EXPECT_EQ(shown.fileLine, "Settings file: " + wxString::FromUTF8(path));
     EXPECT_FALSE(shown.noteShown);
+    EXPECT_EQ(shown.details, "Studio_B\nStation_ID");
+    EXPECT_EQ(shown.lastDetails, "-20dB\n-10dB");
     EXPECT_EQ(shown.clipboard,
               "Preset\tParameter\tFile value\tWindow value\n"
               "All presets\tMicrophone label:\tStudio_B\tStation_ID\n"

@@ -10,6 +10,7 @@
 #include <string>
 
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
@@ -198,6 +199,8 @@ TEST_F(Screenshots, CompareWithSettingsFile) {
                       "The file needed 2 repairs while it was read: its values are compared as "
                       "repaired.",
                       DifferenceRows(file, window));
+    // The longest text chosen: its values in full below the list.
+    dialog.List()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     dialog.Show();
     Capture(dialog, std::string(folder) + "/compare.png");
     dialog.Hide();
