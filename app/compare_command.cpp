@@ -130,9 +130,12 @@ void CompareWithSettingsFile(wxWindow* parent, SettingStore& window) {
     const std::string path = ChooseSettingsFileToLoad(parent);
     if (path.empty())
         return;
-    // The file is read into a store of its own; the window's settings stay as they are.
+    // The file is read into a store of its own, with a catalogue of its own (validation
+    // adjusts the look-ahead's range to each preset's sample rate): the window's settings stay
+    // as they are.
+    SettingCatalogue catalogue = window.Catalogue();
     GuardLog guard;
-    SettingStore file(window.Catalogue(), guard);
+    SettingStore file(catalogue, guard);
     if (const auto message = MessageFor(LoadSettingsStore(file, path))) {
         ShowStatusMessage(parent, *message);
         return;

@@ -79,6 +79,13 @@ class ExpectComparison : public wxExpectModalBase<CompareDlg, ExpectComparison> 
 
 using Rows = std::vector<std::vector<std::string>>;
 
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
 class CompareTest : public testing::Test {
   protected:
     void SetUp() override {
@@ -158,7 +165,9 @@ TEST_F(CompareTest, ValuesFollowTheirPresetsOutputAndSampleRate) {
                         {"li_att", 5, "5"},
                         {"rtc_autosync", 0, "0"},
                         {"he_th", 6, "0"},
-                        {"rec_meta_originator", 7, "Reporter \xe4"}});
+                        {"rec_meta_originator", 7, "Reporter \xe4"},
+                        {"rec_sample_rate", 9, "32000"}});
+    const int lookAheadMaximum = Window().Catalogue()[param::li_adv].max;
     Shown shown;
     Compare(path, &shown);
     EXPECT_EQ(shown.rows,
@@ -170,8 +179,11 @@ TEST_F(CompareTest, ValuesFollowTheirPresetsOutputAndSampleRate) {
                     {"PRESET 5", "Attack", "2.2 ms", "0.7 ms"},
                     {"PRESET 6", "Hard end threshold", "-Inf dB", "22.0 dB"},
                     {"PRESET 7", "BWF Metadata: Originator", "Reporter \xc3\xa4",
-                     "Vyr default originator"}}));
-    EXPECT_EQ(shown.count, "7 values differ");
+                     "Vyr default originator"},
+                    {"PRESET 9", "Sample rate (Hz)", "32000", "48000"}}));
+    EXPECT_EQ(shown.count, "8 values differ");
+    // Reading the file left the window's look-ahead range as it was.
+    EXPECT_EQ(Window().Catalogue()[param::li_adv].max, lookAheadMaximum);
 }
 
 TEST_F(CompareTest, IdenticalFileSaysSo) {
@@ -188,10 +200,7 @@ TEST_F(CompareTest, IdenticalFileSaysSo) {
 
 TEST_F(CompareTest, DamagedFilesGiveTheLoadsMessagesAndNoList) {
     const std::string good = WriteChanged("good.Vyr", {{"preset_name", 1, "Other"}});
-    std::ifstream in(good, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string corrupted = content.str();
+    std::string corrupted = ReadAll(good);
     const auto at = corrupted.find("1:preset_name=Other");
     ASSERT_NE(at, std::string::npos);
     corrupted[at + 14] = 'X';
@@ -217,10 +226,8 @@ TEST_F(CompareTest, RepairedFileIsComparedAsRepairedAndSaysSo) {
     // An out-of-range value (repaired to the window's own value) and a missing line (filled
     // with the default the window holds), resealed; one real difference.
     const std::string written = WriteChanged("repaired.Vyr", {{"preset_name", 3, "Field"}});
-    std::ifstream in(written, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    std::string lines = content.str().substr(content.str().find('\n') + 1);
+    const std::string whole = ReadAll(written);
+    std::string lines = whole.substr(whole.find('\n') + 1);
     const auto level = lines.find("1:rec_mic_level=25\n");
     ASSERT_NE(level, std::string::npos);
     lines.replace(level, 19, "1:rec_mic_level=99\n");
