@@ -117,7 +117,8 @@ std::vector<CompareRow> DifferenceRows(const SettingStore& file, const SettingSt
             continue;
         listed[d.parameter] = true;
         CompareRow row{std::string(global ? kAllPresets : PresetName(d.preset)),
-                       ParameterCaption(window.Catalogue(), d.parameter), DisplayedValue(file, d.parameter, d.preset),
+                       ParameterCaption(window.Catalogue(), d.parameter),
+                       DisplayedValue(file, d.parameter, d.preset),
                        DisplayedValue(window, d.parameter, d.preset)};
         (global ? globals : rows).push_back(std::move(row));
     }
@@ -140,7 +141,9 @@ void CompareWithSettingsFile(wxWindow* parent, SettingStore& window) {
         ShowStatusMessage(parent, *message);
         return;
     }
-    const wxString shownPath(path.c_str(), *wxConvFileName);
+    wxString shownPath(path.c_str(), *wxConvFileName);
+    if (shownPath.empty())  // not in the file system's encoding: shown byte by byte
+        shownPath = wxString::From8BitData(path.c_str());
     const wxString name = wxFileName(shownPath).GetFullName();
     wxString note;
     if (!guard.Empty()) {

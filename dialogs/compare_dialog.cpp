@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/listctrl.h>
+#include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
@@ -37,8 +38,8 @@ constexpr Column kColumns[] = {
     {"Preset", 80}, {"Parameter", 240}, {"File value", 155}, {"Window value", 155}};
 
 std::string Flat(std::string text) {
-    std::replace_if(text.begin(), text.end(),
-                    [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return text;
 }
 
@@ -57,8 +58,8 @@ std::string CompareRowsText(const std::vector<CompareRow>& rows) {
     }
     for (const CompareRow& row : rows) {
         text += '\n';
-        text += Flat(row.preset) + '\t' + Flat(row.parameter) + '\t' + Flat(row.fileValue) +
-                '\t' + Flat(row.windowValue);
+        text += Flat(row.preset) + '\t' + Flat(row.parameter) + '\t' + Flat(row.fileValue) + '\t' +
+                Flat(row.windowValue);
     }
     return text;
 }
@@ -78,8 +79,7 @@ CompareDlg::CompareDlg(wxWindow* parent, const wxString& fileName, const wxStrin
 }
 
 void CompareDlg::Build(const wxString& fileName, const wxString& note) {
-    auto* panel =
-        new wxPanel(this, wxID_ANY, wxPoint(0, 0), kDialogSize, wxTAB_TRAVERSAL, "panel");
+    auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), kDialogSize, wxTAB_TRAVERSAL, "panel");
     panel->SetFont(fonts::Ui());
 
     // Below the list the chosen row's values stand in full: the dialog is as wide as the
@@ -167,14 +167,20 @@ void CompareDlg::ShowDetails(long row) {
 }
 
 void CompareDlg::OnCopy(wxCommandEvent&) {
-    if (!wxTheClipboard->Open())
-        return;
-    wxTheClipboard->SetData(new wxTextDataObject(Wx(CompareRowsText(rows_))));
-    wxTheClipboard->Close();
+    const bool copied = wxTheClipboard->Open() &&
+                        wxTheClipboard->SetData(new wxTextDataObject(Wx(CompareRowsText(rows_))));
+    if (wxTheClipboard->IsOpened())
+        wxTheClipboard->Close();
+    if (!copied)
+        wxMessageBox("The list could not be put on the clipboard.", kTitle, wxOK | wxICON_WARNING,
+                     this);
 }
 
 void CompareDlg::OnClose(wxCommandEvent&) {
-    EndModal(ID_CLOSE);
+    if (IsModal())
+        EndModal(ID_CLOSE);
+    else
+        Hide();
 }
 
 }  // namespace vyr

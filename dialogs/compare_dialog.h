@@ -1,6 +1,7 @@
 // The values that differ between the window and a settings file: a list of rows of texts
 // (preset, parameter, the file's value, the window's value), the selected row's values in full,
-// a count, a Copy button that puts the rows on the clipboard as tab-separated text, and Close. Shown modally, made for each use.
+// a count, a Copy button that puts the rows on the clipboard as tab-separated text, and Close.
+// Shown modally, made for each use.
 #pragma once
 
 #include <string>

@@ -55,13 +55,13 @@ class ExpectComparison : public wxExpectModalBase<CompareDlg, ExpectComparison> 
         shown_->note = dialog->Note()->GetLabelText();
         shown_->noteShown = dialog->Note()->IsShown();
         shown_->count = dialog->Count()->GetLabelText();
-        shown_->details = dialog->FileDetail()->GetLabelText() + "\n" +
-                          dialog->WindowDetail()->GetLabelText();
+        shown_->details =
+            dialog->FileDetail()->GetLabelText() + "\n" + dialog->WindowDetail()->GetLabelText();
         // Choosing the last row shows its values in full.
         const long last = list->GetItemCount() - 1;
         list->SetItemState(last, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
-        shown_->lastDetails = dialog->FileDetail()->GetLabelText() + "\n" +
-                              dialog->WindowDetail()->GetLabelText();
+        shown_->lastDetails =
+            dialog->FileDetail()->GetLabelText() + "\n" + dialog->WindowDetail()->GetLabelText();
         ClickButton(dialog->CopyButton());
         if (wxTheClipboard->Open()) {
             wxTextDataObject data;
@@ -100,9 +100,9 @@ class CompareTest : public testing::Test {
     std::string Path(const std::string& name) { return folder_ + "/" + name; }
 
     // A file holding the window's values with a few changed.
-    std::string WriteChanged(const std::string& name,
-                             std::initializer_list<std::tuple<const char*, int, const char*>>
-                                 changes) {
+    std::string WriteChanged(
+        const std::string& name,
+        std::initializer_list<std::tuple<const char*, int, const char*>> changes) {
         GuardLog guard;
         SettingStore file(Window().Catalogue(), guard);
         file.AssignValues(Window());
@@ -129,10 +129,10 @@ TEST_F(CompareTest, ListsExactlyTheDifferingValuesAsTheWindowShowsThem) {
     EXPECT_TRUE(Frame().GetMenuBar()->IsEnabled(menu::kCompareWithFile));
 
     const std::string path =
-        WriteChanged("changed & more.Vyr", {{"play_headset_level", 3, "-20"},         // units
-                                     {"pm_prefered_power_source", 2, "battery"},  // choice
-                                     {"mic_label", 0, "Studio_B"},              // global
-                                     {"preset_name", 1, "Interview"}});         // text
+        WriteChanged("changed & more.Vyr", {{"play_headset_level", 3, "-20"},            // units
+                                            {"pm_prefered_power_source", 2, "battery"},  // choice
+                                            {"mic_label", 0, "Studio_B"},                // global
+                                            {"preset_name", 1, "Interview"}});           // text
     const std::string before = FormatSettingsFile(Window());
     Shown shown;
     Compare(path, &shown);
@@ -158,29 +158,29 @@ TEST_F(CompareTest, ListsExactlyTheDifferingValuesAsTheWindowShowsThem) {
 TEST_F(CompareTest, ValuesFollowTheirPresetsOutputAndSampleRate) {
     // The window's values are shown with the window's output selection and sample rate of
     // that preset, the file's with the file's.
-    const std::string path = WriteChanged(
-        "context.Vyr", {{"play_output_selection", 4, "Lineout (balanced)"},
-                        {"play_lineout_level", 4, "-10"},
-                        {"rec_sample_rate", 5, "32000"},
-                        {"li_att", 5, "5"},
-                        {"rtc_autosync", 0, "0"},
-                        {"he_th", 6, "0"},
-                        {"rec_meta_originator", 7, "Reporter \xe4"},
-                        {"rec_sample_rate", 9, "32000"}});
+    const std::string path =
+        WriteChanged("context.Vyr", {{"play_output_selection", 4, "Lineout (balanced)"},
+                                     {"play_lineout_level", 4, "-10"},
+                                     {"rec_sample_rate", 5, "32000"},
+                                     {"li_att", 5, "5"},
+                                     {"rtc_autosync", 0, "0"},
+                                     {"he_th", 6, "0"},
+                                     {"rec_meta_originator", 7, "Reporter \xe4"},
+                                     {"rec_sample_rate", 9, "32000"}});
     const int lookAheadMaximum = Window().Catalogue()[param::li_adv].max;
     Shown shown;
     Compare(path, &shown);
-    EXPECT_EQ(shown.rows,
-              (Rows{{"All presets", "Autom. sync with PC clock when SW connected to mic", "off",
-                     "on"},
-                    {"PRESET 4", "Output selection", "Lineout (balanced)", "Headphone"},
-                    {"PRESET 4", "Lineout level", "-4dBu", "0dBu"},
-                    {"PRESET 5", "Sample rate (Hz)", "32000", "48000"},
-                    {"PRESET 5", "Attack", "2.2 ms", "0.7 ms"},
-                    {"PRESET 6", "Hard end threshold", "-Inf dB", "22.0 dB"},
-                    {"PRESET 7", "BWF Metadata: Originator", "Reporter \xc3\xa4",
-                     "Vyr default originator"},
-                    {"PRESET 9", "Sample rate (Hz)", "32000", "48000"}}));
+    EXPECT_EQ(
+        shown.rows,
+        (Rows{
+            {"All presets", "Autom. sync with PC clock when SW connected to mic", "off", "on"},
+            {"PRESET 4", "Output selection", "Lineout (balanced)", "Headphone"},
+            {"PRESET 4", "Lineout level", "-4dBu", "0dBu"},
+            {"PRESET 5", "Sample rate (Hz)", "32000", "48000"},
+            {"PRESET 5", "Attack", "2.2 ms", "0.7 ms"},
+            {"PRESET 6", "Hard end threshold", "-Inf dB", "22.0 dB"},
+            {"PRESET 7", "BWF Metadata: Originator", "Reporter \xc3\xa4", "Vyr default originator"},
+            {"PRESET 9", "Sample rate (Hz)", "32000", "48000"}}));
     EXPECT_EQ(shown.count, "8 values differ");
     // Reading the file left the window's look-ahead range as it was.
     EXPECT_EQ(Window().Catalogue()[param::li_adv].max, lookAheadMaximum);
@@ -255,6 +255,26 @@ TEST_F(CompareTest, RepairedFileIsComparedAsRepairedAndSaysSo) {
                                     note));
 }
 
+// The longest value a setting can hold, in the widest letters, stands in full below the list,
+// inside the dialog; the buttons stay below everything.
+TEST(CompareDialog, LongestValuesFitBelowTheList) {
+    const std::string longest(kMaxValueLength, 'W');
+    CompareDlg dialog(nullptr, "x.Vyr", "",
+                      {{"PRESET 1", "Preset name:", longest, "Factory_settings"},
+                       {"PRESET 2", "Preset name:", "Factory_settings", longest}});
+    const wxSize client = dialog.GetClientSize();
+    for (int row : {0, 1}) {
+        dialog.List()->SetItemState(row, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+        wxStaticText* detail = row == 0 ? dialog.FileDetail() : dialog.WindowDetail();
+        ASSERT_EQ(detail->GetLabelText(), longest);
+        EXPECT_GE(detail->GetSize().x, detail->GetTextExtent(detail->GetLabelText()).x);
+        EXPECT_LE(detail->GetRect().GetRight(), client.x);
+        EXPECT_GT(dialog.CopyButton()->GetPosition().y, detail->GetRect().GetBottom());
+        EXPECT_LE(dialog.CloseButton()->GetRect().GetRight(), client.x);
+        EXPECT_LE(dialog.CloseButton()->GetRect().GetBottom(), client.y);
+    }
+}
+
 TEST(CompareCommand, UsableConnectedOrNotButNotWhileAJobRuns) {
     using menu::When;
     EXPECT_TRUE(menu::Allowed(When::NotBusy, {}));
@@ -271,8 +291,8 @@ class CompareConnectedTest : public DeviceWindowTest {
 
 TEST_F(CompareConnectedTest, DisabledWhileATransferRunsAndWorksConnected) {
     ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
-    ASSERT_TRUE(PumpUntil(
-        [&] { return Frame().CurrentUserLevel() == UserLevel::Superadministrator(); }));
+    ASSERT_TRUE(
+        PumpUntil([&] { return Frame().CurrentUserLevel() == UserLevel::Superadministrator(); }));
     EXPECT_TRUE(Frame().GetMenuBar()->IsEnabled(menu::kCompareWithFile));
     {
         GTestModalHook noDialog(__FILE__, __LINE__, "load from device");
@@ -293,13 +313,12 @@ TEST_F(CompareConnectedTest, DisabledWhileATransferRunsAndWorksConnected) {
     }
     Shown shown;
     wxTEST_DIALOG(Command(&Frame(), menu::kCompareWithFile),
-                  ChooseFile(kChooseMessage, wxString::FromUTF8(path)),
-                  ExpectComparison(&shown));
-    EXPECT_EQ(shown.rows, (Rows{{"PRESET 2", "REC button action while recording", "pause",
-                                 Frame().Store().Text(Frame().Store().Catalogue().Find(
-                                                          "rec_break_mode"),
-                                                      2)
-                                     .data()}}));
+                  ChooseFile(kChooseMessage, wxString::FromUTF8(path)), ExpectComparison(&shown));
+    EXPECT_EQ(
+        shown.rows,
+        (Rows{
+            {"PRESET 2", "REC button action while recording", "pause",
+             Frame().Store().Text(Frame().Store().Catalogue().Find("rec_break_mode"), 2).data()}}));
 }
 
 }  // namespace
