@@ -13,6 +13,7 @@
 #include "dialogs/microphone_dialog.h"
 #include "dialogs/users_dialog.h"
 #include "dialogs/firmware_dialog.h"
+#include "compare_command.h"
 #include "help.h"
 #include "layout_tables.h"
 #include "local_config.h"
@@ -55,6 +56,7 @@ constexpr Item kItems[] = {
     {"File", {}, "Verify sent values", kVerifySends, Check, Always},
     {"File", {}, "Load settings from computer", kLoadFromComputer, Normal, ConnectedOrOffline},
     {"File", {}, "Save settings to computer", kSaveToComputer, Normal, ConnectedOrOffline},
+    {"File", {}, "Compare with settings file...", kCompareWithFile, Normal, NotBusy},
     {"Preset", {}, "Enable/disable presets", kPresetsSwitch, Check, Always},
     {"Preset", {}, "Send single preset to device", kSendSinglePreset, Normal, TransferSettings},
     {"Preset", {}, "Read single preset from device", kReadSinglePreset, Normal, TransferSettings},
@@ -78,6 +80,8 @@ bool Allowed(When when, const Situation& s) {
     switch (when) {
         case Always:
             return true;
+        case NotBusy:
+            return !s.busy;
         case NotConnected:
             return !s.connected;
         case Connected:
@@ -175,6 +179,7 @@ void AdminSWFrm::RouteMenuCommands() {
         {menu::kReadSinglePreset, [this] { transfers_->LoadEditedPreset(); }},
         {menu::kLoadFromComputer, [this] { LoadSettingsFile(); }},
         {menu::kSaveToComputer, [this] { SaveSettingsFile(); }},
+        {menu::kCompareWithFile, [this] { CompareWithSettingsFile(this, Store()); }},
         {menu::kPresetsSwitch, [this] { PresetsSwitch(); }},
         {menu::kHelp, [this] { ShowHelp(); }},
         {menu::kAbout, [this] { ShowAbout(); }},

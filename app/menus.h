@@ -26,10 +26,12 @@ inline constexpr int kHelp = 1034;
 inline constexpr int kAbout = 1036;
 inline constexpr int kSendChangesToDevice = 1340;
 inline constexpr int kVerifySends = 1341;
+inline constexpr int kCompareWithFile = 1470;
 
 // When a menu or item may be used: by the connection, or by what the user level allows.
 enum class When {
     Always,
+    NotBusy,  // connected or not, while no device job is in flight
     NotConnected,
     Connected,
     ConnectedOrOffline,

@@ -2,22 +2,26 @@
 // then one per page in offline mode as service staff see it, every control usable and the
 // service-only rows shown, and one of the progress dialog during a load from a device at
 // 9600 baud, of the device information dialog, of the Clock page showing the device time,
-// of the metadata dialog, of the three service dialogs, of the microphone settings, of
-// the user administration dialog and of the firmware update (scripts/screenshots runs it).
+// of the metadata dialog, of the comparison with a settings file, of the three service
+// dialogs, of the microphone settings, of the user administration dialog and of the firmware
+// update (scripts/screenshots runs it).
 // Skipped otherwise.
 #include <cstdlib>
 #include <string>
 
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/notebook.h>
 #include <wx/progdlg.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "app/clock_page.h"
+#include "app/compare_command.h"
 #include "app/menus.h"
 #include "app/transfers.h"
 #include "device_window.h"
+#include "dialogs/compare_dialog.h"
 #include "dialogs/dev_info_dialog.h"
 #include "dialogs/firmware_dialog.h"
 #include "dialogs/metadata_dialog.h"
@@ -164,6 +168,41 @@ TEST_F(Screenshots, MetaData) {
     MetaDataDlg dialog(&Frame(), record);
     dialog.Show();
     Capture(dialog, std::string(folder) + "/metadata.png");
+    dialog.Hide();
+}
+
+// The comparison with a settings file: a long path, a repair note, values of every kind and
+// texts as long as a value can be.
+TEST_F(Screenshots, CompareWithSettingsFile) {
+    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
+    if (folder == nullptr || *folder == '\0')
+        GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
+    SettingStore& window = Frame().Store();
+    GuardLog guard;
+    SettingStore file(window.Catalogue(), guard);
+    file.AssignValues(window);
+    const std::string longest(kMaxValueLength, 'W');
+    const std::pair<const char*, std::string> changes[] = {
+        {"mic_label", "Studio_B"},
+        {"preset_name", longest},
+        {"play_headset_level", "-68"},
+        {"rec_file_format", "MP2"},
+        {"rec_bitrate", "192"},
+        {"roi_up_th", "32767"},
+        {"rec_meta_description0", "Interview recorded on location, second take, " + longest},
+    };
+    for (const auto& [key, value] : changes)
+        file.StoreSetting(window.Catalogue().Find(key), 3, value);
+    CompareDlg dialog(&Frame(),
+                      "/home/reporter/Documents/Vyr settings/field recordings/December "
+                      "2026/studio and location presets for the whole team.Vyr",
+                      "The file needed 2 repairs while it was read: its values are compared as "
+                      "repaired.",
+                      DifferenceRows(file, window));
+    // The longest text chosen: its values in full below the list.
+    dialog.List()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    dialog.Show();
+    Capture(dialog, std::string(folder) + "/compare.png");
     dialog.Hide();
 }
 
