@@ -5,18 +5,21 @@
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
+#include <algorithm>
 #include <ostream>
 #include <vector>
 
 #include "cli/admin_commands.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/fleet.h"
 #include "cli/service_commands.h"
 #include "device/clock.h"
 #include "device/connection.h"
 #include "device/device_info.h"
 #include "device/settings_backup.h"
 #include "device/transfer.h"
+#include "link/serial_port.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
@@ -37,12 +40,20 @@ int Info(const DeviceOptions& options, Streams io) {
     return kExitDone;
 }
 
+int CheckLoad(DeviceOptions& options, Streams io) {
+    if (options.args.size() != 1)
+        return UsageError(io, "load needs one FILE");
+    return RequireEachDeviceFile(options, options.args[0], io);
+}
+
 int Load(const DeviceOptions& options, Streams io) {
     if (options.args.size() != 1)
         return UsageError(io, "load needs one FILE");
-    const std::string path(options.args[0]);
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
+        return status;
+    std::string path;
+    if (const int status = session.TargetFile(options.args[0], path); status != kExitDone)
         return status;
     BarProgress bar(io);
     const BackupResult backup = BackupSettings(session.connection(), path, bar);
@@ -176,16 +187,49 @@ int Time(const DeviceOptions& options, Streams io) {
 
 }  // namespace
 
+namespace {
+
+// The ports of --port, "all" standing for every port found; nothing after a usage error or
+// when "all" finds none (told on stderr, its exit status in `status`).
+std::optional<std::vector<std::string>> ExpandPorts(const std::vector<std::string>& named,
+                                                    Streams io, int& status) {
+    std::vector<std::string> ports;
+    for (const std::string& port : named) {
+        if (port == "all") {
+            const std::vector<std::string> found = serial_link::ListSerialPorts();
+            if (found.empty()) {
+                io.err << "vyrctl: --port all: no serial ports found\n";
+                status = kExitPortFailed;
+                return std::nullopt;
+            }
+            for (const std::string& each : found) {
+                if (std::find(ports.begin(), ports.end(), each) == ports.end())
+                    ports.push_back(each);
+            }
+        } else if (std::find(ports.begin(), ports.end(), port) != ports.end()) {
+            status = UsageError(io, "port " + port + " is given twice");
+            return std::nullopt;
+        } else {
+            ports.push_back(port);
+        }
+    }
+    return ports;
+}
+
+}  // namespace
+
 int RunDeviceCommand(Arguments args, Streams io) {
     DeviceOptions options;
+    std::vector<std::string> named;
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("--"); ++i) {
         const std::string_view option = args[i];
-        if (option == "--verbose") {
-            options.verbose = true;
+        if (option == "--verbose" || option == "--json") {
+            (option == "--json" ? options.json : options.verbose) = true;
             continue;
         }
-        std::string* target = option == "--port"            ? &options.port
+        std::string port;
+        std::string* target = option == "--port"            ? &port
                               : option == "--user"          ? &options.user
                               : option == "--password-file" ? &options.passwordFile
                                                             : nullptr;
@@ -194,19 +238,24 @@ int RunDeviceCommand(Arguments args, Streams io) {
         if (i + 1 >= args.size())
             return UsageError(io, std::string(option) + " needs a value");
         *target = std::string(args[++i]);
+        if (target == &port) {
+            if (port.empty())
+                return UsageError(io, "--port needs a PATH or 'all'");
+            named.push_back(port);
+        }
     }
-    if (options.port.empty())
+    if (named.empty())
         return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
         return UsageError(io, "device needs a command: info, load, send, time, users, "
                               "firmware, mic, serial, notes or results");
     static constexpr DeviceCommand kCommands[] = {
         {"info", Info},
-        {"load", Load},
+        {"load", Load, CheckLoad},
         {"send", Send},
         {"time", Time},
-        {"users", RunUsersCommand},
-        {"firmware", RunFirmwareCommand},
+        {"users", RunUsersCommand, CheckUsersCommand},
+        {"firmware", RunFirmwareCommand, CheckFirmwareCommand},
         {"mic", RunMicCommand},
         {"serial", RunSerialCommand},
         {"notes", RunNotesCommand},
@@ -214,11 +263,31 @@ int RunDeviceCommand(Arguments args, Streams io) {
     };
     options.command = args[i];
     options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-    for (const DeviceCommand& command : kCommands) {
-        if (command.name == options.command)
-            return command.run(options, io);
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const DeviceCommand& c) { return c.name == options.command; });
+    if (command == std::end(kCommands))
+        return UsageError(io, "unknown device command '" + options.command + "'");
+
+    int status = kExitDone;
+    const auto ports = ExpandPorts(named, io, status);
+    if (!ports)
+        return status;
+    options.ports = *ports;
+    if (command->prepare != nullptr) {
+        if (const int prepared = command->prepare(options, io); prepared != kExitDone)
+            return prepared;
     }
-    return UsageError(io, "unknown device command '" + options.command + "'");
+    // Read once here: the devices of a fleet never ask for it each.
+    const auto password = ReadSecret(
+        {"password", options.passwordFile, "--password-file", "VYR_PASSWORD", "Password: "}, io);
+    if (!password)
+        return kExitUsage;
+    options.password = *password;
+    if (options.ports.size() == 1 && !options.json) {
+        options.port = options.ports.front();
+        return command->run(options, io);
+    }
+    return RunOnEveryPort(options, command->run, io);
 }
 
 }  // namespace vyr::cli

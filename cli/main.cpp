@@ -104,6 +104,14 @@ int main(int argc, char** argv) {
     };
     if (args.empty())
         return UsageError(io, "no command given");
+    // "vyrctl --json device ..." is "vyrctl device --json ...".
+    if (args[0] == "--json") {
+        if (args.size() < 2 || args[1] != "device")
+            return UsageError(io, "--json goes with device commands");
+        std::vector<std::string_view> device(args.begin() + 2, args.end());
+        device.insert(device.begin(), "--json");
+        return RunDeviceCommand(device, io);
+    }
     for (const Command& command : kCommands) {
         if (args[0] == command.name)
             return command.run(Arguments(args).subspan(1), io);

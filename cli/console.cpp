@@ -1,0 +1,65 @@
+#include "cli/console.h"
+
+#include <ostream>
+
+namespace vyr::cli {
+
+namespace {
+
+// A redraw at most this often: a fast load reports hundreds of steps a second per device.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+}  // namespace
+
+Console::Console(Streams io, std::vector<std::string> rows, bool board)
+    : io_(io), ports_(std::move(rows)), rows_(ports_.size(), "waiting"), board_(board) {}
+
+void Console::Write(bool error, std::string_view lines) {
+    const std::lock_guard lock(mutex_);
+    Erase();
+    (error ? io_.err : io_.out) << lines << std::flush;
+    Draw();
+}
+
+void Console::Progress(std::size_t row, int done, int total) {
+    if (!board_ || total <= 0)
+        return;
+    constexpr int kWidth = 30;
+    const int filled = done * kWidth / total;
+    const std::lock_guard lock(mutex_);
+    rows_[row] = "[" + std::string(static_cast<std::size_t>(filled), '#') +
+                 std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
+                 std::to_string(done) + "/" + std::to_string(total);
+    const auto now = std::chrono::steady_clock::now();
+    if (done < total && now - lastDraw_ < kRedrawInterval)
+        return;
+    Erase();
+    Draw();
+}
+
+void Console::Finish(std::size_t row, std::string_view text) {
+    const std::lock_guard lock(mutex_);
+    rows_[row] = text;
+    Erase();
+    Draw();
+}
+
+// Moves the cursor back to the first progress line and clears from there to the end.
+void Console::Erase() {
+    if (board_ && drawn_)
+        io_.err << "\x1b[" << rows_.size() << "A\x1b[J";
+    drawn_ = false;
+}
+
+void Console::Draw() {
+    if (!board_)
+        return;
+    io_.out << std::flush;
+    for (std::size_t row = 0; row < rows_.size(); ++row)
+        io_.err << ports_[row] << ' ' << rows_[row] << '\n';
+    io_.err << std::flush;
+    drawn_ = true;
+    lastDraw_ = std::chrono::steady_clock::now();
+}
+
+}  // namespace vyr::cli
