@@ -75,8 +75,9 @@ double LoadFleet(int count, const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
     const int largest = argc > 1 ? std::max(1, std::atoi(argv[1])) : 8;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("vyr_bench_fleet_" + std::to_string(Clock::now().time_since_epoch().count()));
+    const auto folder =
+        std::filesystem::temp_directory_path() /
+        ("vyr_bench_fleet_" + std::to_string(Clock::now().time_since_epoch().count()));
     std::filesystem::create_directories(folder);
     std::printf("full load of all presets at %d baud, one thread per device:\n", kBaud);
     std::vector<int> counts{1, 4, largest};

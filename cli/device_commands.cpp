@@ -263,8 +263,9 @@ int RunDeviceCommand(Arguments args, Streams io) {
     };
     options.command = args[i];
     options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                      [&](const DeviceCommand& c) { return c.name == options.command; });
+    const auto command =
+        std::find_if(std::begin(kCommands), std::end(kCommands),
+                     [&](const DeviceCommand& each) { return each.name == options.command; });
     if (command == std::end(kCommands))
         return UsageError(io, "unknown device command '" + options.command + "'");
 

@@ -63,7 +63,8 @@ void ReplaceAll(std::string& text, std::string_view what, std::string_view with)
 
 }  // namespace
 
-BarProgress::BarProgress(Streams io) : io_(io), bar_(io.progress == nullptr && IsTerminal(stderr)) {}
+BarProgress::BarProgress(Streams io)
+    : io_(io), bar_(io.progress == nullptr && IsTerminal(stderr)) {}
 
 void BarProgress::Report(int done, int total, std::string_view key, int preset) {
     if (io_.progress != nullptr) {

@@ -143,8 +143,10 @@ int RunPort(const DeviceOptions& shared, std::size_t row, DeviceRun run, Console
         return status;
     }
     const std::string prefix = options.port + ": ";
-    LineBuffer outLines([&](std::string_view line) { console.Write(false, prefix + std::string(line)); });
-    LineBuffer errLines([&](std::string_view line) { console.Write(true, prefix + std::string(line)); });
+    LineBuffer outLines(
+        [&](std::string_view line) { console.Write(false, prefix + std::string(line)); });
+    LineBuffer errLines(
+        [&](std::string_view line) { console.Write(true, prefix + std::string(line)); });
     std::ostream out(&outLines), err(&errLines);
     const int status = RunGuarded(run, options, {out, err, &progress});
     outLines.Finish();

@@ -126,7 +126,9 @@ TEST_F(VyrctlFleet, EveryLineIsPrefixedWithItsPortAndComesWhole) {
 
 TEST_F(VyrctlFleet, LoadNamesEachFileBySerialNumberOrPort) {
     sims[0].WriteFile("/chroma/serialnumber", "VYR-0001\n");
-    sims[1].WriteFile("/chroma/serialnumber", "../up/\x01" "x\n");
+    sims[1].WriteFile("/chroma/serialnumber",
+                      "../up/\x01"
+                      "x\n");
     sims[2].WriteFile("/chroma/serialnumber", "VYR-0003\n");
     Result run = Vyrctl(Fleet() + "load " + File("{serial}-{port}.Vyr"));
     ASSERT_EQ(run.status, 0) << run.err;
@@ -161,8 +163,10 @@ TEST_F(VyrctlFleet, LoadNamesEachFileBySerialNumberOrPort) {
 TEST_F(VyrctlFleet, OneFileForSeveralDevicesIsAUsageError) {
     Result run = Vyrctl(Fleet() + "load " + File("one.Vyr"));
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.starts_with("vyrctl: with several ports, FILE must hold {port} or "
-                                    "{serial}: '" + File("one.Vyr") + "'\n"))
+    EXPECT_TRUE(
+        run.err.starts_with("vyrctl: with several ports, FILE must hold {port} or "
+                            "{serial}: '" +
+                            File("one.Vyr") + "'\n"))
         << run.err;
     run = Vyrctl(Fleet() + "firmware --start --backup " + File("one.Vyr"));
     EXPECT_EQ(run.status, 1);
@@ -192,8 +196,8 @@ TEST_F(VyrctlFleet, TheNewPasswordIsReadOnceForEveryDevice) {
 
 TEST_F(VyrctlFleet, JsonForOnePortAndForAFleet) {
     sims[0].WriteFile("/chroma/serialnumber", "VYR-\"q\"\\\n");
-    Result run = Vyrctl("device --json --port " + Port(0) + " --password-file " +
-                        File("super.pw") + " info");
+    Result run = Vyrctl("device --json --port " + Port(0) + " --password-file " + File("super.pw") +
+                        " info");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Parsed(run.out), "result " + Port(0) + " 0 7\n");
