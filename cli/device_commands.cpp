@@ -6,7 +6,10 @@
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
 #include <algorithm>
+#include <filesystem>
+#include <map>
 #include <ostream>
+#include <set>
 #include <vector>
 
 #include "cli/admin_commands.h"
@@ -189,29 +192,51 @@ int Time(const DeviceOptions& options, Streams io) {
 
 namespace {
 
-// The ports of --port, "all" standing for every port found; nothing after a usage error or
-// when "all" finds none (told on stderr, its exit status in `status`).
+// The device file a port path leads to, so that two names of one port (a link under
+// /dev/serial/by-id and its /dev/ttyACM0) count as one port.
+std::string PortKey(const std::string& port) {
+    std::error_code error;
+    const auto target = std::filesystem::weakly_canonical(port, error);
+    return error ? port : target.string();
+}
+
+// The ports of --port, "all" standing for every port found (a port named as well is not
+// repeated); nothing after a usage error or when "all" finds none (told on stderr, its exit
+// status in `status`).
 std::optional<std::vector<std::string>> ExpandPorts(const std::vector<std::string>& named,
                                                     Streams io, int& status) {
     std::vector<std::string> ports;
+    std::map<std::string, std::string> seen;  // key -> the port as named
+    std::set<std::string> fromAll;
+    const auto add = [&](const std::string& port, bool listed) {
+        const auto [it, added] = seen.emplace(PortKey(port), port);
+        if (added) {
+            ports.push_back(port);
+            if (listed)
+                fromAll.insert(it->first);
+            return true;
+        }
+        return listed || fromAll.contains(it->first);
+    };
     for (const std::string& port : named) {
-        if (port == "all") {
-            const std::vector<std::string> found = serial_link::ListSerialPorts();
-            if (found.empty()) {
-                io.err << "vyrctl: --port all: no serial ports found\n";
-                status = kExitPortFailed;
+        if (port != "all") {
+            if (!add(port, false)) {
+                const std::string& first = seen[PortKey(port)];
+                status = UsageError(io, first == port ? "port " + port + " is given twice"
+                                                      : "port " + port + " is " + first +
+                                                            " given again");
                 return std::nullopt;
             }
-            for (const std::string& each : found) {
-                if (std::find(ports.begin(), ports.end(), each) == ports.end())
-                    ports.push_back(each);
-            }
-        } else if (std::find(ports.begin(), ports.end(), port) != ports.end()) {
-            status = UsageError(io, "port " + port + " is given twice");
-            return std::nullopt;
-        } else {
-            ports.push_back(port);
+            continue;
         }
+        const std::vector<std::string> found = serial_link::ListSerialPorts();
+        if (found.empty()) {
+            io.err << "vyrctl: --port all: no serial ports found\n";
+            status = kExitPortFailed;
+            return std::nullopt;
+        }
+        for (const std::string& each : found)
+            add(each, true);
     }
     return ports;
 }

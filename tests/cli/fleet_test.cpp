@@ -176,6 +176,14 @@ TEST_F(VyrctlFleet, OneFileForSeveralDevicesIsAUsageError) {
                  File("super.pw") + " info");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("vyrctl: port " + Port(0) + " is given twice\n")) << run.err;
+    // Another name of the same port (as /dev/serial/by-id gives) is the same port.
+    std::filesystem::create_symlink(Port(0), File("by-id"));
+    run = Vyrctl("device --port " + Port(0) + " --port " + File("by-id") + " --password-file " +
+                 File("super.pw") + " info");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: port " + File("by-id") + " is " + Port(0) +
+                                    " given again\n"))
+        << run.err;
     // Nothing reached a device.
     for (const vyrsim::Simulator& sim : sims)
         EXPECT_EQ(sim.RequestsReceived(), 0);
