@@ -181,8 +181,8 @@ TEST_F(VyrctlFleet, OneFileForSeveralDevicesIsAUsageError) {
     run = Vyrctl("device --port " + Port(0) + " --port " + File("by-id") + " --password-file " +
                  File("super.pw") + " info");
     EXPECT_EQ(run.status, 1);
-    EXPECT_TRUE(run.err.starts_with("vyrctl: port " + File("by-id") + " is " + Port(0) +
-                                    " given again\n"))
+    EXPECT_TRUE(
+        run.err.starts_with("vyrctl: port " + File("by-id") + " is " + Port(0) + " given again\n"))
         << run.err;
     // Nothing reached a device.
     for (const vyrsim::Simulator& sim : sims)
@@ -203,13 +203,18 @@ TEST_F(VyrctlFleet, TheNewPasswordIsReadOnceForEveryDevice) {
 }
 
 TEST_F(VyrctlFleet, JsonForOnePortAndForAFleet) {
-    sims[0].WriteFile("/chroma/serialnumber", "VYR-\"q\"\\\n");
+    // Quotes and a backslash escaped; a byte that is not UTF-8 (Latin-1 from the device)
+    // replaced, so that the line stays valid JSON.
+    sims[0].WriteFile("/chroma/serialnumber", "VYR-\"q\"\\\xff\n");
     Result run = Vyrctl("device --json --port " + Port(0) + " --password-file " + File("super.pw") +
                         " info");
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Parsed(run.out), "result " + Port(0) + " 0 7\n");
-    EXPECT_NE(run.out.find(R"(,"Serial number: \tVYR-\"q\"\\",)"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(R"(,"Serial number: \tVYR-\"q\"\\)"
+                           "\xEF\xBF\xBD\","),
+              std::string::npos)
+        << run.out;
 
     // Before the command as well.
     sims[1].SetFaults({.latencyMs = 2});
