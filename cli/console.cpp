@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include <algorithm>
 #include <ostream>
 
 namespace vyr::cli {
@@ -10,6 +11,15 @@ namespace {
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 }  // namespace
+
+std::string ProgressBarText(int done, int total, int width) {
+    const int shown = std::clamp(done, 0, std::max(total, 0));
+    const int filled = total > 0 ? static_cast<int>(static_cast<long long>(shown) * width / total)
+                                 : 0;
+    return "[" + std::string(static_cast<std::size_t>(filled), '#') +
+           std::string(static_cast<std::size_t>(width - filled), ' ') + "] " +
+           std::to_string(done) + "/" + std::to_string(total);
+}
 
 Console::Console(Streams io, std::vector<std::string> rows, bool board)
     : io_(io), ports_(std::move(rows)), rows_(ports_.size(), "waiting"), board_(board) {}
@@ -24,12 +34,8 @@ void Console::Write(bool error, std::string_view lines) {
 void Console::Progress(std::size_t row, int done, int total) {
     if (!board_ || total <= 0)
         return;
-    constexpr int kWidth = 30;
-    const int filled = done * kWidth / total;
     const std::lock_guard lock(mutex_);
-    rows_[row] = "[" + std::string(static_cast<std::size_t>(filled), '#') +
-                 std::string(static_cast<std::size_t>(kWidth - filled), ' ') + "] " +
-                 std::to_string(done) + "/" + std::to_string(total);
+    rows_[row] = ProgressBarText(done, total, 30);
     const auto now = std::chrono::steady_clock::now();
     if (done < total && now - lastDraw_ < kRedrawInterval)
         return;

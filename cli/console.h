@@ -14,6 +14,10 @@
 
 namespace vyr::cli {
 
+// "[####      ] done/total", `width` characters between the brackets; a count outside
+// 0..total draws an empty or a whole bar.
+std::string ProgressBarText(int done, int total, int width);
+
 class Console {
   public:
     // `rows`: the devices, in the order of their progress lines; `board`: draw those lines

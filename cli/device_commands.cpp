@@ -10,6 +10,7 @@
 #include <map>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <vector>
 
 #include "cli/admin_commands.h"
@@ -241,6 +242,22 @@ std::optional<std::vector<std::string>> ExpandPorts(const std::vector<std::strin
     return ports;
 }
 
+// Runs `command` up to where it would open a port: its arguments (and a FILE it reads) are
+// checked once, before the password is asked for and before any device is touched. What it
+// would say is kept back unless something is wrong, so that nothing is said twice.
+int CheckArguments(const DeviceCommand& command, const DeviceOptions& options, Streams io) {
+    DeviceOptions check = options;
+    check.checkOnly = true;
+    check.port = options.ports.front();
+    std::ostringstream out, err;
+    const int status = command.run(check, {out, err});
+    if (status == kArgumentsChecked || status == kExitDone)
+        return kExitDone;
+    io.out << out.str();
+    io.err << err.str();
+    return status;
+}
+
 }  // namespace
 
 int RunDeviceCommand(Arguments args, Streams io) {
@@ -303,6 +320,8 @@ int RunDeviceCommand(Arguments args, Streams io) {
         if (const int prepared = command->prepare(options, io); prepared != kExitDone)
             return prepared;
     }
+    if (const int checked = CheckArguments(*command, options, io); checked != kExitDone)
+        return checked;
     // Read once here: the devices of a fleet never ask for it each.
     const auto password = ReadSecret(
         {"password", options.passwordFile, "--password-file", "VYR_PASSWORD", "Password: "}, io);

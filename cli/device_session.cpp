@@ -5,6 +5,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "cli/console.h"
 #include "cli/terminal.h"
 #include "device/service_records.h"
 #include "settings/text.h"
@@ -73,11 +74,7 @@ void BarProgress::Report(int done, int total, std::string_view key, int preset) 
     }
     if (!bar_ || total <= 0)
         return;
-    constexpr int kWidth = 40;
-    const int filled = done * kWidth / total;
-    io_.err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << done << "/"
-            << total << std::flush;
+    io_.err << '\r' << ProgressBarText(done, total, 40) << std::flush;
     drawn_ = true;
 }
 
@@ -117,6 +114,8 @@ DeviceSession::DeviceSession(const DeviceOptions& options, Streams io)
 }
 
 int DeviceSession::Open(LevelRule allowed) {
+    if (options_.checkOnly)
+        return kArgumentsChecked;
     const ConnectResult connected = Connect(connection_, options_.port);
     if (connected.status == ConnectStatus::PortFailed) {
         io_.err << "vyrctl: " << OpenFailureText(options_.port, connected.openError) << '\n';

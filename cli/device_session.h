@@ -51,10 +51,15 @@ struct DeviceOptions {
     std::optional<std::string> newPassword;  // of "users set", read once as well
     bool verbose = false;
     bool json = false;
+    // Check the arguments only: DeviceSession::Open stops the run with kArgumentsChecked.
+    bool checkOnly = false;
     FileClaims* claims = nullptr;  // with several ports
     std::string command;
     std::vector<std::string_view> args;  // the command's own arguments
 };
+
+// What a run with DeviceOptions::checkOnly returns when its arguments passed.
+inline constexpr int kArgumentsChecked = -1;
 
 // With several ports, a usage error unless `file` names each device's own file.
 int RequireEachDeviceFile(const DeviceOptions& options, std::string_view file, Streams io);

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "settings/text.h"
+
 namespace vyr::cli {
 
 namespace {
@@ -46,7 +48,9 @@ std::string JsonString(std::string_view text) {
         const char c = text.front();
         const std::size_t length = Utf8SequenceLength(text);
         if (length == 0) {
-            json += "\xEF\xBF\xBD";
+            // Not UTF-8: a device's Latin-1 text passed on as it is, converted as the text
+            // commands convert it.
+            json += Latin1ToUtf8(text.substr(0, 1));
             text.remove_prefix(1);
             continue;
         }

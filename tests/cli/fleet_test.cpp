@@ -160,7 +160,7 @@ TEST_F(VyrctlFleet, LoadNamesEachFileBySerialNumberOrPort) {
         << run.err;
 }
 
-TEST_F(VyrctlFleet, OneFileForSeveralDevicesIsAUsageError) {
+TEST_F(VyrctlFleet, UsageErrorsComeOnceBeforeAnyDeviceIsTouched) {
     Result run = Vyrctl(Fleet() + "load " + File("one.Vyr"));
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(
@@ -184,6 +184,14 @@ TEST_F(VyrctlFleet, OneFileForSeveralDevicesIsAUsageError) {
     EXPECT_TRUE(
         run.err.starts_with("vyrctl: port " + File("by-id") + " is " + Port(0) + " given again\n"))
         << run.err;
+    // A command's own arguments are checked once, before any password is asked for.
+    run = Vyrctl(Fleet() + "time --set soon");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "vyrctl: --set needs 'now' or YYYY-MM-DDThh:mm:ss\n"
+                       "run 'vyrctl --help' for the usage\n");
+    run = Vyrctl("device --port " + Port(0) + " info extra");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.starts_with("vyrctl: info takes no arguments\n")) << run.err;
     // Nothing reached a device.
     for (const vyrsim::Simulator& sim : sims)
         EXPECT_EQ(sim.RequestsReceived(), 0);
@@ -204,7 +212,7 @@ TEST_F(VyrctlFleet, TheNewPasswordIsReadOnceForEveryDevice) {
 
 TEST_F(VyrctlFleet, JsonForOnePortAndForAFleet) {
     // Quotes and a backslash escaped; a byte that is not UTF-8 (Latin-1 from the device)
-    // replaced, so that the line stays valid JSON.
+    // converted, so that the line stays valid JSON.
     sims[0].WriteFile("/chroma/serialnumber", "VYR-\"q\"\\\xff\n");
     Result run = Vyrctl("device --json --port " + Port(0) + " --password-file " + File("super.pw") +
                         " info");
@@ -212,7 +220,7 @@ TEST_F(VyrctlFleet, JsonForOnePortAndForAFleet) {
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Parsed(run.out), "result " + Port(0) + " 0 7\n");
     EXPECT_NE(run.out.find(R"(,"Serial number: \tVYR-\"q\"\\)"
-                           "\xEF\xBF\xBD\","),
+                           "\xC3\xBF\","),
               std::string::npos)
         << run.out;
 
