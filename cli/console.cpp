@@ -14,8 +14,8 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 std::string ProgressBarText(int done, int total, int width) {
     const int shown = std::clamp(done, 0, std::max(total, 0));
-    const int filled = total > 0 ? static_cast<int>(static_cast<long long>(shown) * width / total)
-                                 : 0;
+    const int filled =
+        total > 0 ? static_cast<int>(static_cast<long long>(shown) * width / total) : 0;
     return "[" + std::string(static_cast<std::size_t>(filled), '#') +
            std::string(static_cast<std::size_t>(width - filled), ' ') + "] " +
            std::to_string(done) + "/" + std::to_string(total);

@@ -49,16 +49,14 @@ TEST(Console, ProgressLinesStayBelowWholeMessageLines) {
         }
         console.Finish(port == "/dev/a" ? 0 : 1, last);
     };
-    {
-        std::jthread a(device, "/dev/a", "done"), b(device, "/dev/b", "login refused");
-    }
+    { std::jthread a(device, "/dev/a", "done"), b(device, "/dev/b", "login refused"); }
     const std::vector<std::string> screen = Screen(terminal.str());
     ASSERT_EQ(screen.size(), 2u * kLines + 2);
     int next[2] = {1, 1};
     for (std::size_t i = 0; i < 2u * kLines; ++i) {
         const int port = screen[i].starts_with("/dev/a: ") ? 0 : 1;
-        EXPECT_EQ(screen[i], (port == 0 ? "/dev/a: line " : "/dev/b: line ") +
-                                 std::to_string(next[port]++));
+        EXPECT_EQ(screen[i],
+                  (port == 0 ? "/dev/a: line " : "/dev/b: line ") + std::to_string(next[port]++));
     }
     EXPECT_EQ(screen[2 * kLines], "/dev/a done");
     EXPECT_EQ(screen[2 * kLines + 1], "/dev/b login refused");

@@ -187,8 +187,9 @@ TEST_F(VyrctlFleet, UsageErrorsComeOnceBeforeAnyDeviceIsTouched) {
     // A command's own arguments are checked once, before any password is asked for.
     run = Vyrctl(Fleet() + "time --set soon");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "vyrctl: --set needs 'now' or YYYY-MM-DDThh:mm:ss\n"
-                       "run 'vyrctl --help' for the usage\n");
+    EXPECT_EQ(run.err,
+              "vyrctl: --set needs 'now' or YYYY-MM-DDThh:mm:ss\n"
+              "run 'vyrctl --help' for the usage\n");
     run = Vyrctl("device --port " + Port(0) + " info extra");
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.starts_with("vyrctl: info takes no arguments\n")) << run.err;

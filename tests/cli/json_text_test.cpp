@@ -2,12 +2,12 @@
 // bytes at all turned into a string that a JSON parser reads back.
 #include "cli/json_text.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -39,8 +39,8 @@ TEST(JsonString, KeepsUtf8AndConvertsLatin1) {
 // Python's strict JSON reader: every line must be one string, and a text that is
 // well-formed UTF-8 must come back unchanged.
 TEST(JsonString, AnyBytesMakeAStringAParserReads) {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("vyr_json_text_" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("vyr_json_text_" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::mt19937 random(20261209);
     std::ofstream lines(folder / "lines"), expected(folder / "expected");
@@ -81,9 +81,8 @@ TEST(JsonString, AnyBytesMakeAStringAParserReads) {
         "print(len(got) - 1)\n";
     std::ofstream(folder / "check.py") << script;
     const std::string command = "python3 " + (folder / "check.py").string() + " " +
-                                (folder / "lines").string() + " " +
-                                (folder / "expected").string() + " >" +
-                                (folder / "out").string() + " 2>&1";
+                                (folder / "lines").string() + " " + (folder / "expected").string() +
+                                " >" + (folder / "out").string() + " 2>&1";
     const int status = std::system(command.c_str());
     std::ifstream out(folder / "out");
     const std::string said((std::istreambuf_iterator<char>(out)), {});
