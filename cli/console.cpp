@@ -1,6 +1,7 @@
 #include "cli/console.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace vyr::cli {
@@ -9,6 +10,22 @@ namespace {
 
 // A redraw at most this often: a fast load reports hundreds of steps a second per device.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+// "PORT STATE" in fewer than `columns` columns: a long port path is shortened to its file
+// name, and what still does not fit is cut (never inside a UTF-8 sequence).
+std::string FitLine(const std::string& port, const std::string& state, std::size_t columns) {
+    std::string line = port + ' ' + state;
+    if (columns == 0 || line.size() < columns)
+        return line;
+    line = std::filesystem::path(port).filename().string() + ' ' + state;
+    if (line.size() < columns)
+        return line;
+    std::size_t cut = columns - 1;
+    while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+        --cut;
+    line.resize(cut);
+    return line;
+}
 
 }  // namespace
 
@@ -21,8 +38,12 @@ std::string ProgressBarText(int done, int total, int width) {
            std::to_string(done) + "/" + std::to_string(total);
 }
 
-Console::Console(Streams io, std::vector<std::string> rows, bool board)
-    : io_(io), ports_(std::move(rows)), rows_(ports_.size(), "waiting"), board_(board) {}
+Console::Console(Streams io, std::vector<std::string> rows, bool board, std::size_t columns)
+    : io_(io),
+      ports_(std::move(rows)),
+      rows_(ports_.size(), "waiting"),
+      board_(board),
+      columns_(columns) {}
 
 void Console::Write(bool error, std::string_view lines) {
     const std::lock_guard lock(mutex_);
@@ -62,7 +83,7 @@ void Console::Draw() {
         return;
     io_.out << std::flush;
     for (std::size_t row = 0; row < rows_.size(); ++row)
-        io_.err << ports_[row] << ' ' << rows_[row] << '\n';
+        io_.err << FitLine(ports_[row], rows_[row], columns_) << '\n';
     io_.err << std::flush;
     drawn_ = true;
     lastDraw_ = std::chrono::steady_clock::now();

@@ -21,8 +21,9 @@ std::string ProgressBarText(int done, int total, int width);
 class Console {
   public:
     // `rows`: the devices, in the order of their progress lines; `board`: draw those lines
-    // (only when stderr is a terminal).
-    Console(Streams io, std::vector<std::string> rows, bool board);
+    // (only when stderr is a terminal) each cut to fit in `columns` (0: any length), since a
+    // line that wraps would throw the redrawing off by a line.
+    Console(Streams io, std::vector<std::string> rows, bool board, std::size_t columns = 0);
 
     // Writes `lines` (whole lines) to stdout or stderr.
     void Write(bool error, std::string_view lines);
@@ -40,6 +41,7 @@ class Console {
     std::vector<std::string> ports_;
     std::vector<std::string> rows_;
     bool board_;
+    std::size_t columns_;
     bool drawn_ = false;
     std::chrono::steady_clock::time_point lastDraw_{};
 };

@@ -169,7 +169,8 @@ int RunOnEveryPort(const DeviceOptions& options, DeviceRun run, Streams io) {
     FileClaims claims;
     DeviceOptions shared = options;
     shared.claims = &claims;
-    Console console(io, options.ports, !options.json && IsTerminal(stderr));
+    Console console(io, options.ports, !options.json && IsTerminal(stderr),
+                    TerminalColumns(stderr));
     std::vector<int> statuses(options.ports.size(), kExitCommunication);
     {
         std::vector<std::jthread> threads;

@@ -74,6 +74,28 @@ TEST(Console, DrawsABarPerDevice) {
     EXPECT_EQ(Screen(terminal.str())[0], "/dev/a [##############################] 90/86");
 }
 
+TEST(Console, AProgressLineNeverWraps) {
+    std::ostringstream terminal;
+    const std::string byId = "/dev/serial/by-id/usb-Vyr_Microphone_0123456789-if00";
+    Console console({terminal, terminal}, {byId, "/dev/ttyACM1", "/dev/caf\xC3\xA9"}, true, 44);
+    console.Progress(0, 10, 860);
+    console.Progress(1, 860, 860);
+    console.Finish(2, "port cannot be opened");
+    console.Write(true, byId + ": a message is not cut\n");
+    EXPECT_EQ(Screen(terminal.str()),
+              (std::vector<std::string>{
+                  byId + ": a message is not cut",
+                  // The port's file name stands for a long path, and what is still too long
+                  // is cut: a terminal 44 columns wide takes 43 and a line feed.
+                  "usb-Vyr_Microphone_0123456789-if00 [       ",
+                  "ttyACM1 [##############################] 86",
+                  "/dev/caf\xC3\xA9 port cannot be opened",
+              }));
+    Console narrow({terminal, terminal}, {"/dev/caf\xC3\xA9"}, true, 5);
+    narrow.Finish(0, "done");
+    EXPECT_EQ(Screen(terminal.str()).back(), "caf") << "never half a character";
+}
+
 TEST(Console, OffATerminalOnlyTheLinesAreWritten) {
     std::ostringstream out, err;
     Console console({out, err}, {"/dev/a", "/dev/b"}, false);
