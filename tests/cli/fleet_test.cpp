@@ -1,4 +1,6 @@
 // vyrctl device on several ports at once, against three in-process simulators.
+#include <sys/stat.h>
+
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -199,12 +201,24 @@ TEST_F(VyrctlFleet, UsageErrorsComeOnceBeforeAnyDeviceIsTouched) {
     EXPECT_FALSE(std::filesystem::exists(File("one.Vyr")));
 }
 
-TEST_F(VyrctlFleet, TheNewPasswordIsReadOnceForEveryDevice) {
-    std::ofstream(File("new.pw")) << "fresh-secret\n";
-    Result run = Vyrctl(Fleet() + "users set alice --new-password-file " + File("new.pw"));
+TEST_F(VyrctlFleet, BothPasswordsAreReadOnceForEveryDevice) {
+    // Named pipes give their text once: a second read would wait for a writer that never
+    // comes (each writer gives up after a minute, so nothing is left behind).
+    for (const auto& [pipe, text] :
+         {std::pair{"login.pipe", "vyr-superadmin"}, std::pair{"new.pipe", "fresh-secret"}}) {
+        ASSERT_EQ(::mkfifo(File(pipe).c_str(), 0600), 0);
+        const std::string writer = "timeout 60 sh -c \"printf '" + std::string(text) + "\\n' >" +
+                                   File(pipe) + "\" >/dev/null 2>&1 &";
+        ASSERT_EQ(std::system(writer.c_str()), 0);
+    }
+    std::string command = "device";
+    for (const vyrsim::Simulator& sim : sims)
+        command += " --port " + sim.PortPath();
+    Result run = Vyrctl(command + " --password-file " + File("login.pipe") +
+                        " users set alice --new-password-file " + File("new.pipe"));
     ASSERT_EQ(run.status, 0) << run.err;
+    std::ofstream(File("alice.pw")) << "fresh-secret\n";
     for (std::size_t i = 0; i < sims.size(); ++i) {
-        std::ofstream(File("alice.pw")) << "fresh-secret\n";
         run = Vyrctl("device --port " + Port(i) + " --user alice --password-file " +
                      File("alice.pw") + " time");
         EXPECT_EQ(run.status, 0) << Port(i) << run.err;
