@@ -9,6 +9,10 @@
 #include "settings/model.h"
 #include "settings/settings_file.h"
 
+namespace vyr {
+class Progress;
+}
+
 namespace vyr::cli {
 
 // Exit statuses; scripts rely on these numbers.
@@ -28,6 +32,9 @@ enum ExitStatus : int {
 struct Streams {
     std::ostream& out;  // data asked for
     std::ostream& err;  // messages
+    // Where long operations report their progress when several devices share the terminal
+    // (or --json asks for events); a bar on a terminal's stderr when none.
+    Progress* progress = nullptr;
 };
 
 using Arguments = std::span<const std::string_view>;

@@ -5,18 +5,25 @@
 //
 // Each command connects (open, loopback synchronisation), logs in, checks that the user's
 // level allows the command as the window's menus would, does its work and closes the port.
+#include <algorithm>
+#include <filesystem>
+#include <map>
 #include <ostream>
+#include <set>
+#include <sstream>
 #include <vector>
 
 #include "cli/admin_commands.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/fleet.h"
 #include "cli/service_commands.h"
 #include "device/clock.h"
 #include "device/connection.h"
 #include "device/device_info.h"
 #include "device/settings_backup.h"
 #include "device/transfer.h"
+#include "link/serial_port.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
@@ -37,12 +44,20 @@ int Info(const DeviceOptions& options, Streams io) {
     return kExitDone;
 }
 
+int CheckLoad(DeviceOptions& options, Streams io) {
+    if (options.args.size() != 1)
+        return UsageError(io, "load needs one FILE");
+    return RequireEachDeviceFile(options, options.args[0], io);
+}
+
 int Load(const DeviceOptions& options, Streams io) {
     if (options.args.size() != 1)
         return UsageError(io, "load needs one FILE");
-    const std::string path(options.args[0]);
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
+        return status;
+    std::string path;
+    if (const int status = session.TargetFile(options.args[0], path); status != kExitDone)
         return status;
     BarProgress bar(io);
     const BackupResult backup = BackupSettings(session.connection(), path, bar);
@@ -176,16 +191,87 @@ int Time(const DeviceOptions& options, Streams io) {
 
 }  // namespace
 
+namespace {
+
+// The device file a port path leads to, so that two names of one port (a link under
+// /dev/serial/by-id and its /dev/ttyACM0) count as one port.
+std::string PortKey(const std::string& port) {
+    std::error_code error;
+    const auto target = std::filesystem::weakly_canonical(port, error);
+    return error ? port : target.string();
+}
+
+// The ports of --port, "all" standing for every port found (a port named as well is not
+// repeated); nothing after a usage error or when "all" finds none (told on stderr, its exit
+// status in `status`).
+std::optional<std::vector<std::string>> ExpandPorts(const std::vector<std::string>& named,
+                                                    Streams io, int& status) {
+    std::vector<std::string> ports;
+    std::map<std::string, std::string> seen;  // key -> the port as named
+    std::set<std::string> fromAll;
+    const auto add = [&](const std::string& port, bool listed) {
+        const auto [it, added] = seen.emplace(PortKey(port), port);
+        if (added) {
+            ports.push_back(port);
+            if (listed)
+                fromAll.insert(it->first);
+            return true;
+        }
+        return listed || fromAll.contains(it->first);
+    };
+    for (const std::string& port : named) {
+        if (port != "all") {
+            if (!add(port, false)) {
+                const std::string& first = seen[PortKey(port)];
+                status = UsageError(io, first == port ? "port " + port + " is given twice"
+                                                      : "port " + port + " is " + first +
+                                                            " given again");
+                return std::nullopt;
+            }
+            continue;
+        }
+        const std::vector<std::string> found = serial_link::ListSerialPorts();
+        if (found.empty()) {
+            io.err << "vyrctl: --port all: no serial ports found\n";
+            status = kExitPortFailed;
+            return std::nullopt;
+        }
+        for (const std::string& each : found)
+            add(each, true);
+    }
+    return ports;
+}
+
+// Runs `command` up to where it would open a port: its arguments (and a FILE it reads) are
+// checked once, before the password is asked for and before any device is touched. What it
+// would say is kept back unless something is wrong, so that nothing is said twice.
+int CheckArguments(const DeviceCommand& command, const DeviceOptions& options, Streams io) {
+    DeviceOptions check = options;
+    check.checkOnly = true;
+    check.port = options.ports.front();
+    std::ostringstream out, err;
+    const int status = command.run(check, {out, err});
+    if (status == kArgumentsChecked || status == kExitDone)
+        return kExitDone;
+    io.out << out.str();
+    io.err << err.str();
+    return status;
+}
+
+}  // namespace
+
 int RunDeviceCommand(Arguments args, Streams io) {
     DeviceOptions options;
+    std::vector<std::string> named;
     std::size_t i = 0;
     for (; i < args.size() && args[i].starts_with("--"); ++i) {
         const std::string_view option = args[i];
-        if (option == "--verbose") {
-            options.verbose = true;
+        if (option == "--verbose" || option == "--json") {
+            (option == "--json" ? options.json : options.verbose) = true;
             continue;
         }
-        std::string* target = option == "--port"            ? &options.port
+        std::string port;
+        std::string* target = option == "--port"            ? &port
                               : option == "--user"          ? &options.user
                               : option == "--password-file" ? &options.passwordFile
                                                             : nullptr;
@@ -194,19 +280,24 @@ int RunDeviceCommand(Arguments args, Streams io) {
         if (i + 1 >= args.size())
             return UsageError(io, std::string(option) + " needs a value");
         *target = std::string(args[++i]);
+        if (target == &port) {
+            if (port.empty())
+                return UsageError(io, "--port needs a PATH or 'all'");
+            named.push_back(port);
+        }
     }
-    if (options.port.empty())
+    if (named.empty())
         return UsageError(io, "device commands need --port PATH");
     if (i >= args.size())
         return UsageError(io, "device needs a command: info, load, send, time, users, "
                               "firmware, mic, serial, notes or results");
     static constexpr DeviceCommand kCommands[] = {
         {"info", Info},
-        {"load", Load},
+        {"load", Load, CheckLoad},
         {"send", Send},
         {"time", Time},
-        {"users", RunUsersCommand},
-        {"firmware", RunFirmwareCommand},
+        {"users", RunUsersCommand, CheckUsersCommand},
+        {"firmware", RunFirmwareCommand, CheckFirmwareCommand},
         {"mic", RunMicCommand},
         {"serial", RunSerialCommand},
         {"notes", RunNotesCommand},
@@ -214,11 +305,34 @@ int RunDeviceCommand(Arguments args, Streams io) {
     };
     options.command = args[i];
     options.args.assign(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
-    for (const DeviceCommand& command : kCommands) {
-        if (command.name == options.command)
-            return command.run(options, io);
+    const auto command =
+        std::find_if(std::begin(kCommands), std::end(kCommands),
+                     [&](const DeviceCommand& each) { return each.name == options.command; });
+    if (command == std::end(kCommands))
+        return UsageError(io, "unknown device command '" + options.command + "'");
+
+    int status = kExitDone;
+    const auto ports = ExpandPorts(named, io, status);
+    if (!ports)
+        return status;
+    options.ports = *ports;
+    if (command->prepare != nullptr) {
+        if (const int prepared = command->prepare(options, io); prepared != kExitDone)
+            return prepared;
     }
-    return UsageError(io, "unknown device command '" + options.command + "'");
+    if (const int checked = CheckArguments(*command, options, io); checked != kExitDone)
+        return checked;
+    // Read once here: the devices of a fleet never ask for it each.
+    const auto password = ReadSecret(
+        {"password", options.passwordFile, "--password-file", "VYR_PASSWORD", "Password: "}, io);
+    if (!password)
+        return kExitUsage;
+    options.password = *password;
+    if (options.ports.size() == 1 && !options.json) {
+        options.port = options.ports.front();
+        return command->run(options, io);
+    }
+    return RunOnEveryPort(options, command->run, io);
 }
 
 }  // namespace vyr::cli

@@ -1,24 +1,80 @@
 #include "cli/device_session.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <ostream>
 
+#include "cli/console.h"
 #include "cli/terminal.h"
+#include "device/service_records.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
 
-BarProgress::BarProgress(Streams io) : io_(io), bar_(IsTerminal(stderr)) {}
+std::optional<std::string> FileClaims::Claim(const std::string& path, const std::string& port) {
+    std::error_code error;
+    std::filesystem::path key = std::filesystem::absolute(path, error);
+    const std::string name = (error ? std::filesystem::path(path) : key).lexically_normal();
+    const std::lock_guard lock(mutex_);
+    const auto [it, added] = owners_.emplace(name, port);
+    if (added || it->second == port)
+        return std::nullopt;
+    return it->second;
+}
 
-void BarProgress::Report(int done, int total, std::string_view, int) {
+bool NamesEachDevice(std::string_view file) {
+    return file.find(kPortPlaceholder) != std::string_view::npos ||
+           file.find(kSerialPlaceholder) != std::string_view::npos;
+}
+
+int RequireEachDeviceFile(const DeviceOptions& options, std::string_view file, Streams io) {
+    if (options.ports.size() > 1 && !NamesEachDevice(file)) {
+        return UsageError(io, "with several ports, FILE must hold {port} or {serial}: '" +
+                                  std::string(file) + "'");
+    }
+    return kExitDone;
+}
+
+std::string FileNamePart(std::string_view text) {
+    constexpr std::size_t kMaxBytes = 64;
+    std::string part;
+    bool named = false;
+    for (const char c : text) {
+        if (part.size() == kMaxBytes)
+            break;
+        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                  (c >= '0' && c <= '9');
+        named = named || alphanumeric;
+        char safe = alphanumeric || c == '-' || c == '_' || c == '.' ? c : '_';
+        if (safe == '.' && (part.empty() || part.back() == '.'))
+            safe = '_';
+        part += safe;
+    }
+    return named ? part : std::string();
+}
+
+namespace {
+
+void ReplaceAll(std::string& text, std::string_view what, std::string_view with) {
+    for (auto at = text.find(what); at != std::string::npos;
+         at = text.find(what, at + with.size()))
+        text.replace(at, what.size(), with);
+}
+
+}  // namespace
+
+BarProgress::BarProgress(Streams io)
+    : io_(io), bar_(io.progress == nullptr && IsTerminal(stderr)) {}
+
+void BarProgress::Report(int done, int total, std::string_view key, int preset) {
+    if (io_.progress != nullptr) {
+        io_.progress->Report(done, total, key, preset);
+        return;
+    }
     if (!bar_ || total <= 0)
         return;
-    constexpr int kWidth = 40;
-    const int filled = done * kWidth / total;
-    io_.err << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
-            << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << done << "/"
-            << total << std::flush;
+    io_.err << '\r' << ProgressBarText(done, total, 40) << std::flush;
     drawn_ = true;
 }
 
@@ -58,6 +114,8 @@ DeviceSession::DeviceSession(const DeviceOptions& options, Streams io)
 }
 
 int DeviceSession::Open(LevelRule allowed) {
+    if (options_.checkOnly)
+        return kArgumentsChecked;
     const ConnectResult connected = Connect(connection_, options_.port);
     if (connected.status == ConnectStatus::PortFailed) {
         io_.err << "vyrctl: " << OpenFailureText(options_.port, connected.openError) << '\n';
@@ -67,11 +125,8 @@ int DeviceSession::Open(LevelRule allowed) {
         io_.err << "vyrctl: " << options_.port << ": the device does not answer\n";
         return kExitNoSync;
     }
-    const auto password = ReadSecret(
-        {"password", options_.passwordFile, "--password-file", "VYR_PASSWORD", "Password: "}, io_);
-    if (!password)
-        return kExitUsage;
-    const LoginResult login = Login(connection_, Utf8ToWide(options_.user), Utf8ToWide(*password));
+    const LoginResult login =
+        Login(connection_, Utf8ToWide(options_.user), Utf8ToWide(options_.password));
     if (login.status != LoginStatus::Accepted) {
         io_.err << "vyrctl: " << options_.port << ": "
                 << (login.status == LoginStatus::TooLong ? "user name or password too long"
@@ -90,6 +145,33 @@ int DeviceSession::Open(LevelRule allowed) {
 int DeviceSession::Failed(std::string_view what) {
     io_.err << "vyrctl: " << options_.port << ": " << what << '\n';
     return kExitCommunication;
+}
+
+int DeviceSession::TargetFile(std::string_view pattern, std::string& path) {
+    path = pattern;
+    if (path.find(kSerialPlaceholder) != std::string::npos) {
+        const auto number = ReadSerialNumber(connection_);
+        if (!number)
+            return Failed("cannot read the serial number to name " + path);
+        const std::string serial = FileNamePart(*number);
+        if (serial.empty()) {
+            io_.err << "vyrctl: " << options_.port
+                    << ": the serial number is empty or holds no letter or digit; " << path
+                    << " not written\n";
+            return kExitFileAccess;
+        }
+        ReplaceAll(path, kSerialPlaceholder, serial);
+    }
+    ReplaceAll(path, kPortPlaceholder,
+               FileNamePart(std::filesystem::path(options_.port).filename().string()));
+    if (options_.claims != nullptr) {
+        if (const auto owner = options_.claims->Claim(path, options_.port)) {
+            io_.err << "vyrctl: " << options_.port << ": " << path << " is the file of " << *owner
+                    << " already; not written\n";
+            return kExitFileAccess;
+        }
+    }
+    return kExitDone;
 }
 
 int DeviceSession::ReportBackup(const BackupResult& backup, const std::string& path) {

@@ -2,6 +2,8 @@
 // with, and the progress bar of long operations.
 #pragma once
 
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,20 +17,59 @@
 
 namespace vyr::cli {
 
+// The files the devices of one run write: the first device to name a file gets it, so that
+// two devices never write the same file.
+class FileClaims {
+  public:
+    // Nothing when `path` is now `port`'s (or was already); else the port that has it.
+    std::optional<std::string> Claim(const std::string& path, const std::string& port);
+
+  private:
+    std::mutex mutex_;
+    std::map<std::string, std::string> owners_;
+};
+
+// The placeholders of a FILE that several devices write, replaced per device.
+inline constexpr std::string_view kPortPlaceholder = "{port}";
+inline constexpr std::string_view kSerialPlaceholder = "{serial}";
+
+// Whether `file` names each device's own file (holds {port} or {serial}).
+bool NamesEachDevice(std::string_view file);
+
+// A device text (a serial number, a port's name) as a part of a file name: letters, digits,
+// '-', '_' and single dots, everything else '_', at most 64 bytes, never starting with a dot.
+// Empty when it holds no letter or digit.
+std::string FileNamePart(std::string_view text);
+
 // "vyrctl device OPTIONS COMMAND ARGS..."
 struct DeviceOptions {
-    std::string port;
+    std::string port;                // the port this run works on
+    std::vector<std::string> ports;  // every port given, in order ("all" expanded)
     std::string user = "superadmin";
     std::string passwordFile;
+    std::string password;                    // read once, before any port is opened
+    std::optional<std::string> newPassword;  // of "users set", read once as well
     bool verbose = false;
+    bool json = false;
+    // Check the arguments only: DeviceSession::Open stops the run with kArgumentsChecked.
+    bool checkOnly = false;
+    FileClaims* claims = nullptr;  // with several ports
     std::string command;
     std::vector<std::string_view> args;  // the command's own arguments
 };
 
-// One device command: its name after the options, and what runs it.
+// What a run with DeviceOptions::checkOnly returns when its arguments passed.
+inline constexpr int kArgumentsChecked = -1;
+
+// With several ports, a usage error unless `file` names each device's own file.
+int RequireEachDeviceFile(const DeviceOptions& options, std::string_view file, Streams io);
+
+// One device command: its name after the options, what runs it, and what checks its
+// arguments and reads its secrets once before any port is opened (when it needs that).
 struct DeviceCommand {
     std::string_view name;
     int (*run)(const DeviceOptions&, Streams);
+    int (*prepare)(DeviceOptions&, Streams) = nullptr;
 };
 
 // A progress bar on stderr when it is a terminal.
@@ -74,6 +115,12 @@ class DeviceSession {
 
     // Names the port and what went wrong on stderr; returns kExitCommunication.
     int Failed(std::string_view what);
+
+    // The file this device writes: `pattern` with {port} replaced by the port's file name and
+    // {serial} by the device's serial number (read from the device), each made safe by
+    // FileNamePart, and claimed for this device. Any other exit status than kExitDone after
+    // naming the reason on stderr.
+    int TargetFile(std::string_view pattern, std::string& path);
 
     // Tells on stderr what a backup into `path` repaired, and why it was not written; its
     // exit status: 0 written, 8 load failed or incomplete, 4 the file could not be written.

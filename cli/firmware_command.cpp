@@ -46,6 +46,13 @@ std::optional<StartOptions> ParseFirmwareOptions(const DeviceOptions& options, S
 
 }  // namespace
 
+int CheckFirmwareCommand(DeviceOptions& options, Streams io) {
+    const auto parsed = ParseFirmwareOptions(options, io);
+    if (!parsed)
+        return kExitUsage;
+    return parsed->backup ? RequireEachDeviceFile(options, *parsed->backup, io) : kExitDone;
+}
+
 int RunFirmwareCommand(const DeviceOptions& options, Streams io) {
     const auto parsed = ParseFirmwareOptions(options, io);
     if (!parsed)
@@ -68,10 +75,13 @@ int RunFirmwareCommand(const DeviceOptions& options, Streams io) {
         return kExitAnswerNo;
     }
     if (parsed->backup) {
+        std::string path;
+        if (const int status = session.TargetFile(*parsed->backup, path); status != kExitDone)
+            return status;
         BarProgress bar(io);
-        const BackupResult backup = BackupSettings(connection, *parsed->backup, bar);
+        const BackupResult backup = BackupSettings(connection, path, bar);
         bar.EndLine();
-        if (const int status = session.ReportBackup(backup, *parsed->backup); status != kExitDone) {
+        if (const int status = session.ReportBackup(backup, path); status != kExitDone) {
             io.err << "vyrctl: " << options.port << ": no complete backup; update not started\n";
             return status;
         }

@@ -58,8 +58,16 @@ void PrintUsage(std::ostream& out) {
            "                               save all settings to FILE and start only when that\n"
            "                               backup is complete\n"
            "\n"
-           "OPTIONS: --port PATH (required), --user NAME (default superadmin),\n"
-           "         --password-file FILE (else $VYR_PASSWORD, else asked for), --verbose\n"
+           "OPTIONS: --port PATH (required; repeatable, or 'all' for every port found),\n"
+           "         --user NAME (default superadmin), --password-file FILE (else\n"
+           "         $VYR_PASSWORD, else asked for), --verbose,\n"
+           "         --json (also before 'device'): one JSON object per line on stdout,\n"
+           "         progress events and a result per port with status, message and data\n"
+           "\n"
+           "Several ports: the command runs on all at once; every line is prefixed with\n"
+           "the port, a summary line per port ends the run and the exit status is the\n"
+           "highest of the ports'. FILE of load and firmware --backup must then hold\n"
+           "{port} (the port's file name) or {serial} (the device's serial number).\n"
            "\n"
            "exit status: 0 done, 1 usage, 2 port cannot be opened, 3 device does not answer,\n"
            "             4 file cannot be opened or written, 5 invalid file format,\n"
@@ -104,6 +112,14 @@ int main(int argc, char** argv) {
     };
     if (args.empty())
         return UsageError(io, "no command given");
+    // "vyrctl --json device ..." is "vyrctl device --json ...".
+    if (args[0] == "--json") {
+        if (args.size() < 2 || args[1] != "device")
+            return UsageError(io, "--json goes with device commands");
+        std::vector<std::string_view> device(args.begin() + 2, args.end());
+        device.insert(device.begin(), "--json");
+        return RunDeviceCommand(device, io);
+    }
     for (const Command& command : kCommands) {
         if (args[0] == command.name)
             return command.run(Arguments(args).subspan(1), io);

@@ -9,6 +9,9 @@ namespace vyr::cli {
 
 bool IsTerminal(std::FILE* stream);
 
+// The width in columns of the terminal `stream` writes to; 0 when it is not known.
+std::size_t TerminalColumns(std::FILE* stream);
+
 // Prompts on stderr and reads one line from the terminal without echoing it; nothing when
 // standard input is not a terminal or the input ended.
 std::optional<std::string> ReadSecretLine(const char* prompt);

@@ -52,44 +52,60 @@ std::optional<std::string> NewPassword(const std::string& file, Streams io) {
     return password;
 }
 
-int Set(const DeviceOptions& options, Streams io) {
-    std::optional<std::wstring> name;
+// The arguments of "users set NAME [--superadmin] [--new-password-file FILE]".
+struct SetRequest {
+    std::wstring name;
     bool superadministrator = false;
     std::string passwordFile;
+};
+
+std::optional<SetRequest> ParseSet(const DeviceOptions& options, Streams io) {
+    std::optional<std::wstring> name;
+    SetRequest request;
     const auto& args = options.args;
+    const auto fail = [&](std::string_view reason) -> std::optional<SetRequest> {
+        UsageError(io, reason);
+        return std::nullopt;
+    };
     for (std::size_t i = 1; i < args.size(); ++i) {
         if (args[i] == "--superadmin") {
-            superadministrator = true;
+            request.superadministrator = true;
         } else if (args[i] == "--new-password-file") {
             if (i + 1 >= args.size())
-                return UsageError(io, "--new-password-file needs a FILE");
-            passwordFile = std::string(args[++i]);
+                return fail("--new-password-file needs a FILE");
+            request.passwordFile = std::string(args[++i]);
         } else if (args[i].starts_with("--")) {
-            return UsageError(io, "unknown option '" + std::string(args[i]) + "' of users set");
+            return fail("unknown option '" + std::string(args[i]) + "' of users set");
         } else if (name) {
-            return UsageError(io, "users set takes one NAME");
+            return fail("users set takes one NAME");
         } else {
             name = Utf8ToWide(args[i]);
         }
     }
     if (!name)
-        return UsageError(io, "users set needs a NAME");
+        return fail("users set needs a NAME");
     if (const AccountProblem problem = CheckAccountName(*name); problem != AccountProblem::None)
-        return UsageError(io, AccountProblemText(problem));
-    const auto password = NewPassword(passwordFile, io);
-    if (!password)
-        return kExitUsage;
-    if (const AccountProblem problem = CheckPassword(Utf8ToWide(*password));
-        problem != AccountProblem::None)
-        return UsageError(io, AccountProblemText(problem));
+        return fail(AccountProblemText(problem));
+    request.name = *name;
+    return request;
+}
 
+int Set(const DeviceOptions& options, Streams io) {
+    const auto request = ParseSet(options, io);
+    if (!request)
+        return kExitUsage;
+    if (!options.newPassword)
+        return UsageError(io, "users set has no new password");
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayAdministrate); status != kExitDone)
         return status;
-    const AccountResult result =
-        SetUserAccount(session.connection(), *name, Utf8ToWide(*password), superadministrator);
-    if (result.status != AccountStatus::Done)
-        return ReportAccountFailure(session, result.status, "setting user " + WideToUtf8(*name));
+    const AccountResult result = SetUserAccount(session.connection(), request->name,
+                                                Utf8ToWide(*options.newPassword),
+                                                request->superadministrator);
+    if (result.status != AccountStatus::Done) {
+        return ReportAccountFailure(session, result.status,
+                                    "setting user " + WideToUtf8(request->name));
+    }
     return kExitDone;
 }
 
@@ -109,6 +125,22 @@ int Remove(const DeviceOptions& options, Streams io) {
 }
 
 }  // namespace
+
+int CheckUsersCommand(DeviceOptions& options, Streams io) {
+    if (options.args.empty() || options.args[0] != "set")
+        return kExitDone;
+    const auto request = ParseSet(options, io);
+    if (!request)
+        return kExitUsage;
+    const auto password = NewPassword(request->passwordFile, io);
+    if (!password)
+        return kExitUsage;
+    if (const AccountProblem problem = CheckPassword(Utf8ToWide(*password));
+        problem != AccountProblem::None)
+        return UsageError(io, AccountProblemText(problem));
+    options.newPassword = password;
+    return kExitDone;
+}
 
 int RunUsersCommand(const DeviceOptions& options, Streams io) {
     if (options.args.empty())
