@@ -14,7 +14,22 @@ std::string StablePath(const serial_link::StableNames& names, const std::string&
     return serial_link::StableNameOf(names, serial_link::DevicePath(path));
 }
 
+// The closed choice is narrower than a label with its stable name (the end is cut off with an
+// ellipsis; the open list shows it whole): its tool tip gives the selected label in full.
+void ShowWholeLabel(wxChoice* choice) {
+    choice->SetToolTip(choice->GetStringSelection());
+}
+
 }  // namespace
+
+PortChoice::PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts,
+                       LocalConfig& config)
+    : choice_(choice), commandLinePorts_(std::move(commandLinePorts)), config_(config) {
+    choice_->Bind(wxEVT_CHOICE, [choice](wxCommandEvent& event) {
+        event.Skip();
+        ShowWholeLabel(choice);
+    });
+}
 
 void PortChoice::Refresh() {
     const std::string byId = serial_link::StableNamesDirectory();
@@ -41,6 +56,7 @@ void PortChoice::Refresh() {
     for (const std::string& label : labels_)
         choice_->Append(wxString::FromUTF8(label));
     choice_->SetSelection(selection);
+    ShowWholeLabel(choice_);
 }
 
 std::string PortChoice::SelectedPath() const {

@@ -40,8 +40,7 @@ class LocalConfig;
 // a successful connection remembered by its stable name where it has one.
 class PortChoice {
   public:
-    PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts, LocalConfig& config)
-        : choice_(choice), commandLinePorts_(std::move(commandLinePorts)), config_(config) {}
+    PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts, LocalConfig& config);
 
     // Rescans the ports; an unchanged list is left alone (it may be open).
     void Refresh();

@@ -71,7 +71,14 @@ TEST_F(PortNames, EachPortShowsItsStableNameAndTheSelectionStaysByDevicePath) {
     auto* choice = world.frame->ControlAs<wxChoice>("PortChoice");
     EXPECT_EQ(choice->GetString(0).utf8_string(), Acm0());
     EXPECT_EQ(choice->GetString(1).utf8_string(), Acm1() + " (" + kName + ")");
+    EXPECT_EQ(choice->GetToolTipText(), choice->GetString(0));
+    // Chosen by hand: the tool tip gives the whole label the closed choice cuts short.
     choice->SetSelection(1);
+    wxCommandEvent chosen(wxEVT_CHOICE, choice->GetId());
+    chosen.SetEventObject(choice);
+    chosen.SetInt(1);
+    choice->ProcessWindowEvent(chosen);
+    EXPECT_EQ(choice->GetToolTipText().utf8_string(), Acm1() + " (" + kName + ")");
     EXPECT_EQ(world.frame->Ports().SelectedPath(), Acm1());
 
     // The name moves to the other device: the labels follow, the selection stays.
@@ -80,6 +87,7 @@ TEST_F(PortNames, EachPortShowsItsStableNameAndTheSelectionStaysByDevicePath) {
     EXPECT_EQ(choice->GetString(0).utf8_string(), Acm0() + " (" + kName + ")");
     EXPECT_EQ(choice->GetString(1).utf8_string(), Acm1());
     EXPECT_EQ(world.frame->Ports().SelectedPath(), Acm1());
+    EXPECT_EQ(choice->GetToolTipText().utf8_string(), Acm1());
 }
 
 TEST_F(PortNames, TheRememberedStableNameFindsTheDeviceUnderItsNewNumber) {
