@@ -44,10 +44,13 @@ class PortNamesTest : public testing::Test {
 
 TEST_F(PortNamesTest, EachDeviceGetsTheFirstLinkByName) {
     const std::string acm0 = Device("ttyACM0"), acm1 = Device("ttyACM1");
-    // Created in reverse order: the directory's own order decides nothing.
+    // Created out of order: the directory's own order decides nothing.
     Link("usb-Vyr_Microphone_0456-if00", acm1);
+    Link("usb-Vyr_Microphone_0123-if04", acm0);
     Link("usb-Vyr_Microphone_0123-if02", acm0);
     const std::string first = Link("usb-Vyr_Microphone_0123-if00", "../dev/ttyACM0");  // relative
+    Link("usb-Vyr_Microphone_0123-if03", acm0);
+    Link("usb-Vyr_Microphone_0123-if01", acm0);
     const StableNames names = FindStableNames(ById());
     EXPECT_EQ(names.size(), 2u);
     EXPECT_EQ(StableNameOf(names, acm0), first);
