@@ -2,8 +2,8 @@
 //
 // The file is Corvanta/Vyr.cfg in the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config), in the INI-like format of wxFileConfig: group "Global" with LastCOMPort (index of
-// the port in the port choice), LastPortPath (its device path) and VerifySends (1 when sends
-// read their values back).
+// the port in the port choice), LastPortPath (its stable path under /dev/serial/by-id where
+// it has one, else its device path) and VerifySends (1 when sends read their values back).
 #pragma once
 
 #include <memory>
@@ -29,7 +29,7 @@ class LocalConfig {
     // Index of the last port in the port choice; 0 when absent or not a number. Any other
     // number is returned as it is (ChoosePort decides whether it fits the list).
     int LastPortIndex() const;
-    // Device path of the last port; empty when absent.
+    // Path of the last port (stable or device path); empty when absent.
     std::string LastPortPath() const;
     // Keeps both values; false when there is no configuration.
     bool RememberPort(int index, const std::string& path);

@@ -32,15 +32,25 @@ std::vector<std::string> PortEntries(const std::vector<std::string>& commandLine
 }
 
 int ChoosePort(const std::vector<std::string>& entries, const std::string& rememberedPath,
-               int rememberedIndex) {
+               int rememberedIndex, const std::string& rememberedDevice) {
     if (entries.empty())
         return -1;
-    const int byPath = IndexOf(entries, rememberedPath);
-    if (byPath >= 0)
-        return byPath;
+    for (const std::string* path : {&rememberedPath, &rememberedDevice}) {
+        const int byPath = IndexOf(entries, *path);
+        if (byPath >= 0)
+            return byPath;
+    }
     if (rememberedIndex >= 0 && static_cast<std::size_t>(rememberedIndex) < entries.size())
         return rememberedIndex;
     return 0;
+}
+
+std::string PortLabel(const std::string& devicePath, const std::string& stablePath) {
+    if (stablePath.empty())
+        return devicePath;
+    const std::size_t slash = stablePath.find_last_of('/');
+    return devicePath + " (" + stablePath.substr(slash == std::string::npos ? 0 : slash + 1) +
+           ")";
 }
 
 int KeepSelection(const std::vector<std::string>& newEntries, const std::string& selectedPath) {

@@ -12,10 +12,16 @@ namespace vyr {
 std::vector<std::string> PortEntries(const std::vector<std::string>& commandLinePorts,
                                      const std::vector<std::string>& found);
 
-// The entry to select at start: the remembered path where it is in the list, else the
-// remembered index when it lies inside the list, else the first entry; -1 for an empty list.
+// The entry to select at start: the remembered path where it is in the list, else the device
+// it resolves to today (`rememberedDevice`: a stable name follows the device to its new
+// number), else the remembered index when it lies inside the list, else the first entry; -1
+// for an empty list.
 int ChoosePort(const std::vector<std::string>& entries, const std::string& rememberedPath,
-               int rememberedIndex);
+               int rememberedIndex, const std::string& rememberedDevice = {});
+
+// The text of an entry: the device path, followed by the file name of its stable path in
+// parentheses when it has one ("/dev/ttyACM0 (usb-Vyr_Microphone_0123-if00)").
+std::string PortLabel(const std::string& devicePath, const std::string& stablePath);
 
 // The entry to select after a rescan: where the previously selected path is now, else the
 // first entry; -1 for an empty list.
@@ -29,12 +35,12 @@ namespace vyr {
 
 class LocalConfig;
 
-// The port choice of the header: the serial ports present by path, rescanned while not
-// connected, the selection kept by path; the port of a successful connection remembered.
+// The port choice of the header: the serial ports present by device path, each shown with its
+// stable name, rescanned while not connected, the selection kept by device path; the port of
+// a successful connection remembered by its stable name where it has one.
 class PortChoice {
   public:
-    PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts, LocalConfig& config)
-        : choice_(choice), commandLinePorts_(std::move(commandLinePorts)), config_(config) {}
+    PortChoice(wxChoice* choice, std::vector<std::string> commandLinePorts, LocalConfig& config);
 
     // Rescans the ports; an unchanged list is left alone (it may be open).
     void Refresh();
@@ -47,7 +53,8 @@ class PortChoice {
     wxChoice* choice_;
     std::vector<std::string> commandLinePorts_;
     LocalConfig& config_;
-    std::vector<std::string> ports_;  // paths behind the entries
+    std::vector<std::string> ports_;   // device paths behind the entries
+    std::vector<std::string> labels_;  // what the entries show
 };
 
 }  // namespace vyr

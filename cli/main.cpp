@@ -11,7 +11,8 @@ namespace vyr::cli {
 
 void PrintUsage(std::ostream& out) {
     out << "usage:\n"
-           "  vyrctl ports                 list the serial ports found, one path per line\n"
+           "  vyrctl ports                 list the serial ports found, one a line: the path,\n"
+           "                               then a tab and the stable name where there is one\n"
            "  vyrctl file check FILE       check a settings file; print the repairs it needs\n"
            "  vyrctl file dump FILE        print the 860 values of a settings file\n"
            "  vyrctl file diff FILE1 FILE2 print the values that differ as\n"

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "link/port_names.h"
 #include "link/serial_port.h"
 
 namespace vyr::cli {
@@ -16,8 +17,12 @@ int RunPortsCommand(Arguments args, Streams io) {
         return UsageError(io,
                           "ports takes no arguments; unexpected '" + std::string(args[0]) + "'");
     }
-    for (const std::string& port : serial_link::ListSerialPorts())
-        io.out << port << '\n';
+    // "PATH\tSTABLE" where the port has a stable name, "PATH" alone otherwise.
+    const serial_link::StableNames names = serial_link::FindStableNames();
+    for (const std::string& port : serial_link::ListSerialPorts()) {
+        const std::string stable = serial_link::StableNameOf(names, port);
+        io.out << port << (stable.empty() ? "" : "\t" + stable) << '\n';
+    }
     return kExitDone;
 }
 

@@ -183,7 +183,10 @@ bool HasHardware(const std::filesystem::path& dev, const std::string& name) {
     const auto driver = std::filesystem::path("/sys/class/tty") / name / "device" / "driver";
     if (!std::filesystem::exists(driver, ec))
         return false;
-    if (std::filesystem::read_symlink(driver, ec).filename() != "serial8250")
+    // Since Linux 6.5 the tty's device is the UART's port on the serial-base bus, whose
+    // driver is "port": the same check as for the UART driver itself.
+    const auto claimedBy = std::filesystem::read_symlink(driver, ec).filename();
+    if (claimedBy != "serial8250" && claimedBy != "port")
         return true;
     // The UART type the kernel found (0: none). Reading it opens no port, so a rescan never
     // raises the modem lines of a device attached there.

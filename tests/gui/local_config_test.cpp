@@ -300,6 +300,23 @@ TEST(PortList, ChoosesTheRememberedPathBeforeTheRememberedIndex) {
     EXPECT_EQ(ChoosePort(entries, "/dev/ttyACM0", 2), 0);
 }
 
+TEST(PortList, ARememberedStableNameChoosesTheDeviceItNamesToday) {
+    const Paths entries{"/tmp/vyrsim", "/dev/ttyACM0", "/dev/ttyACM1"};
+    const std::string stable = "/dev/serial/by-id/usb-Vyr_Microphone_0123-if00";
+    EXPECT_EQ(ChoosePort(entries, stable, 1, "/dev/ttyACM1"), 2);
+    // A path in the list is taken as it is, before what it resolves to.
+    EXPECT_EQ(ChoosePort(entries, "/tmp/vyrsim", 2, "/dev/pts/4"), 0);
+    // The device is not there: the index decides.
+    EXPECT_EQ(ChoosePort(entries, stable, 1, stable), 1);
+}
+
+TEST(PortList, AnEntryShowsTheFileNameOfItsStablePath) {
+    EXPECT_EQ(PortLabel("/dev/ttyACM0", "/dev/serial/by-id/usb-Vyr_Microphone_0123-if00"),
+              "/dev/ttyACM0 (usb-Vyr_Microphone_0123-if00)");
+    EXPECT_EQ(PortLabel("/dev/ttyS0", ""), "/dev/ttyS0");
+    EXPECT_EQ(PortLabel("/dev/ttyUSB0", "by-name"), "/dev/ttyUSB0 (by-name)");
+}
+
 TEST(PortList, FallsBackToTheIndexWhenThePathIsGone) {
     const Paths entries{"/dev/ttyACM0", "/dev/ttyACM1", "/dev/ttyUSB0"};
     EXPECT_EQ(ChoosePort(entries, "/dev/ttyUSB5", 1), 1);
