@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <wx/tglbtn.h>
 
@@ -24,6 +25,16 @@ constexpr const char* kLoadTitle = "Loading settings from device";
 constexpr const char* kSendTitle = "Sending settings to device";
 constexpr const char* kConfirmTitle = "Confirm action";
 constexpr const char* kConfirmText = "This overwrites all settings on the device.\nAre you sure?";
+
+// Send changes tells how much it sends: the full send's warning would overstate it.
+std::string SendChangesQuestion(int values) {
+    if (values == 0)
+        return "The device already holds these settings; only the active preset is set.\n"
+               "Are you sure?";
+    const std::string count = values == 1 ? "1 value that differs"
+                                          : std::to_string(values) + " values that differ";
+    return "This sends " + count + " from what the device holds.\nAre you sure?";
+}
 
 // The message of a send that was cancelled: what reached the device and what that means.
 std::string CancelledSendText(const SendResult& result) {
@@ -158,7 +169,12 @@ void TransferController::SendEditedPreset() {
 }
 
 void TransferController::SendChanges() {
-    if (!MayStart() || !frame_.Mirror().Known() || !AskYesNo(&frame_, kConfirmTitle, kConfirmText))
+    if (!MayStart() || !frame_.Mirror().Known())
+        return;
+    const SendScope scope{.held = frame_.Mirror().Held()};
+    const int count =
+        PlannedSendExchanges(frame_.Store(), scope, frame_.CurrentUserLevel());
+    if (!AskYesNo(&frame_, kConfirmTitle, SendChangesQuestion(count)))
         return;
     Send(std::nullopt, true);
 }

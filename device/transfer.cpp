@@ -248,13 +248,28 @@ LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& curr
     return result;
 }
 
-SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
-                        const SendScope& scope, int activePreset, Progress& progress) {
-    std::vector<SendStep> steps = PlanSend(store.Catalogue(), connection.level, scope.preset);
+namespace {
+
+std::vector<SendStep> PlanScope(const SettingStore& store, const SendScope& scope,
+                                const UserLevel& level) {
+    std::vector<SendStep> steps = PlanSend(store.Catalogue(), level, scope.preset);
     if (scope.base != nullptr)
         KeepChanges(steps, store, *scope.base);
     if (scope.held != nullptr)
         KeepUnheld(steps, store, *scope.held);
+    return steps;
+}
+
+}  // namespace
+
+int PlannedSendExchanges(const SettingStore& store, const SendScope& scope,
+                         const UserLevel& level) {
+    return static_cast<int>(PlanScope(store, scope, level).size());
+}
+
+SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
+                        const SendScope& scope, int activePreset, Progress& progress) {
+    const std::vector<SendStep> steps = PlanScope(store, scope, connection.level);
     SendResult result;
     result.total = static_cast<int>(steps.size());
     Sender sender(connection, store, progress, result);

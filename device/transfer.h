@@ -104,6 +104,11 @@ struct SendScope {
 SendResult SendToDevice(DeviceConnection& connection, const SettingStore& store,
                         const SendScope& scope, int activePreset, Progress& progress);
 
+// The value exchanges (the preset switch not counted) SendToDevice would make for `scope`
+// at `level`: what a confirmation can tell before anything is sent.
+int PlannedSendExchanges(const SettingStore& store, const SendScope& scope,
+                         const UserLevel& level);
+
 // All presets: SendToDevice with the default scope.
 SendResult SendAllToDevice(DeviceConnection& connection, const SettingStore& store,
                            int activePreset, Progress& progress);

@@ -99,7 +99,8 @@ def journey(vyradmin, vyrsim):
         before = session.log_file(frame_log)
         choose_from_keyboard(session, frame, send_changes)
         answer_message(session, application, "Confirm action",
-                       "This overwrites all settings on the device.\nAre you sure?", "Yes")
+                       "This sends 1 value that differs from what the device holds.\n"
+                       "Are you sure?", "Yes")
         wait_for(lambda: switches(session.log_file(frame_log)[len(before):]),
                  "the device to be switched to its active preset", timeout=60)
         wait_window_gone(application, SEND_TITLE, timeout=60)

@@ -20,6 +20,10 @@ namespace {
 
 const wxString kConfirmTitle = "Confirm action";
 const wxString kConfirmText = "This overwrites all settings on the device.\nAre you sure?";
+const wxString kOneChange = "This sends 1 value that differs from what the device holds.\n"
+                            "Are you sure?";
+const wxString kNoChange = "The device already holds these settings; only the active preset "
+                           "is set.\nAre you sure?";
 
 std::string ValuePath(int preset, std::string_view key) {
     return "/chroma/settings/" + std::to_string(preset) + "/" + std::string(key);
@@ -83,13 +87,13 @@ class SendChangesTest : public DeviceWindowTest {
         EXPECT_FALSE(SendChangesEnabled());
         ASSERT_TRUE(PumpUntil([&] { return !Running(); }));
     }
-    void SendChanges() {
-        wxTEST_DIALOG(RunSendChanges(), ExpectMessage(kConfirmTitle, kConfirmText, wxID_YES));
+    // `question` is the confirmation expected, answered Yes.
+    void SendChanges(const wxString& question) {
+        wxTEST_DIALOG(RunSendChanges(), ExpectMessage(kConfirmTitle, question, wxID_YES));
     }
     template <typename Expectation>
-    void SendChanges(const Expectation& then) {
-        wxTEST_DIALOG(RunSendChanges(), ExpectMessage(kConfirmTitle, kConfirmText, wxID_YES),
-                      then);
+    void SendChanges(const wxString& question, const Expectation& then) {
+        wxTEST_DIALOG(RunSendChanges(), ExpectMessage(kConfirmTitle, question, wxID_YES), then);
     }
 
     void Edit(int parameter, int value) {
@@ -162,7 +166,7 @@ TEST_F(SendChangesTest, SendsOnlyTheEditedValueThenSwitchesThePreset) {
     EXPECT_TRUE(Frame().Unsaved().Changed());
 
     sim.ClearLog();
-    SendChanges();
+    SendChanges(kOneChange);
     EXPECT_EQ(Writes(), 1);
     EXPECT_TRUE(Wrote(preset, "rec_mic_level", "40"));
     EXPECT_EQ(Switches(), 1);
@@ -172,7 +176,7 @@ TEST_F(SendChangesTest, SendsOnlyTheEditedValueThenSwitchesThePreset) {
 
     // Nothing differs any more: only the preset switch.
     sim.ClearLog();
-    SendChanges();
+    SendChanges(kNoChange);
     EXPECT_EQ(Writes(), 0);
     EXPECT_EQ(Switches(), 1);
 }
@@ -217,7 +221,8 @@ TEST_F(SendChangesTest, AFailedSendLeavesTheMirrorAsTheDeviceIs) {
     sim.SetFaults({.refuseName = ValuePath(preset, "rec_mic_level")});
 
     sim.ClearLog();
-    SendChanges(ExpectMessage("Communication error",
+    SendChanges("This sends 4 values that differ from what the device holds.\nAre you sure?",
+                ExpectMessage("Communication error",
                               "An error occured while transfering settings to the device."));
     EXPECT_TRUE(Wrote(preset, "preset_name", "Hall"));
     EXPECT_EQ(Writes(), 2);  // preset_name, and rec_mic_level refused
@@ -230,7 +235,7 @@ TEST_F(SendChangesTest, AFailedSendLeavesTheMirrorAsTheDeviceIs) {
     // The next send of changes sends what the device still lacks, and only that.
     sim.SetFaults({});
     sim.ClearLog();
-    SendChanges();
+    SendChanges("This sends 3 values that differ from what the device holds.\nAre you sure?");
     EXPECT_EQ(Writes(), 2);
     EXPECT_TRUE(Wrote(preset, "rec_mic_level", "41"));
     EXPECT_TRUE(Wrote(preset, "rec_line_level", "5"));
@@ -255,7 +260,7 @@ TEST_F(SendChangesTest, VerifyNamesAValueTheDeviceKeepsDifferentlyAndIsRemembere
             sim.WriteFile(path, "39\r\n");
     });
     wxString text;
-    SendChanges(CaptureText("Communication error", &text));
+    SendChanges(kOneChange, CaptureText("Communication error", &text));
     sim.SetRequestObserver(nullptr);
     const wxString named = "PRESET " + std::to_string(preset) +
                            ", \"Manual microphone level adjustment (dB)\": sent \"40\", read "
@@ -268,7 +273,7 @@ TEST_F(SendChangesTest, VerifyNamesAValueTheDeviceKeepsDifferentlyAndIsRemembere
 
     // Sent again, read back right: done.
     sim.ClearLog();
-    SendChanges();
+    SendChanges(kOneChange);
     EXPECT_EQ(Writes(), 1);
     EXPECT_EQ(Requests("in  1 " + path), 1);  // read back
     EXPECT_EQ(Switches(), 1);
