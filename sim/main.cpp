@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <cstdio>
 #include <iostream>
@@ -13,8 +14,10 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "sim/pty.h"
+#include "sim/session.h"
 #include "sim/simulator.h"
 
 namespace {
@@ -24,6 +27,8 @@ constexpr const char* kUsage =
     "Prints the path of its pseudo-terminal on the first line, then answers the device's\n"
     "protocol there until it is interrupted.\n"
     "  --link PATH           also make a symbolic link PATH to the port (removed at exit)\n"
+    "  --wine-com N          also make Wine's COM port N ($WINEPREFIX/dosdevices/comN) a link\n"
+    "                        to the port, held raw as this program's controlling terminal\n"
     "  --log FILE            append one line per frame in each direction to FILE\n"
     "  --tree DIR            keep the device's files in directory DIR, so that they outlast\n"
     "                        the run (an empty DIR is filled with the factory state)\n"
@@ -48,7 +53,8 @@ constexpr auto kStopGrace = std::chrono::seconds(1);
 // What is wrong with an option's value, or nothing.
 using Setter = std::optional<std::string> (*)(vyrsim::Options& options, std::string_view value);
 
-std::optional<std::string> Number(std::string_view text, int lowest, int& out) {
+std::optional<std::string> Number(std::string_view text, int lowest, int& out,
+                                  int highest = INT_MAX) {
     int value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec == std::errc::result_out_of_range)
@@ -57,6 +63,8 @@ std::optional<std::string> Number(std::string_view text, int lowest, int& out) {
         return "takes a whole number, not \"" + std::string(text) + "\"";
     if (value < lowest)
         return "must be at least " + std::to_string(lowest) + ", not " + std::string(text);
+    if (value > highest)
+        return "must be at most " + std::to_string(highest) + ", not " + std::string(text);
     out = value;
     return std::nullopt;
 }
@@ -65,6 +73,19 @@ std::optional<std::string> Path(std::string_view text, std::string& out) {
     if (text.empty())
         return std::string("needs a path, not an empty text");
     out = text;
+    return std::nullopt;
+}
+
+// Wine's COM port: the link in the Wine prefix's dosdevices folder, which must be there, and the
+// port held as this program's controlling terminal so that wineserver cannot take it.
+std::optional<std::string> WineCom(std::string_view text, vyrsim::Options& options) {
+    int port = 0;
+    if (auto wrong = Number(text, 1, port, 256))
+        return wrong;
+    std::string problem;
+    if (!vyrsim::WineComLink(port, options.wineLinkPath, &problem))
+        return problem;
+    options.controllingTerminal = true;
     return std::nullopt;
 }
 
@@ -81,6 +102,7 @@ struct Option {
 
 constexpr Option kOptions[] = {
     {"--link", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.linkPath); }},
+    {"--wine-com", true, [](vyrsim::Options& o, std::string_view v) { return WineCom(v, o); }},
     {"--log", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.logPath); }},
     {"--tree", true, [](vyrsim::Options& o, std::string_view v) { return Path(v, o.treePath); }},
     {"--latency", true,
@@ -147,8 +169,8 @@ Parsed ParseArguments(int argc, char** argv, vyrsim::Options& options, std::stri
 // start included. They must be blocked in every thread before it starts.
 class StopSignals {
   public:
-    StopSignals(const sigset_t& signals, std::string linkPath)
-        : signals_(signals), linkPath_(std::move(linkPath)), thread_([this] { Watch(); }) {}
+    StopSignals(const sigset_t& signals, std::vector<std::string> links)
+        : signals_(signals), links_(std::move(links)), thread_([this] { Watch(); }) {}
 
     ~StopSignals() {
         {
@@ -163,7 +185,7 @@ class StopSignals {
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    // The port, once there is one: a forced exit removes the link to it.
+    // The port, once there is one: a forced exit removes the links to it.
     void SetPort(const std::string& port) {
         std::lock_guard lock(mutex_);
         port_ = port;
@@ -187,13 +209,15 @@ class StopSignals {
             return;
         std::fprintf(stderr, "vyrsim: the simulator did not stop within %lld ms; leaving now\n",
                      static_cast<long long>(std::chrono::milliseconds(kStopGrace).count()));
-        if (!linkPath_.empty() && !port_.empty())
-            vyrsim::RemoveSymlink(linkPath_, port_);
+        for (const std::string& link : links_) {
+            if (!link.empty() && !port_.empty())
+                vyrsim::RemoveSymlink(link, port_);
+        }
         _exit(1);
     }
 
     const sigset_t signals_;
-    const std::string linkPath_;
+    const std::vector<std::string> links_;
     std::mutex mutex_;
     std::condition_variable changed_;
     bool signalled_ = false;
@@ -226,7 +250,22 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    StopSignals stop(stopSignals, options.linkPath);
+
+    // Taking the port as controlling terminal needs a session of our own; the process that
+    // was started stays behind in the caller's, for Ctrl+C and the exit status.
+    if (options.controllingTerminal) {
+        std::string error;
+        if (const auto status = vyrsim::ContinueInNewSession(&error)) {
+            if (!error.empty())
+                std::cerr << "vyrsim: " << error << "\n";
+            return *status;
+        }
+        // Closing the master (at exit, or a hang-up fault) hangs up the controlling terminal,
+        // which sends SIGHUP to us: it must not end the program.
+        signal(SIGHUP, SIG_IGN);
+    }
+
+    StopSignals stop(stopSignals, {options.linkPath, options.wineLinkPath});
 
     vyrsim::Simulator simulator(options);
     std::string error;

@@ -1,6 +1,7 @@
 #include "sim/pty.h"
 
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,7 +49,8 @@ bool PseudoTerminal::Open(std::string* error) {
         Close();
         return false;
     }
-    // Raw at once: no echo, no line editing, no character translation, 8 bits.
+    // Raw at once: no echo, no line editing, no signals from bytes such as 0x03, no character
+    // translation, no flow control (0x11 and 0x13 are data), 8 bits.
     termios tio{};
     if (tcgetattr(slave_, &tio) != 0) {
         Fail(error, "tcgetattr");
@@ -56,6 +58,8 @@ bool PseudoTerminal::Open(std::string* error) {
         return false;
     }
     cfmakeraw(&tio);
+    tio.c_iflag &= ~static_cast<tcflag_t>(IXOFF | IXANY);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
     tio.c_cflag |= CLOCAL | CREAD;
     tio.c_cc[VMIN] = 1;
     tio.c_cc[VTIME] = 0;
@@ -70,6 +74,12 @@ bool PseudoTerminal::Open(std::string* error) {
         Close();
         return false;
     }
+    return true;
+}
+
+bool PseudoTerminal::TakeAsControllingTerminal(std::string* error) {
+    if (ioctl(slave_, TIOCSCTTY, 0) != 0)
+        return Fail(error, "cannot make the port the controlling terminal (TIOCSCTTY)");
     return true;
 }
 
@@ -103,6 +113,36 @@ void RemoveSymlink(const std::string& link, const std::string& target) {
     const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer);
     if (length >= 0 && std::string(buffer, static_cast<std::size_t>(length)) == target)
         unlink(link.c_str());
+}
+
+bool WineComLink(int port, std::string& link, std::string* error) {
+    const char* prefix = std::getenv("WINEPREFIX");
+    std::string folder;
+    if (prefix != nullptr && *prefix != '\0') {
+        folder = prefix;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') {
+        folder = std::string(home) + "/.wine";
+    } else {
+        if (error != nullptr)
+            *error = "finds no Wine prefix: neither WINEPREFIX nor HOME is set";
+        return false;
+    }
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    folder += "/dosdevices";
+    struct stat status {};
+    if (stat(folder.c_str(), &status) != 0) {
+        if (error != nullptr)
+            *error = "needs Wine's folder " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        if (error != nullptr)
+            *error = "needs Wine's folder " + folder + ", which is not a folder";
+        return false;
+    }
+    link = folder + "/com" + std::to_string(port);
+    return true;
 }
 
 }  // namespace vyrsim

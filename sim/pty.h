@@ -16,6 +16,10 @@ class PseudoTerminal {
     // Creates the pair: a non-blocking master, and a slave descriptor of our own in raw mode
     // that stays open so that the master never reads EIO while the tool is disconnected.
     bool Open(std::string* error);
+    // Makes the slave side the controlling terminal of this process, which must lead a session
+    // that has none. A program that opens the port later (wineserver, itself a session leader)
+    // then cannot take it as its own, and so gets no SIGINT or SIGHUP from it.
+    bool TakeAsControllingTerminal(std::string* error);
     // Closes both sides; the tool then sees a hang-up and the slave path disappears.
     void Close();
 
@@ -38,5 +42,10 @@ namespace vyrsim {
 bool ReplaceSymlink(const std::string& link, const std::string& target, std::string* error);
 // Removes `link` if it is still a symbolic link to `target`.
 void RemoveSymlink(const std::string& link, const std::string& target);
+
+// The link that makes COM port `port` of Wine: $WINEPREFIX/dosdevices/com<port>, the prefix
+// being $HOME/.wine when WINEPREFIX is unset or empty. False (with the reason) when that
+// dosdevices folder is not there.
+bool WineComLink(int port, std::string& link, std::string* error);
 
 }  // namespace vyrsim

@@ -381,6 +381,16 @@ struct Simulator::Impl {
 
     // -- life ----------------------------------------------------------------------------
 
+    // The symbolic links to the port that the options ask for.
+    std::vector<const std::string*> Links() const {
+        std::vector<const std::string*> links;
+        for (const std::string* link : {&options.linkPath, &options.wineLinkPath}) {
+            if (!link->empty())
+                links.push_back(link);
+        }
+        return links;
+    }
+
     bool Start(std::string* error) {
         if (running) {
             if (error != nullptr)
@@ -416,9 +426,15 @@ struct Simulator::Impl {
             std::lock_guard lock(mutex);
             logFile = file;
         }
-        if (!options.linkPath.empty() && !ReplaceSymlink(options.linkPath, portPath, error)) {
+        if (options.controllingTerminal && !pty.TakeAsControllingTerminal(error)) {
             Release();
             return false;
+        }
+        for (const std::string* link : Links()) {
+            if (!ReplaceSymlink(*link, portPath, error)) {
+                Release();
+                return false;
+            }
         }
         {
             std::lock_guard lock(mutex);
@@ -449,8 +465,8 @@ struct Simulator::Impl {
     // Closes everything Start opened.
     void Release() {
         CloseLine();
-        if (!options.linkPath.empty())
-            RemoveSymlink(options.linkPath, portPath);
+        for (const std::string* link : Links())
+            RemoveSymlink(*link, portPath);
         std::lock_guard lock(mutex);
         if (wakeFd >= 0)
             close(wakeFd);

@@ -31,7 +31,11 @@ struct Faults {
 struct Options {
     Faults faults;
     std::string logPath;   // one line per frame in each direction, when not empty
-    std::string linkPath;  // symbolic link to the port, when not empty
+    std::string linkPath;      // symbolic link to the port, when not empty
+    std::string wineLinkPath;  // a second one, Wine's COM port (dosdevices/comN), when not empty
+    // Claim the port as this process's controlling terminal; the process must lead a session
+    // that has none.
+    bool controllingTerminal = false;
     // Directory that keeps the device's files across runs (filled with the factory state when
     // empty); in memory when empty.
     std::string treePath;

@@ -1,169 +1,14 @@
 // The vyrsim program: start, port path on the first line, symbolic link, options, and stopping
 // on SIGINT and SIGTERM whatever it is doing.
-#include <dirent.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <thread>
 
-#include "pty_client.h"
+#include "program_runner.h"
 
 namespace vyrsim::test {
 namespace {
-
-// vyrsim as a child process with pipes on its standard output and error. A child still running
-// when the test ends is killed.
-class Program {
-  public:
-    explicit Program(std::vector<std::string> args, bool ignoreSigint = false) {
-        args.insert(args.begin(), VYRSIM);
-        std::vector<char*> argv;  // built before fork: the child only calls what is safe there
-        for (std::string& arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        int out[2], err[2];
-        if (pipe2(out, O_CLOEXEC) != 0)
-            return;
-        if (pipe2(err, O_CLOEXEC) != 0) {
-            close(out[0]);
-            close(out[1]);
-            return;
-        }
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], 1);
-            dup2(err[1], 2);
-            sigset_t none;
-            sigemptyset(&none);
-            sigprocmask(SIG_SETMASK, &none, nullptr);
-            // As a shell script starts a program in the background.
-            signal(SIGINT, ignoreSigint ? SIG_IGN : SIG_DFL);
-            execv(VYRSIM, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        close(err[1]);
-        out_ = out[0];
-        err_ = err[0];
-    }
-
-    ~Program() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0)
-            close(out_);
-        if (err_ >= 0)
-            close(err_);
-    }
-
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    bool Started() const { return pid_ > 0; }
-    pid_t Pid() const { return pid_; }
-    void Signal(int signal) const { kill(pid_, signal); }
-
-    // The first line on its standard output (the port), or "" when none comes in time.
-    std::string FirstLine() {
-        std::string line;
-        unsigned char c = 0;
-        while (ReadByte(out_, c) && c != '\n')
-            line += static_cast<char>(c);
-        return line;
-    }
-
-    // Its exit status once it has ended (128 + the number of a signal that ended it), or
-    // nothing when it is still running after `timeout`; then it is killed.
-    std::optional<int> Ended(Milliseconds timeout = kPatience) {
-        const auto deadline = Clock::now() + timeout;
-        int status = 0;
-        while (waitpid(pid_, &status, WNOHANG) == 0) {
-            if (Clock::now() > deadline) {
-                kill(pid_, SIGKILL);
-                waitpid(pid_, nullptr, 0);
-                pid_ = -1;
-                return std::nullopt;
-            }
-            std::this_thread::sleep_for(5ms);
-        }
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-
-    // What it wrote, once it has ended.
-    std::string Output() { return ReadAll(out_); }
-    std::string Errors() { return ReadAll(err_); }
-
-    // Whether one of its threads is blocked writing into a pipe.
-    bool BlockedOnAPipe() const {
-        const std::string tasks = "/proc/" + std::to_string(pid_) + "/task";
-        DIR* dir = opendir(tasks.c_str());
-        bool blocked = false;
-        while (dir != nullptr && !blocked) {
-            const dirent* entry = readdir(dir);
-            if (entry == nullptr)
-                break;
-            std::ifstream wchan(tasks + "/" + entry->d_name + "/wchan");
-            std::string where;
-            std::getline(wchan, where);
-            blocked = where.find("pipe_write") != std::string::npos;
-        }
-        if (dir != nullptr)
-            closedir(dir);
-        return blocked;
-    }
-
-  private:
-    static bool ReadByte(int fd, unsigned char& c) {
-        pollfd pfd{fd, POLLIN, 0};
-        return poll(&pfd, 1, static_cast<int>(kPatience.count())) > 0 && read(fd, &c, 1) == 1;
-    }
-
-    static std::string ReadAll(int fd) {
-        std::string text;
-        unsigned char c = 0;
-        while (ReadByte(fd, c))
-            text += static_cast<char>(c);
-        return text;
-    }
-
-    pid_t pid_ = -1;
-    int out_ = -1;
-    int err_ = -1;
-};
-
-std::string TempPath(const std::string& stem) {
-    return "/tmp/vyrsim-" + stem + "-" + std::to_string(getpid());
-}
-
-bool Exists(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0;
-}
-
-std::vector<std::string> FileLines(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
-
-// One line on standard error, naming the program.
-void ExpectOneLineMessage(const std::string& errors, const std::string& part) {
-    EXPECT_TRUE(errors.starts_with("vyrsim: ")) << errors;
-    EXPECT_TRUE(errors.ends_with("\n")) << errors;
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << errors;
-    EXPECT_NE(errors.find(part), std::string::npos) << errors << " lacks " << part;
-}
 
 TEST(Program, ServesOnItsPortAndStopsCleanlyOnSigterm) {
     const std::string link = TempPath("link");
@@ -240,7 +85,7 @@ TEST(Program, HelpGoesToStandardOutput) {
         const std::string usage = program.Output();
         EXPECT_TRUE(usage.starts_with("usage: vyrsim")) << usage;
         for (const char* option :
-             {"--link", "--log", "--latency", "--baud", "--silent", "--drop-every", "--stale",
+             {"--link", "--wine-com", "--log", "--latency", "--baud", "--silent", "--drop-every", "--stale",
               "--partial-every", "--wrong-first-echo", "--repeat-requests", "--hangup-after",
               "--silent-to", "--refuse"})
             EXPECT_NE(usage.find(option), std::string::npos) << option;
@@ -346,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(EveryState, StopSignal,
 
 // A script's background job starts with SIGINT ignored; it still stops the simulator.
 TEST(Program, StopsOnSigintEvenWhenStartedWithItIgnored) {
-    Program program({}, true);
+    Program program({}, {.ignoreSigint = true});
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(program.FirstLine().starts_with("/dev/pts/"));
     program.Signal(SIGINT);
