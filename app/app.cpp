@@ -2,9 +2,7 @@
 // shows the main window. The command line is read before the toolkit starts, so that
 // `vyradmin --help` and a usage error need no display.
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
@@ -56,14 +54,6 @@ Parsed ParseArguments(int argc, char** argv, StartOptions& options, std::string&
     return Parsed::kRun;
 }
 
-// The program's own file, found without the toolkit (whose lookup needs the application
-// object); empty when unknown.
-std::string ExecutablePath() {
-    std::error_code error;
-    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : path.string();
-}
-
 // What the command line asked for, read before the toolkit starts.
 StartOptions& CommandLineOptions() {
     static StartOptions options;
@@ -101,7 +91,7 @@ int main(int argc, char** argv) {
     switch (vyr::ParseArguments(argc, argv, vyr::CommandLineOptions(), error)) {
         case vyr::Parsed::kHelp:
             std::fputs(vyr::kUsage, stdout);
-            if (const std::string program = vyr::ExecutablePath(); !program.empty())
+            if (const std::string program = vyr::ProgramFilePath(); !program.empty())
                 std::printf("The manual: %s\n", vyr::HelpFilePathFor(program).c_str());
             return 0;
         case vyr::Parsed::kError:

@@ -11,6 +11,10 @@ namespace vyr {
 // Where the running program finds its help file: HelpFilePathFor(the program's path).
 std::string HelpFilePath();
 
+// The running program's own file, found without the toolkit (whose lookup needs the
+// application object); empty when unknown.
+std::string ProgramFilePath();
+
 // Doc/Vyr_help.html beside `executable` (the build tree), else the installed
 // ../share/vyradmin/Doc/Vyr_help.html beside its folder (bin/) when that file exists.
 // When neither exists, the first, so that what is reported names the file looked for.

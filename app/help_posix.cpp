@@ -1,5 +1,8 @@
 // Opening a file with the desktop's application on Linux and other free desktops: xdg-open
 // asks the desktop which application is registered for the file's type.
+#include <filesystem>
+#include <system_error>
+
 #include <wx/filefn.h>
 #include <wx/process.h>
 #include <wx/utils.h>
@@ -28,6 +31,12 @@ class OpenerProcess : public wxProcess {
 };
 
 }  // namespace
+
+std::string ProgramFilePath() {
+    std::error_code error;
+    const std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : path.string();
+}
 
 std::vector<std::string> OpenFileCommand(const std::string& path) {
     return {"xdg-open", path};

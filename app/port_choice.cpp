@@ -40,15 +40,22 @@ void PortChoice::Refresh() {
         named.push_back(serial_link::IsInDirectory(path, byId) ? serial_link::DevicePath(path)
                                                                : path);
     std::vector<std::string> entries = PortEntries(named, serial_link::ListSerialPorts());
+    const serial_link::PortDescriptions descriptions = serial_link::FindPortDescriptions();
     std::vector<std::string> labels;
-    for (const std::string& path : entries)
-        labels.push_back(PortLabel(path, StablePath(names, path)));
+    for (const std::string& path : entries) {
+        const auto described = descriptions.find(serial_link::DevicePath(path));
+        labels.push_back(PortLabel(path, StablePath(names, path),
+                                   described == descriptions.end() ? "" : described->second));
+    }
     if (entries == ports_ && labels == labels_ && !ports_.empty())
         return;
     const std::string remembered = config_.LastPortPath();
+    // Where ports have numbers (COM5), the remembered index names a port, not a position.
+    const int index = config_.LastPortIndex();
+    const std::string indexedPort = serial_link::PortForIndex(index);
     const int selection =
-        ports_.empty() ? ChoosePort(entries, remembered, config_.LastPortIndex(),
-                                    serial_link::DevicePath(remembered))
+        ports_.empty() ? ChoosePort(entries, remembered, indexedPort.empty() ? index : -1,
+                                    serial_link::DevicePath(remembered), indexedPort)
                        : KeepSelection(entries, SelectedPath());
     ports_ = std::move(entries);
     labels_ = std::move(labels);
@@ -72,7 +79,8 @@ void PortChoice::Remember() {
     // By its stable name the port is found again after the device was plugged in anew.
     const std::string path = SelectedPath();
     const std::string stable = StablePath(serial_link::FindStableNames(), path);
-    config_.RememberPort(selection, stable.empty() ? path : stable);
+    const int number = serial_link::PortIndex(path);  // COM5 is 4
+    config_.RememberPort(number >= 0 ? number : selection, stable.empty() ? path : stable);
 }
 
 }  // namespace vyr

@@ -32,10 +32,11 @@ std::vector<std::string> PortEntries(const std::vector<std::string>& commandLine
 }
 
 int ChoosePort(const std::vector<std::string>& entries, const std::string& rememberedPath,
-               int rememberedIndex, const std::string& rememberedDevice) {
+               int rememberedIndex, const std::string& rememberedDevice,
+               const std::string& indexedPort) {
     if (entries.empty())
         return -1;
-    for (const std::string* path : {&rememberedPath, &rememberedDevice}) {
+    for (const std::string* path : {&rememberedPath, &rememberedDevice, &indexedPort}) {
         const int byPath = IndexOf(entries, *path);
         if (byPath >= 0)
             return byPath;
@@ -45,9 +46,15 @@ int ChoosePort(const std::vector<std::string>& entries, const std::string& remem
     return 0;
 }
 
-std::string PortLabel(const std::string& devicePath, const std::string& stablePath) {
-    if (stablePath.empty())
-        return devicePath;
+std::string PortLabel(const std::string& devicePath, const std::string& stablePath,
+                      const std::string& description) {
+    if (stablePath.empty()) {
+        std::string text = description;
+        const std::string repeated = " (" + devicePath + ")";
+        if (text.ends_with(repeated))
+            text.resize(text.size() - repeated.size());
+        return text.empty() || text == devicePath ? devicePath : devicePath + " (" + text + ")";
+    }
     const std::size_t slash = stablePath.find_last_of('/');
     return devicePath + " (" + stablePath.substr(slash == std::string::npos ? 0 : slash + 1) +
            ")";

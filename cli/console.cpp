@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <ostream>
 
+#include "settings/file_io.h"
+
 namespace vyr::cli {
 
 namespace {
@@ -17,7 +19,7 @@ std::string FitLine(const std::string& port, const std::string& state, std::size
     std::string line = port + ' ' + state;
     if (columns == 0 || line.size() < columns)
         return line;
-    line = std::filesystem::path(port).filename().string() + ' ' + state;
+    line = Utf8Path(FilePath(port).filename()) + ' ' + state;
     if (line.size() < columns)
         return line;
     std::size_t cut = columns - 1;

@@ -23,6 +23,7 @@
 #include "device/device_info.h"
 #include "device/settings_backup.h"
 #include "device/transfer.h"
+#include "link/port_names.h"
 #include "link/serial_port.h"
 #include "settings/text.h"
 
@@ -196,9 +197,7 @@ namespace {
 // The device file a port path leads to, so that two names of one port (a link under
 // /dev/serial/by-id and its /dev/ttyACM0) count as one port.
 std::string PortKey(const std::string& port) {
-    std::error_code error;
-    const auto target = std::filesystem::weakly_canonical(port, error);
-    return error ? port : target.string();
+    return serial_link::DevicePath(port);
 }
 
 // The ports of --port, "all" standing for every port found (a port named as well is not

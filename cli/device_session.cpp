@@ -8,14 +8,15 @@
 #include "cli/console.h"
 #include "cli/terminal.h"
 #include "device/service_records.h"
+#include "settings/file_io.h"
 #include "settings/text.h"
 
 namespace vyr::cli {
 
 std::optional<std::string> FileClaims::Claim(const std::string& path, const std::string& port) {
     std::error_code error;
-    std::filesystem::path key = std::filesystem::absolute(path, error);
-    const std::string name = (error ? std::filesystem::path(path) : key).lexically_normal();
+    std::filesystem::path key = std::filesystem::absolute(FilePath(path), error);
+    const std::string name = Utf8Path((error ? FilePath(path) : key).lexically_normal());
     const std::lock_guard lock(mutex_);
     const auto [it, added] = owners_.emplace(name, port);
     if (added || it->second == port)
@@ -86,7 +87,7 @@ void BarProgress::EndLine() {
 
 std::optional<std::string> ReadSecret(const SecretSource& source, Streams io) {
     if (!source.file.empty()) {
-        std::ifstream in(source.file, std::ios::binary);
+        std::ifstream in(FilePath(source.file), std::ios::binary);
         std::string line;
         if (!in || !std::getline(in, line)) {
             io.err << "vyrctl: cannot read the " << source.what << " file " << source.file << '\n';
@@ -163,7 +164,7 @@ int DeviceSession::TargetFile(std::string_view pattern, std::string& path) {
         ReplaceAll(path, kSerialPlaceholder, serial);
     }
     ReplaceAll(path, kPortPlaceholder,
-               FileNamePart(std::filesystem::path(options_.port).filename().string()));
+               FileNamePart(Utf8Path(FilePath(options_.port).filename())));
     if (options_.claims != nullptr) {
         if (const auto owner = options_.claims->Claim(path, options_.port)) {
             io_.err << "vyrctl: " << options_.port << ": " << path << " is the file of " << *owner

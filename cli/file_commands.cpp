@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "settings/difference.h"
+#include "settings/file_io.h"
 #include "settings/model.h"
 #include "settings/settings_file.h"
 #include "settings/text.h"
@@ -97,7 +98,7 @@ int Diff(const std::string& oldPath, const std::string& newPath, Streams io) {
 int Defaults(const std::string& path, bool force, Streams io) {
     std::error_code error;
     // A link counts as an existing file, even when it names nothing yet.
-    if (!force && std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+    if (!force && std::filesystem::exists(std::filesystem::symlink_status(FilePath(path), error))) {
         io.err << "vyrctl: " << path << " already exists; use --force to replace it\n";
         return kExitFileAccess;
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/terminal.h"
 #include "settings/model.h"
 #include "settings/text.h"
 
@@ -94,7 +95,9 @@ bool CatalogueIsConsistent(std::ostream& err) {
 
 int main(int argc, char** argv) {
     using namespace vyr::cli;
-    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    PrepareConsole();
+    const std::vector<std::string> words = CommandLineArguments(argc, argv);
+    const std::vector<std::string_view> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     Streams io{std::cout, std::cerr};
     if (!CatalogueIsConsistent(io.err))
         return 255;

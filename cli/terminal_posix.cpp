@@ -41,4 +41,10 @@ std::optional<std::string> ReadSecretLine(const char* prompt) {
     return line;
 }
 
+void PrepareConsole() {}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);  // UTF-8 already
+}
+
 }  // namespace vyr::cli

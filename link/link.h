@@ -93,7 +93,7 @@ class Link {
 
     void SetDiagnosticSink(DiagnosticSink sink);
     // printf-style diagnostic line.
-    void Diagnostic(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    void Diagnostic(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
     void FlushDiagnostics();
 
     LinkLock& Lock() { return lock_; }

@@ -1,7 +1,6 @@
 #include "link/port_names.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -10,12 +9,9 @@ namespace serial_link {
 
 namespace fs = std::filesystem;
 
-std::string StableNamesDirectory() {
-    const char* overridden = std::getenv("VYR_SERIAL_BY_ID");
-    return overridden != nullptr && *overridden != '\0' ? overridden : "/dev/serial/by-id";
-}
-
 StableNames FindStableNames(const std::string& directory) {
+    if (directory.empty())
+        return {};
     std::vector<fs::path> links;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(directory, ec)) {
@@ -36,14 +32,6 @@ StableNames FindStableNames(const std::string& directory) {
 std::string StableNameOf(const StableNames& names, const std::string& devicePath) {
     const auto it = names.find(devicePath);
     return it == names.end() ? std::string() : it->second;
-}
-
-std::string DevicePath(const std::string& path) {
-    if (path.empty())
-        return path;
-    std::error_code ec;
-    const fs::path device = fs::canonical(path, ec);
-    return ec ? path : device.string();
 }
 
 bool IsInDirectory(const std::string& path, const std::string& directory) {

@@ -2,10 +2,21 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace vyr {
+
+// Our paths are UTF-8 texts; the system's file names may be other (UTF-16 on Windows). A
+// path for the standard library's file functions, and back.
+inline std::filesystem::path FilePath(std::string_view utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
 
 enum class ReadStatus { Ok, CannotOpen, NotRegularFile, TooLarge };
 

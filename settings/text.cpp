@@ -135,8 +135,17 @@ std::optional<std::int32_t> ParseWholeInteger(std::string_view text) {
 std::string WideToUtf8(std::wstring_view wide) {
     std::string out;
     out.reserve(wide.size());
-    for (wchar_t w : wide) {
-        auto c = static_cast<char32_t>(w);
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        auto c = static_cast<char32_t>(wide[i]);
+        // Where wide strings are UTF-16 (Windows), a surrogate pair is one character.
+        if constexpr (sizeof(wchar_t) == 2) {
+            c &= 0xFFFF;
+            const auto low = i + 1 < wide.size() ? static_cast<char32_t>(wide[i + 1]) & 0xFFFF : 0;
+            if (c >= 0xD800 && c <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             c = 0xFFFD;
         if (c < 0x80) {
@@ -182,7 +191,14 @@ std::wstring Utf8ToWide(std::string_view text) {
         static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
         valid = valid && code >= kSmallest[length] && code <= 0x10FFFF &&
                 (code < 0xD800 || code > 0xDFFF);
-        wide.push_back(valid ? static_cast<wchar_t>(code) : L'_');
+        if (!valid) {
+            wide.push_back(L'_');
+        } else if (sizeof(wchar_t) == 2 && code > 0xFFFF) {
+            wide.push_back(static_cast<wchar_t>(0xD800 + ((code - 0x10000) >> 10)));
+            wide.push_back(static_cast<wchar_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            wide.push_back(static_cast<wchar_t>(code));
+        }
         i += valid ? static_cast<std::size_t>(length) : 1;
     }
     return wide;

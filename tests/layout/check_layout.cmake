@@ -1,6 +1,6 @@
 cmake_minimum_required(VERSION 3.25)
 # Checks that every folder uses only the folders below it, that only the libraries without a
-# toolkit stay free of wx, and that system headers stay in the *_posix files.
+# toolkit stay free of wx, and that system headers stay in the *_posix and *_win32 files.
 #   cmake -DSOURCE_DIR=<project> -P check_layout.cmake
 # Each folder and the folders its sources may include from (besides its own).
 set(allowed_link "")
@@ -33,6 +33,10 @@ foreach(folder IN LISTS folders)
       if(NOT folder STREQUAL "sim" AND NOT name MATCHES "_posix\\.(cpp|h)$"
          AND line MATCHES "^#include <(unistd|fcntl|termios|poll|dirent|pwd|signal)\\.h>|^#include <sys/")
         list(APPEND faults "${name}: ${line} (system headers only in *_posix files)")
+      endif()
+      if(NOT name MATCHES "_win32\\.(cpp|h)$"
+         AND line MATCHES "^#include <(windows|winbase|shellapi|setupapi|devguid|initguid|io|conio|shlobj)\\.h>")
+        list(APPEND faults "${name}: ${line} (Windows headers only in *_win32 files)")
       endif()
     endforeach()
   endforeach()
