@@ -3,11 +3,13 @@
 // `vyradmin --help` and a usage error need no display.
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/msgdlg.h>
 
 #include "app/help.h"
+#include "settings/file_io.h"
 #include "main_frame.h"
 #include "services.h"
 
@@ -15,20 +17,23 @@ namespace vyr {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vyradmin [--port PATH]...\n"
+    "usage: vyradmin [--port PATH]... [FILE]\n"
     "The Vyr administration window: connect to a Vyr microphone over its serial port, edit its\n"
     "presets, and load and save its settings in files.\n"
     "  --port PATH   list PATH first in the port choice (repeatable), e.g. the port that\n"
     "                vyrsim prints\n"
+    "  FILE          load the settings file FILE once the window is shown\n"
     "  -h, --help    show this text and exit\n";
 
 enum class Parsed { kRun, kHelp, kError };
 
 // Options: --port PATH (or --port=PATH, repeatable): ports listed first in the port choice;
-// -h/--help. Anything else is a usage error, described in `error`.
-Parsed ParseArguments(int argc, char** argv, StartOptions& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument(argv[i]);
+// -h/--help; one settings FILE. Anything else is a usage error, described in `error`.
+Parsed ParseArguments(const std::vector<std::string>& argv, StartOptions& options,
+                      std::string& error) {
+    const std::size_t argc = argv.size();
+    for (std::size_t i = 1; i < argc; ++i) {
+        const std::string& argument = argv[i];
         if (argument == "--help" || argument == "-h") {
             return Parsed::kHelp;
         } else if (argument == "--port") {
@@ -46,6 +51,8 @@ Parsed ParseArguments(int argc, char** argv, StartOptions& options, std::string&
         } else if (!argument.empty() && argument[0] == '-') {
             error = "unknown option '" + argument + "'";
             return Parsed::kError;
+        } else if (options.settingsFile.empty() && !argument.empty()) {
+            options.settingsFile = argument;
         } else {
             error = "unexpected argument '" + argument + "'";
             return Parsed::kError;
@@ -88,7 +95,8 @@ wxIMPLEMENT_APP_NO_MAIN(vyr::AdminSWFrmApp);
 
 int main(int argc, char** argv) {
     std::string error;
-    switch (vyr::ParseArguments(argc, argv, vyr::CommandLineOptions(), error)) {
+    switch (vyr::ParseArguments(vyr::CommandLineArguments(argc, argv), vyr::CommandLineOptions(),
+                                error)) {
         case vyr::Parsed::kHelp:
             std::fputs(vyr::kUsage, stdout);
             if (const std::string program = vyr::ProgramFilePath(); !program.empty())

@@ -141,9 +141,7 @@ void CompareWithSettingsFile(wxWindow* parent, SettingStore& window) {
         ShowStatusMessage(parent, *message);
         return;
     }
-    wxString shownPath(path.c_str(), *wxConvFileName);
-    if (shownPath.empty())  // not in the file system's encoding: shown byte by byte
-        shownPath = wxString::From8BitData(path.c_str());
+    const wxString shownPath = WxPath(path);
     const wxString name = wxFileName(shownPath).GetFullName();
     wxString note;
     if (!guard.Empty()) {

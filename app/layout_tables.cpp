@@ -587,8 +587,8 @@ constexpr Captioned kCaptions[] = {
 
 // ---------------------------------------------------------------------------------------------
 // Adaptation to GTK3 metrics. The tables above keep the places of the compact layout the
-// window was designed in; the rows here move or resize what does not fit the taller GTK
-// controls, even with the compact style.
+// window was designed in, which Windows uses as they are; on GTK the rows here move or resize
+// what does not fit the taller GTK controls, even with the compact style.
 
 struct Adjustment {
     std::string_view key;
@@ -726,10 +726,13 @@ std::vector<std::string_view> SplitChoices(std::string_view choices) {
 }
 
 Rect Placement(const Control& control) {
+    // Native Windows controls fit the designed places; GTK's taller ones need the adjustments.
+#ifdef __WXGTK__
     for (const Adjustment& a : kAdjustments) {
         if (a.key == control.key)
             return a.rect;
     }
+#endif
     return {control.x, control.y, control.width, control.height};
 }
 

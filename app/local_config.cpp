@@ -206,6 +206,12 @@ LocalConfig::~LocalConfig() {
     config_.reset();
 }
 
+bool LocalConfig::RemembersPortIndex() const {
+    wxString text;
+    return config_ && config_->Read(kIndexKey, &text) &&
+           ParseWholeInteger(TrimTrailingBlanks(text.utf8_string())).has_value();
+}
+
 int LocalConfig::LastPortIndex() const {
     if (!config_)
         return 0;

@@ -26,6 +26,8 @@ class LocalConfig {
     LocalConfig(const LocalConfig&) = delete;
     LocalConfig& operator=(const LocalConfig&) = delete;
 
+    // True when the file holds a port index (a number) from an earlier connection.
+    bool RemembersPortIndex() const;
     // Index of the last port in the port choice; 0 when absent or not a number. Any other
     // number is returned as it is (ChoosePort decides whether it fits the list).
     int LastPortIndex() const;

@@ -31,6 +31,7 @@
 #include "transfers.h"
 #include "unsaved_changes.h"
 #include "ui/fonts.h"
+#include "ui/fit_texts.h"
 #include "ui/gtk_style.h"
 #include "ui/wx_text.h"
 #include "value_fields.h"
@@ -114,6 +115,11 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     wxWindow* mainPanel = Control("main_panel");
     const wxRect main = mainPanel->GetRect();
     mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
+#ifndef __WXGTK__
+    // The designed places stand here (GTK's are adjusted in the layout tables); a text shown
+    // in a wider face than designed takes the free room beside it.
+    FitTextsToRoom(this);
+#endif
     Centre(wxBOTH);
     RouteEvents();
     RouteMenuCommands();
@@ -150,6 +156,10 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
     EditPreset(1);
     presets_->SelectActive(1);
     unsaved_->MarkSaved();
+    // A file named on the command line loads once the window is on the screen, so that its
+    // report or refusal shows over the window.
+    if (!options_.settingsFile.empty())
+        CallAfter([this] { LoadSettingsFile(options_.settingsFile); });
 }
 
 AdminSWFrm::~AdminSWFrm() = default;

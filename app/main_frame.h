@@ -113,6 +113,8 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     // The settings-file commands of the File menu.
     void SaveSettingsFile();
     void LoadSettingsFile();
+    // Loads `path` as "Load settings from computer" does once the file is chosen.
+    void LoadSettingsFile(const std::string& path);
 
     // The id of a menu item, by its texts ("File", "Offline mode").
     int MenuItemId(std::string_view menu, std::string_view item) const;

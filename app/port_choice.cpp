@@ -50,9 +50,11 @@ void PortChoice::Refresh() {
     if (entries == ports_ && labels == labels_ && !ports_.empty())
         return;
     const std::string remembered = config_.LastPortPath();
-    // Where ports have numbers (COM5), the remembered index names a port, not a position.
+    // Where ports have numbers (COM5), a remembered index names a port, not a position; with
+    // none remembered the first entry (a port named with --port) is taken.
     const int index = config_.LastPortIndex();
-    const std::string indexedPort = serial_link::PortForIndex(index);
+    const std::string indexedPort =
+        config_.RemembersPortIndex() ? serial_link::PortForIndex(index) : std::string();
     const int selection =
         ports_.empty() ? ChoosePort(entries, remembered, indexedPort.empty() ? index : -1,
                                     serial_link::DevicePath(remembered), indexedPort)

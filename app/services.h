@@ -13,9 +13,12 @@ using AppServices = SettingsModel;
 
 struct StartOptions {
     // Ports named on the command line (--port PATH), listed before the ports found.
-    std::vector<std::string> ports;
+    std::vector<std::string> ports = {};
     // Directory holding "Corvanta/Vyr.cfg"; empty for the user's configuration directory.
-    std::string configDir;
+    std::string configDir = {};
+    // A settings file to load once the window is shown (vyradmin FILE, how a file manager
+    // opens a .Vyr file); empty for none.
+    std::string settingsFile = {};
 };
 
 }  // namespace vyr

@@ -23,8 +23,11 @@ void AdminSWFrm::LoadSettingsFile() {
     if (!unsaved_->MayDiscard("Load settings from computer"))
         return;
     const std::string path = ChooseSettingsFileToLoad(this);
-    if (path.empty())
-        return;
+    if (!path.empty())
+        LoadSettingsFile(path);
+}
+
+void AdminSWFrm::LoadSettingsFile(const std::string& path) {
     const SettingsFileStatus status = LoadSettingsStore(Store(), path);
     if (const auto message = MessageFor(status)) {
         ShowStatusMessage(this, *message);

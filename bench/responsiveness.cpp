@@ -168,7 +168,7 @@ class Window {
         if (!mkdtemp(configDir_.data()))
             configDir_ = (std::filesystem::temp_directory_path() / "vyr-bench").string();
         OnGui([this] {
-            frame_ = new AdminSWFrm(services_, {{sim_.PortPath()}, configDir_});
+            frame_ = new AdminSWFrm(services_, {.ports = {sim_.PortPath()}, .configDir = configDir_});
             frame_->Show();
         });
         std::this_thread::sleep_for(300ms);  // mapped and laid out

@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/terminal.h"
+#include "settings/file_io.h"
 #include "settings/model.h"
 #include "settings/text.h"
 
@@ -96,7 +97,7 @@ bool CatalogueIsConsistent(std::ostream& err) {
 int main(int argc, char** argv) {
     using namespace vyr::cli;
     PrepareConsole();
-    const std::vector<std::string> words = CommandLineArguments(argc, argv);
+    const std::vector<std::string> words = vyr::CommandLineArguments(argc, argv);
     const std::vector<std::string_view> args(words.begin() + (words.empty() ? 0 : 1), words.end());
     Streams io{std::cout, std::cerr};
     if (!CatalogueIsConsistent(io.err))

@@ -1,10 +1,9 @@
-// The terminal, where vyrctl asks for a password and draws progress, and the command line.
+// The terminal, where vyrctl asks for a password and draws progress.
 #pragma once
 
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace vyr::cli {
 
@@ -20,8 +19,5 @@ std::optional<std::string> ReadSecretLine(const char* prompt);
 // Makes the terminal show the program's UTF-8 output as such (Windows' console); nothing
 // where it already does.
 void PrepareConsole();
-
-// The program's arguments, the program name first, as UTF-8.
-std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 }  // namespace vyr::cli

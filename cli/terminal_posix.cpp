@@ -43,8 +43,4 @@ std::optional<std::string> ReadSecretLine(const char* prompt) {
 
 void PrepareConsole() {}
 
-std::vector<std::string> CommandLineArguments(int argc, char** argv) {
-    return std::vector<std::string>(argv, argv + argc);  // UTF-8 already
-}
-
 }  // namespace vyr::cli

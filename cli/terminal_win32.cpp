@@ -1,6 +1,5 @@
-// The Windows console: no echo while a password is typed, UTF-8 output, wide arguments.
+// The Windows console: no echo while a password is typed, UTF-8 output.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <io.h>
@@ -68,22 +67,6 @@ std::optional<std::string> ReadSecretLine(const char* prompt) {
 void PrepareConsole() {
     // Our texts are UTF-8; the console shows them as such only with its code page set so.
     ::SetConsoleOutputCP(CP_UTF8);
-}
-
-std::vector<std::string> CommandLineArguments(int argc, char** argv) {
-    // The narrow arguments are in the system's code page and lose what it lacks: take the
-    // wide command line instead.
-    int count = 0;
-    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    std::vector<std::string> args;
-    if (wide == nullptr) {
-        args.assign(argv, argv + argc);
-        return args;
-    }
-    for (int i = 0; i < count; ++i)
-        args.push_back(WideToUtf8(wide[i]));
-    ::LocalFree(wide);
-    return args;
 }
 
 }  // namespace vyr::cli

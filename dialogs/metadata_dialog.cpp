@@ -162,7 +162,7 @@ void MetaDataDlg::CreateControls() {
                 // The multi-line field has no limit of its own on this toolkit; its text
                 // handler holds it to the limit.
                 if (d.limit != 0 && d.kind != Kind::Description)
-                    field->SetMaxLength(d.limit);
+                    field->SetMaxLength(static_cast<unsigned long>(d.limit));
                 window = field;
                 break;
             }

@@ -155,7 +155,7 @@ void RecordDialog::Build(std::span<const Control> controls) {
                     new wxTextCtrl(panel, c.id, "", pos, size, style, wxDefaultValidator, c.name);
                 field->SetFont(fonts::Ui());
                 if (c.limit != 0)
-                    field->SetMaxLength(c.limit);
+                    field->SetMaxLength(static_cast<unsigned long>(c.limit));
                 // Never lower than the toolkit needs for one line.
                 if (c.kind != Kind::TextWindow)
                     field->SetSize(c.width, std::max(c.height, field->GetBestSize().y));

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vyr {
 
@@ -36,5 +37,10 @@ ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string
 // `reason` (when given) receives the system's text for the call that failed.
 bool ReplaceFileContent(const std::string& path, std::string_view content,
                         std::string* reason = nullptr);
+
+// The program's arguments as UTF-8, its own name first. Windows hands a program narrow
+// arguments in its code page, which loses every character the code page lacks; the wide
+// command line keeps them.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);
 
 }  // namespace vyr

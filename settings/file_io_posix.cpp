@@ -195,4 +195,8 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
     return true;
 }
 
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);  // UTF-8 already
+}
+
 }  // namespace vyr

@@ -1,6 +1,7 @@
 // File operations on Windows: UTF-16 names, so that any name the user types works, and the
 // replacement of a file by a rename that the system writes through.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cerrno>
 #include <random>
@@ -215,6 +216,18 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
         return Fail(reason, error);
     }
     return true;
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (wide == nullptr)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i)
+        args.push_back(WideToUtf8(wide[i]));
+    ::LocalFree(wide);
+    return args;
 }
 
 }  // namespace vyr

@@ -5,17 +5,12 @@
 
 #include "settings/settings_file.h"
 #include "ui/message_box.h"
+#include "ui/wx_text.h"
 
 namespace vyr {
 namespace {
 
 constexpr const char* kWildcard = "*.Vyr";
-
-// The path in the file system's own encoding.
-std::string FileSystemPath(const wxString& path) {
-    const wxCharBuffer buffer = path.fn_str();
-    return buffer.data() ? std::string(buffer.data()) : std::string();
-}
 
 // The file the person chose. GTK reports it once the dialog has been shown; a path given to
 // the dialog by the program itself is only known to the dialog object.
@@ -23,7 +18,7 @@ std::string ChosenPath(const wxFileDialog& dialog) {
     wxString path = dialog.GetPath();
     if (path.empty())
         path = dialog.wxFileDialogBase::GetPath();
-    return FileSystemPath(path);
+    return PathFromWx(path);
 }
 
 }  // namespace
@@ -40,7 +35,7 @@ std::string ChooseSettingsFileToSave(wxWindow* parent) {
     const std::string path = WithSettingsExtension(chosen);
     // The dialog asked about the name as typed; a different file behind the added extension
     // is not replaced without asking either.
-    const wxFileName target(wxString(path.c_str(), *wxConvFileName));
+    const wxFileName target(WxPath(path));
     if (path != chosen && target.Exists() &&
         !AskYesNo(parent, "Save settings to computer",
                   "The file " + target.GetFullName().utf8_string() +

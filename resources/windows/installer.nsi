@@ -6,7 +6,9 @@
 ; lets .Vyr files open in the window, and registers an uninstaller that removes all of it.
 ; /S installs (and uninstalls) silently.
 
-Unicode true
+; A 64-bit installer, as the programs are: it runs where they run (Wine without its 32-bit
+; part too).
+Target amd64-unicode
 !include "LogicLib.nsh"
 !include "WinMessages.nsh"
 !include "x64.nsh"

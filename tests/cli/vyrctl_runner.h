@@ -1,9 +1,6 @@
 // Runs vyrctl as a script would: arguments, exit status, standard output and error.
 #pragma once
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +8,8 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "command_runner.h"
 
 namespace vyr::test {
 
@@ -40,7 +39,7 @@ class VyrctlTest : public ::testing::Test {
         // The process id keeps two test runs at the same time (two build trees) apart.
         dir = std::filesystem::temp_directory_path() /
               ("vyrctl_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-               std::to_string(getpid()));
+               std::to_string(ProcessNumber()));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
     }
@@ -50,12 +49,8 @@ class VyrctlTest : public ::testing::Test {
 
     Result Vyrctl(const std::string& args, const std::string& environment = "") const {
         const std::string out = File("stdout"), err = File("stderr");
-        const std::string command = "env -u VYR_PASSWORD " + environment + " timeout -k 10 120 " +
-                                    std::string(VYRCTL) + " " + args + " </dev/null >" + out +
-                                    " 2>" + err;
         Result run;
-        const int raw = std::system(command.c_str());
-        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        run.status = RunCommand(VYRCTL, args, environment, out, err);
         run.out = Slurp(out);
         run.err = Slurp(err);
         return run;

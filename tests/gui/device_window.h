@@ -60,7 +60,7 @@ class DeviceWindowTest : public testing::Test {
     void SetUp() override {
         std::string error;
         ASSERT_TRUE(sim.Start(&error)) << error;
-        world = std::make_unique<FrameWorld>(StartOptions{{sim.PortPath()}, {}});
+        world = std::make_unique<FrameWorld>(StartOptions{.ports = {sim.PortPath()}});
     }
     void TearDown() override { world.reset(); }
 

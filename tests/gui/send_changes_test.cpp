@@ -283,18 +283,18 @@ TEST_F(SendChangesTest, VerifyNamesAValueTheDeviceKeepsDifferentlyAndIsRemembere
 TEST(VerifySetting, OutlivesTheWindow) {
     ConfigRoot root;
     {
-        FrameWorld world(StartOptions{{}, root.Path()});
+        FrameWorld world(StartOptions{.configDir = root.Path()});
         EXPECT_FALSE(world.frame->Transfers().Verify());
         Command(world.frame, menu::kVerifySends);
         EXPECT_TRUE(world.frame->GetMenuBar()->IsChecked(menu::kVerifySends));
     }
     {
-        FrameWorld world(StartOptions{{}, root.Path()});
+        FrameWorld world(StartOptions{.configDir = root.Path()});
         EXPECT_TRUE(world.frame->GetMenuBar()->IsChecked(menu::kVerifySends));
         EXPECT_TRUE(world.frame->Transfers().Verify());
         Command(world.frame, menu::kVerifySends);
     }
-    FrameWorld world(StartOptions{{}, root.Path()});
+    FrameWorld world(StartOptions{.configDir = root.Path()});
     EXPECT_FALSE(world.frame->Transfers().Verify());
 }
 

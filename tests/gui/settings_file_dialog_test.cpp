@@ -90,6 +90,26 @@ TEST_F(SettingsFileDialogTest, SavedFileLoadsBackWithoutReport) {
     EXPECT_EQ(Frame().EditedPreset(), 1);
 }
 
+// vyradmin FILE (how a file manager opens a .Vyr file): the file is loaded once the window is
+// shown, offline, with nothing unsaved.
+TEST(StartWithAFile, TheFileIsLoadedOnceTheWindowIsShown) {
+    ConfigRoot folder;
+    SettingsModel written;
+    written.store.ResetAllToDefaults();
+    const int mic = written.catalogue.Find("rec_mic_level");
+    written.store.StoreSetting(mic, 4, "33");
+    written.store.StoreSetting(written.catalogue.Find("preset_name"), 1, "Interview");
+    const std::string file = folder.Path() + "/start.Vyr";
+    WriteAll(file, FormatSettingsFile(written.store));
+
+    StartOptions options;
+    options.settingsFile = file;
+    FrameWorld world(options);  // settles: the load runs after the window is shown
+    EXPECT_EQ(world.services.store.Text(mic, 4), "33");
+    EXPECT_EQ(world.frame->ControlAs<wxTextCtrl>("preset_name")->GetValue(), "Interview");
+    EXPECT_EQ(world.frame->GetTitle().Find('*'), wxNOT_FOUND) << "nothing is unsaved";
+}
+
 TEST_F(SettingsFileDialogTest, DamagedFilesAreRefusedAndTheStoreStaysAsItWas) {
     Save(Path("good.Vyr"));
     const std::string good = ReadAll(Path("good.Vyr"));

@@ -37,5 +37,5 @@ usage_error "unknown option '--bogus'" --bogus
 usage_error "unknown option '-x'" --port /dev/null -x
 usage_error "--port needs a path" --port
 usage_error "--port needs a path" --port=
-usage_error "unexpected argument 'extra'" extra
+usage_error "unexpected argument 'extra'" first.Vyr extra
 echo "vyradmin's command line: all checks passed"
