@@ -9,16 +9,16 @@
 namespace vyr::test {
 namespace {
 
-class VyrctlFile : public VyrctlTest {};
+class VyrctlPosixFile : public VyrctlTest {};
 
-TEST_F(VyrctlFile, DefaultsCountsALinkToNothingAsAnExistingFile) {
+TEST_F(VyrctlPosixFile, DefaultsCountsALinkToNothingAsAnExistingFile) {
     // A link that names no file yet is something that exists too.
     std::filesystem::create_symlink("elsewhere.Vyr", File("link.Vyr"));
     EXPECT_EQ(Vyrctl("file defaults " + File("link.Vyr")).status, 4);
     EXPECT_FALSE(std::filesystem::exists(File("elsewhere.Vyr")));
 }
 
-TEST_F(VyrctlFile, AFileThatIsNoRegularFileIsRefusedAtOnce) {
+TEST_F(VyrctlPosixFile, AFileThatIsNoRegularFileIsRefusedAtOnce) {
     const std::string fifo = File("fifo.Vyr");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {std::string("/dev/zero"), fifo}) {

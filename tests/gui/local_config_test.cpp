@@ -139,6 +139,24 @@ TEST_F(LocalConfigTest, AnIndexThatIsNotANumberReadsAsZero) {
     }
 }
 
+// A port index counts as remembered only when the file holds a number for it: where the
+// index names a port (COM5 is 4), an absent one must not pick COM1 over a port named with
+// --port.
+TEST_F(LocalConfigTest, AnIndexIsRememberedOnlyWhenTheFileHoldsANumber) {
+    {
+        LocalConfig config(Root());
+        EXPECT_FALSE(config.RemembersPortIndex());
+        EXPECT_EQ(config.LastPortIndex(), 0);
+    }
+    for (const char* value : {"abc", "", "1.5"}) {
+        SCOPED_TRACE(value);
+        Prepare(std::string("[Global]\nLastCOMPort=") + value + "\n");
+        EXPECT_FALSE(LocalConfig(Root()).RemembersPortIndex());
+    }
+    Prepare("[Global]\nLastCOMPort=0\n");
+    EXPECT_TRUE(LocalConfig(Root()).RemembersPortIndex());
+}
+
 TEST_F(LocalConfigTest, NegativeAndLargeIndexesAreReturnedAsTheyAre) {
     Prepare("[Global]\nLastCOMPort=-3\n");
     {
@@ -308,6 +326,26 @@ TEST(PortList, ARememberedStableNameChoosesTheDeviceItNamesToday) {
     EXPECT_EQ(ChoosePort(entries, "/tmp/vyrsim", 2, "/dev/pts/4"), 0);
     // The device is not there: the index decides.
     EXPECT_EQ(ChoosePort(entries, stable, 1, stable), 1);
+}
+
+TEST(PortList, AnIndexThatNamesAPortChoosesThatPort) {
+    // Windows: the remembered index 2 is COM3, wherever COM3 stands in the list.
+    const Paths entries{"COM5", "COM1", "COM3"};
+    EXPECT_EQ(ChoosePort(entries, "", -1, "", "COM3"), 2);
+    // The remembered name still comes first.
+    EXPECT_EQ(ChoosePort(entries, "COM1", -1, "COM1", "COM3"), 1);
+    // COM7 is not there: the first entry, not the seventh.
+    EXPECT_EQ(ChoosePort(entries, "", -1, "", "COM7"), 0);
+}
+
+TEST(PortList, AnEntryShowsTheSystemsDescriptionWithoutThePortItRepeats) {
+    EXPECT_EQ(PortLabel("COM5", "", "USB Serial Device (COM5)"), "COM5 (USB Serial Device)");
+    EXPECT_EQ(PortLabel("COM1", "", "Communications Port"), "COM1 (Communications Port)");
+    EXPECT_EQ(PortLabel("COM12", "", "Adapter (COM1)"), "COM12 (Adapter (COM1))");
+    EXPECT_EQ(PortLabel("COM5", "", "COM5"), "COM5");
+    EXPECT_EQ(PortLabel("COM5", "", ""), "COM5");
+    // A stable name, where there is one, is what the entry shows.
+    EXPECT_EQ(PortLabel("/dev/ttyACM0", "/dev/serial/by-id/x", "USB device"), "/dev/ttyACM0 (x)");
 }
 
 TEST(PortList, AnEntryShowsTheFileNameOfItsStablePath) {
