@@ -45,6 +45,23 @@ std::wstring EnvironmentBlock(const std::string& changes) {
     return result;
 }
 
+// Waits until nobody holds `path` open: Wine reports a process ended a moment before it has
+// closed the files the process held, which the next run or the test's clean-up then finds in
+// use.
+void AwaitReleased(const std::wstring& path) {
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(handle);
+            return;
+        }
+        if (::GetLastError() != ERROR_SHARING_VIOLATION)
+            return;
+        ::Sleep(10);
+    }
+}
+
 // A file's text with Windows' CR LF line ends as plain line feeds.
 void PlainLineEnds(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -92,6 +109,8 @@ int RunCommand(const std::string& program, const std::string& args,
         ::TerminateProcess(process.hProcess, 124);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
+    AwaitReleased(Utf8ToWide(out));
+    AwaitReleased(Utf8ToWide(err));
     PlainLineEnds(out);
     PlainLineEnds(err);
     return static_cast<int>(status);
