@@ -1,5 +1,9 @@
 // vyrctl: the command-line companion for scripted backup and restore.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <streambuf>
 #include <string>
 #include <vector>
 
@@ -94,14 +98,10 @@ bool CatalogueIsConsistent(std::ostream& err) {
 
 }  // namespace vyr::cli
 
-int main(int argc, char** argv) {
-    using namespace vyr::cli;
-    PrepareConsole();
-    const std::vector<std::string> words = vyr::CommandLineArguments(argc, argv);
-    const std::vector<std::string_view> args(words.begin() + (words.empty() ? 0 : 1), words.end());
-    Streams io{std::cout, std::cerr};
-    if (!CatalogueIsConsistent(io.err))
-        return 255;
+namespace vyr::cli {
+namespace {
+
+int RunCommandLine(Arguments args, Streams io) {
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
         PrintUsage(io.out);
         return kExitDone;
@@ -127,7 +127,85 @@ int main(int argc, char** argv) {
     }
     for (const Command& command : kCommands) {
         if (args[0] == command.name)
-            return command.run(Arguments(args).subspan(1), io);
+            return command.run(args.subspan(1), io);
     }
     return UsageError(io, "unknown command '" + std::string(args[0]) + "'");
+}
+
+// Standard output as the commands write it, remembering why a write first failed: by the
+// end of the run errno tells no more.
+class WatchedOutput : public std::streambuf {
+  public:
+    explicit WatchedOutput(std::streambuf* inner) : inner_(inner) {}
+    int Error() const { return error_; }
+
+  protected:
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof()))
+            return traits_type::not_eof(c);
+        errno = 0;
+        const int_type put = inner_->sputc(traits_type::to_char_type(c));
+        if (traits_type::eq_int_type(put, traits_type::eof()))
+            Failed();
+        return put;
+    }
+    std::streamsize xsputn(const char* text, std::streamsize count) override {
+        errno = 0;
+        const std::streamsize written = inner_->sputn(text, count);
+        if (written < count)
+            Failed();
+        return written;
+    }
+    int sync() override {
+        errno = 0;
+        const int synced = inner_->pubsync();
+        if (synced != 0)
+            Failed();
+        return synced;
+    }
+
+  private:
+    void Failed() {
+        if (error_ == 0)
+            error_ = errno != 0 ? errno : EIO;
+    }
+
+    std::streambuf* inner_;
+    int error_ = 0;
+};
+
+// Output that never arrived (a full disk, a closed pipe, /dev/full) is a failure, not a
+// success: standard output is flushed and closed and the result checked.
+int FinishOutput(int status, const WatchedOutput& watched, std::ostream& err) {
+    std::cout.flush();
+    int error = watched.Error();
+    errno = 0;
+    if (std::fflush(stdout) != 0 && error == 0)
+        error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && error == 0)
+        error = errno != 0 ? errno : EIO;
+    if (error == 0 && std::cout)
+        return status;
+    err << "vyrctl: cannot write the output: " << std::strerror(error != 0 ? error : EIO)
+        << '\n';
+    return status == kExitDone ? kExitFileAccess : status;
+}
+
+}  // namespace
+}  // namespace vyr::cli
+
+int main(int argc, char** argv) {
+    using namespace vyr::cli;
+    PrepareConsole();
+    const std::vector<std::string> words = vyr::CommandLineArguments(argc, argv);
+    const std::vector<std::string_view> args(words.begin() + (words.empty() ? 0 : 1), words.end());
+    WatchedOutput watched(std::cout.rdbuf());
+    std::cout.rdbuf(&watched);
+    Streams io{std::cout, std::cerr};
+    if (!CatalogueIsConsistent(io.err))
+        return 255;
+    const int status = FinishOutput(RunCommandLine(args, io), watched, io.err);
+    std::cout.rdbuf(nullptr);  // the watch goes before the stream
+    return status;
 }

@@ -32,9 +32,12 @@ ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string
 // Writes `content` to a new file with a short temporary name in the target's directory,
 // flushes it to disk, renames it over the target and syncs the directory, so that a
 // replacement reported done survives a power cut. A symbolic link at `path` is followed to
-// the file it names, which is replaced; the link stays. If anything before the rename
-// fails, the old file is left as it was and the temporary file is removed. On failure
-// `reason` (when given) receives the system's text for the call that failed.
+// the file it names, which is replaced; the link stays. What is not a regular file (a device,
+// a FIFO, a folder) and a read-only file are refused and left untouched: `reason` says "it is
+// not a regular file" or "it is read-only", and names the folder when the folder refuses the
+// new file. If anything before the rename fails, the old file is left as it was and the
+// temporary file is removed. On other failures `reason` (when given) receives the system's
+// text for the call that failed.
 bool ReplaceFileContent(const std::string& path, std::string_view content,
                         std::string* reason = nullptr);
 

@@ -165,10 +165,34 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
         return Fail(reason, error);
     const std::string directory = DirectoryOf(target);
 
+    // Only a settings file is replaced: not a device, a FIFO or a folder (a rename would put a
+    // file in their place, /dev/null included), and not a file its owner made read-only
+    // (which the rename alone would replace, as root even without write permission).
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) == 0) {
+        if (!S_ISREG(existing.st_mode)) {
+            if (reason != nullptr)
+                *reason = S_ISDIR(existing.st_mode) ? SystemText(EISDIR) : "it is not a regular file";
+            return false;
+        }
+        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            if (reason != nullptr)
+                *reason = "it is read-only";
+            return false;
+        }
+    }
+
     std::string tempPath;
     const int fd = CreateTemporary(directory, tempPath);
-    if (fd < 0)
-        return Fail(reason, errno);
+    if (fd < 0) {
+        // The file may be writable; its folder is what refuses.
+        error = errno;
+        if (reason != nullptr && (error == EACCES || error == EPERM || error == EROFS))
+            *reason = "the folder " + directory + " cannot be written (" + SystemText(error) + ")";
+        else
+            Fail(reason, error);
+        return false;
+    }
 
     // Keep the permissions of a file being replaced.
     struct stat old {};

@@ -192,11 +192,19 @@ ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string
 bool ReplaceFileContent(const std::string& path, std::string_view content, std::string* reason) {
     const std::wstring target = FollowLinks(Utf8ToWide(path));
     const std::wstring directory = DirectoryOf(target);
-    // A read-only file stays as it is, whoever asks: the rename alone would not stop an
-    // administrator.
+    // Only a settings file is replaced: not a folder, and not a read-only file, whoever asks
+    // (the rename alone would not stop an administrator).
     const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-        return Fail(reason, ERROR_ACCESS_DENIED);
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        const char* refusal = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0  ? "Is a directory"
+                              : (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? "it is read-only"
+                                                                             : nullptr;
+        if (refusal != nullptr) {
+            if (reason != nullptr)
+                *reason = refusal;
+            return false;
+        }
+    }
 
     std::wstring tempPath;
     const HANDLE handle = CreateTemporary(directory, tempPath);

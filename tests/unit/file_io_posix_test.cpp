@@ -1,6 +1,7 @@
 // Replacing a file must never destroy the old one, whatever fails on the way.
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -51,6 +52,49 @@ TEST(ReplaceFileContent, FailsCleanlyWhenTheTargetCannotBeReplaced) {
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder" / "inside"));
     EXPECT_FALSE(ReplaceFileContent(dir.File("missing/file"), "content"));
     EXPECT_EQ(FileCount(dir), 1u);
+}
+
+// A save puts a regular file in place of the target: never in place of a device, a FIFO or
+// (through a link) whatever the link names, and never over a read-only file, root or not.
+TEST(ReplaceFileContent, RefusesWhatIsNoRegularFileAndReadOnlyFilesUntouched) {
+    TempDir dir;
+    const std::string fifo = dir.File("fifo.Vyr");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink(fifo, dir.File("link.Vyr"));
+    for (const std::string& target : {fifo, dir.File("link.Vyr"), std::string("/dev/null")}) {
+        std::string reason;
+        EXPECT_FALSE(ReplaceFileContent(target, "content", &reason)) << target;
+        EXPECT_EQ(reason, "it is not a regular file") << target;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
+
+    const std::string kept = dir.File("kept.Vyr");
+    WriteFile(kept, "precious\n");
+    ASSERT_EQ(::chmod(kept.c_str(), 0444), 0);
+    std::string reason;
+    EXPECT_FALSE(ReplaceFileContent(kept, "content", &reason));
+    EXPECT_EQ(reason, "it is read-only");
+    EXPECT_EQ(ReadFile(kept), "precious\n");
+    EXPECT_EQ(FileCount(dir), 3u) << "no temporary file is left behind";
+}
+
+// A writable file in a folder that refuses new files: the reason names the folder. Root may
+// create files in any folder, so there the save goes through.
+TEST(ReplaceFileContent, AFolderThatRefusesTheNewFileIsNamed) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    TempDir dir;
+    const std::string folder = dir.File("locked");
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/kept.Vyr";
+    WriteFile(path, "precious\n");
+    ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
+    std::string reason;
+    EXPECT_FALSE(ReplaceFileContent(path, "content", &reason));
+    ::chmod(folder.c_str(), 0755);
+    EXPECT_EQ(reason, "the folder " + folder + " cannot be written (Permission denied)");
+    EXPECT_EQ(ReadFile(path), "precious\n");
 }
 
 TEST(ReplaceFileContent, ReplacesWholeAndKeepsPermissions) {

@@ -46,7 +46,7 @@ TEST(ReplaceFileContentOnWindows, AReadOnlyFileIsLeftAsItWas) {
                                  std::filesystem::perm_options::remove);
     std::string reason;
     EXPECT_FALSE(ReplaceFileContent(path, "new\n", &reason));
-    EXPECT_EQ(reason, "Permission denied");
+    EXPECT_EQ(reason, "it is read-only");
     std::filesystem::permissions(path, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
     std::string content;
