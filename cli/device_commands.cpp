@@ -42,6 +42,13 @@ int Info(const DeviceOptions& options, Streams io) {
     if (session.connection().link.Vanished())
         return session.Failed("the device stopped answering");
     io.out << info.ClipboardText() << '\n';
+    // What got no answer was printed as "undefined" or zeros: not the device's values.
+    if (!info.Unanswered().empty()) {
+        std::string names;
+        for (const std::string& path : info.Unanswered())
+            names += (names.empty() ? "" : ", ") + path;
+        return session.Failed("no answer for " + names);
+    }
     return kExitDone;
 }
 
@@ -276,7 +283,8 @@ int RunDeviceCommand(Arguments args, Streams io) {
                                                             : nullptr;
         if (target == nullptr)
             return UsageError(io, "unknown device option '" + std::string(option) + "'");
-        if (i + 1 >= args.size())
+        // An option's value never starts with "--": "--port --password-file pw" lacks the port.
+        if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
             return UsageError(io, std::string(option) + " needs a value");
         *target = std::string(args[++i]);
         if (target == &port) {

@@ -65,7 +65,7 @@ LoginResult Login(DeviceConnection& connection, std::wstring_view user,
 HardwareClass ReadHardwareClass(DeviceConnection& connection, serial_link::Answer* answer) {
     LinkHold hold(connection.link);
     const serial_link::RemoteRead read =
-        serial_link::FetchRemoteFile(hold, "/tmp/hw_type", Match::Strict);
+        serial_link::FetchRemoteFile(hold, kHardwareTypePath, Match::Strict);
     if (answer != nullptr)
         *answer = read.answer;
     const long flag =

@@ -47,6 +47,8 @@ struct LoginResult {
 LoginResult Login(DeviceConnection& connection, std::wstring_view user,
                   std::wstring_view password);
 
+inline constexpr const char* kHardwareTypePath = "/tmp/hw_type";
+
 // Reads /tmp/hw_type: 1 is the recorder, anything else (or no answer) the standard device.
 // `answer`, when given, tells how the device answered the read.
 HardwareClass ReadHardwareClass(DeviceConnection& connection,

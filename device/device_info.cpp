@@ -5,6 +5,8 @@
 #include <cinttypes>
 #include <cstdio>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "settings/text.h"
 
@@ -38,16 +40,22 @@ class DeviceInformation::Reader {
     explicit Reader(DeviceConnection& connection) : connection_(connection) {}
 
     bool Silent() const { return silent_; }
+    // The files that got no answer, and those not asked for once the device fell silent.
+    std::vector<std::string> TakeMissed() { return std::move(missed_); }
 
     // Trailing white space trimmed. A control character inside (a line end, an escape)
     // becomes "_": every value stays one line of plain text, on the clipboard and on a
     // terminal alike.
     std::optional<std::string> Text(const char* path) {
-        if (silent_)
+        if (silent_) {
+            missed_.emplace_back(path);
             return std::nullopt;
+        }
         LinkHold hold(connection_.link);
         const serial_link::RemoteRead read = serial_link::FetchRemoteFile(hold, path, Match::Loose);
         silent_ = read.answer == serial_link::Answer::Silent;
+        if (silent_)
+            missed_.emplace_back(path);
         if (read.answer != serial_link::Answer::Data)
             return std::nullopt;
         std::string value(TrimTrailingBlanks(read.text));
@@ -70,17 +78,19 @@ class DeviceInformation::Reader {
     }
 
     HardwareClass Hardware() {
-        if (silent_)
-            return HardwareClass::Standard;
         serial_link::Answer answer = serial_link::Answer::Silent;
-        const HardwareClass hardware = ReadHardwareClass(connection_, &answer);
+        const HardwareClass hardware =
+            silent_ ? HardwareClass::Standard : ReadHardwareClass(connection_, &answer);
         silent_ = answer == serial_link::Answer::Silent;
+        if (silent_)
+            missed_.emplace_back(kHardwareTypePath);
         return hardware;
     }
 
   private:
     DeviceConnection& connection_;
     bool silent_ = false;
+    std::vector<std::string> missed_;
 };
 
 const char* DeviceInformation::Caption(Line line) {
@@ -143,6 +153,7 @@ bool DeviceInformation::Tick(DeviceConnection& connection) {
     read.Unsigned("/tmp/caps_voltage", voltage);
     const std::string type = read.Text("/chroma/mics/current_mic").value_or("?");
     values_[Capsule] = CapsuleLine(type, voltage, calibration_[2]);
+    unanswered_ = read.TakeMissed();
     return !read.Silent();
 }
 

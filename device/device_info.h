@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "device/connection.h"
 
@@ -26,6 +27,9 @@ class DeviceInformation {
 
     static const char* Caption(Line line);
     const std::string& Value(Line line) const { return values_[line]; }
+    // The device files the last tick got no answer for, in reading order: a value shown from
+    // them ("undefined", zeros) is not the device's.
+    const std::vector<std::string>& Unanswered() const { return unanswered_; }
     bool IdentityPending() const { return identityPending_; }
 
     // Seven lines "caption \tvalue" separated by line feeds, none after the last.
@@ -44,6 +48,7 @@ class DeviceInformation {
     std::array<std::string, kLineCount> values_;
     bool identityPending_ = true;
     std::array<std::uint32_t, 3> calibration_{};  // internal, battery, capsule
+    std::vector<std::string> unanswered_;
 };
 
 }  // namespace vyr

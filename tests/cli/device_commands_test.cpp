@@ -19,6 +19,28 @@ TEST_F(VyrctlDevice, InfoPrintsTheSevenLines) {
     EXPECT_EQ(run.err, "");
 }
 
+// A value the device did not answer is printed as "undefined" or zeros, which are not the
+// device's: the run fails and names what went unanswered. A device that falls silent is not
+// asked for the rest.
+TEST_F(VyrctlDevice, InfoWithAnUnansweredValueFailsNamingIt) {
+    sim.SetFaults({.silentName = "/tmp/caps_voltage"});
+    Result run = Vyrctl(Device() + "info");
+    EXPECT_EQ(run.status, 8);
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 7) << "what was read is printed";
+    EXPECT_NE(run.out.find("\nSerial number: \tVYR-"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err, "vyrctl: " + sim.PortPath() +
+                           ": no answer for /tmp/caps_voltage, /chroma/mics/current_mic\n");
+
+    sim.SetFaults({.silentName = "/chroma/hw_version"});
+    run = Vyrctl(Device() + "info");
+    EXPECT_EQ(run.status, 8);
+    EXPECT_NE(run.out.find("Hardware revision: \tundefined\n"), std::string::npos) << run.out;
+    EXPECT_TRUE(run.err.starts_with("vyrctl: " + sim.PortPath() +
+                                    ": no answer for /chroma/hw_version, /chroma/serialnumber, "))
+        << run.err;
+    EXPECT_NE(run.err.find("/tmp/hw_type"), std::string::npos) << run.err;
+}
+
 TEST_F(VyrctlDevice, LoadWritesAFileThatChecksCleanAndSendRestoresIt) {
     sim.WriteFile("/chroma/settings/4/preset_name", "Field");
     const std::string file = File("backup.Vyr");

@@ -187,6 +187,10 @@ TEST_F(VyrctlFile, UsageErrorsNameWhatIsWrong) {
         {"file dump a.Vyr b.Vyr", "vyrctl: file dump takes one FILE; unexpected 'b.Vyr'\n"},
         {"file check --force a.Vyr", "vyrctl: unknown option '--force' for file check\n"},
         {"file defaults --forse a.Vyr", "vyrctl: unknown option '--forse' for file defaults\n"},
+        // An option's value never starts with "--".
+        {"device --port --password-file pw info", "vyrctl: --port needs a value\n"},
+        {"device --port COM5 --user --verbose info", "vyrctl: --user needs a value\n"},
+        {"device --port", "vyrctl: --port needs a value\n"},
     };
     for (const auto& [args, message] : cases) {
         const Result run = Vyrctl(args);
