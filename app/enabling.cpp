@@ -85,7 +85,7 @@ void Enabling::Apply(const WindowSituation& situation, wxMenuBar& bar) const {
 
     // While a job is in flight nothing may start another exchange.
     const menu::Situation menus{situation.connected, situation.offline, situation.level,
-                                situation.busy, situation.mirrorKnown};
+                                situation.busy,      situation.mirrorKnown, situation.connecting};
     const auto tops = menu::Menus();
     for (std::size_t position = 0; position < tops.size(); ++position)
         bar.EnableTop(position, menu::Allowed(tops[position].when, menus));

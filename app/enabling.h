@@ -23,6 +23,7 @@ struct WindowSituation {
     int editedPreset = 1;
     std::string connectLabel = "Connect";  // what the connect button says when usable
     bool mirrorKnown = false;  // the window knows what the device holds
+    bool connecting = false;   // a connection is being made
 };
 
 class Enabling {

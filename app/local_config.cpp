@@ -31,12 +31,15 @@ wxString UserConfigDir() {
     return dir;
 }
 
-// Creates `dir` (one level) when it is missing. False when it is not a directory afterwards.
+// Creates `dir` when it is missing, and the folders above it that are missing too (a new
+// account's configuration folder, $XDG_CONFIG_HOME named but not yet made). False when it is
+// not a directory afterwards.
 bool EnsureDirectory(const wxString& dir) {
     if (wxFileName::DirExists(dir))
         return true;
     wxLogNull quiet;  // a failure only means the port is not remembered
-    return wxFileName::Mkdir(dir, wxS_DIR_DEFAULT) && wxFileName::DirExists(dir);
+    return wxFileName::Mkdir(dir, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL) &&
+           wxFileName::DirExists(dir);
 }
 
 // ---- damaged files ----

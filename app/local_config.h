@@ -1,9 +1,11 @@
 // The program's own small configuration file: which serial port was used last.
 //
 // The file is Corvanta/Vyr.cfg in the user's configuration directory ($XDG_CONFIG_HOME, else
-// ~/.config), in the INI-like format of wxFileConfig: group "Global" with LastCOMPort (index of
-// the port in the port choice), LastPortPath (its stable path under /dev/serial/by-id where
-// it has one, else its device path) and VerifySends (1 when sends read their values back).
+// ~/.config; on Windows the roaming application-data folder), in the INI-like format of
+// wxFileConfig: group "Global" with LastCOMPort (index of the port in the port choice; on
+// Windows the COM number less one), LastPortPath (its stable path under /dev/serial/by-id
+// where it has one, else its device path or COM name) and VerifySends (1 when sends read their
+// values back).
 #pragma once
 
 #include <memory>
@@ -15,7 +17,7 @@ namespace vyr {
 
 class LocalConfig {
   public:
-    // Opens the file in `<configRoot>/Corvanta`, creating that one directory when missing.
+    // Opens the file in `<configRoot>/Corvanta`, creating the folders that are missing.
     // An empty `configRoot` means the user's configuration directory. When the directory
     // cannot be created the values are kept in memory only. The configuration is the
     // process-wide one (wxConfigBase::Get) while this object lives; destroy it before the

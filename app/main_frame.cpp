@@ -300,7 +300,8 @@ WindowSituation AdminSWFrm::Situation() const {
             hardware_,
             presets_->Edited(),
             session_ ? session_->ButtonLabel() : std::string("Connect"),
-            mirror_.Known()};
+            mirror_.Known(),
+            session_ && session_->Connecting()};
 }
 
 void AdminSWFrm::RefreshEnabling() {

@@ -83,7 +83,7 @@ bool Allowed(When when, const Situation& s) {
         case NotBusy:
             return !s.busy;
         case NotConnected:
-            return !s.connected;
+            return !s.connected && !s.connecting;
         case Connected:
             return s.connected;
         case ConnectedOrOffline:

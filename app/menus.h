@@ -24,8 +24,8 @@ inline constexpr int kTestResults = 1032;
 inline constexpr int kServiceNotes = 1033;
 inline constexpr int kHelp = 1034;
 inline constexpr int kAbout = 1036;
-inline constexpr int kSendChangesToDevice = 1340;
-inline constexpr int kVerifySends = 1341;
+inline constexpr int kSendChangesToDevice = 1471;
+inline constexpr int kVerifySends = 1472;
 inline constexpr int kCompareWithFile = 1470;
 
 // When a menu or item may be used: by the connection, or by what the user level allows.
@@ -50,6 +50,8 @@ struct Situation {
     bool busy = false;
     // The window knows what the device holds (its mirror).
     bool mirrorKnown = false;
+    // A connection is being made: the port is open, the device has not answered yet.
+    bool connecting = false;
 };
 
 bool Allowed(When when, const Situation& situation);

@@ -37,7 +37,12 @@ void SessionController::Shutdown() {
 }
 
 std::string SessionController::ButtonLabel() const {
-    return std::string(session_->Label());
+    const std::string_view label = session_->Label();
+    return label == "Reconnect" && !showingNewState_ ? std::string("Connect") : std::string(label);
+}
+
+bool SessionController::Connecting() const {
+    return session_->State() == SessionState::Connecting;
 }
 
 void SessionController::OnButton(bool pressed) {
@@ -61,7 +66,11 @@ void SessionController::SessionChanged() {
     // Without a connection nothing is known of what a device holds.
     if (!session_->IsConnected())
         frame_.Mirror().Drop();
+    const std::string_view label = session_->Label();
+    showingNewState_ = label != shownLabel_;
+    shownLabel_ = label;
     frame_.ApplySession(session_->IsConnected(), session_->Level(), session_->Hardware());
+    showingNewState_ = false;
 }
 
 void SessionController::ConnectFinished(const ConnectReport& report) {

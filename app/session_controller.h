@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <wx/timer.h>
@@ -36,7 +37,11 @@ class SessionController final : public SessionListener,
     void Shutdown();
 
     // The text the connect button shows now.
+    // "Reconnect" after a connection whose device did not answer shows only until the next
+    // refresh of the enabling, which labels the released button "Connect" again.
     std::string ButtonLabel() const;
+    // A connection is being made ("Waiting for device").
+    bool Connecting() const;
 
     // A device dialog: reset at every Connect; closed on Disconnect, on loss and after every
     // login. It must outlive the controller or be removed first.
@@ -74,6 +79,10 @@ class SessionController final : public SessionListener,
     std::function<void(LoginResult)> loginDone_;
     std::vector<DeviceView*> views_;
     std::unique_ptr<ConnectionSession> session_;
+    // The label of the session state last shown, and whether the refresh under way is the one
+    // that shows a new state.
+    std::string_view shownLabel_;
+    bool showingNewState_ = false;
 };
 
 }  // namespace vyr

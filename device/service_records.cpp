@@ -74,13 +74,19 @@ RecordStatus CheckNote(std::string_view note) {
     return CheckLine(note, kMaxNoteBytes);
 }
 
-std::optional<std::string> ReadSerialNumber(DeviceConnection& connection) {
+serial_link::RemoteRead FetchSerialNumber(DeviceConnection& connection) {
     LinkHold hold(connection.link);
-    const auto text =
-        serial_link::ReadRemoteFile(hold, kSerialNumberPath, serial_link::Match::Loose);
-    if (!text)
+    serial_link::RemoteRead read =
+        serial_link::FetchRemoteFile(hold, kSerialNumberPath, serial_link::Match::Loose);
+    read.text = std::string(TrimTrailingBlanks(read.text));
+    return read;
+}
+
+std::optional<std::string> ReadSerialNumber(DeviceConnection& connection) {
+    serial_link::RemoteRead read = FetchSerialNumber(connection);
+    if (read.answer != serial_link::Answer::Data)
         return std::nullopt;
-    return std::string(TrimTrailingBlanks(*text));
+    return std::move(read.text);
 }
 
 std::optional<std::string> ReadSerialNumberOnce(DeviceConnection& connection) {

@@ -38,6 +38,9 @@ std::string RecordStatusText(RecordStatus status, std::string_view what);
 RecordStatus CheckSerialNumber(std::string_view number);
 RecordStatus CheckNote(std::string_view note);
 
+// The serial number with trailing white space removed (with Answer::Data), or how the device
+// answered instead: it refused the read (it holds no such file) or did not answer.
+serial_link::RemoteRead FetchSerialNumber(DeviceConnection& connection);
 // The serial number with trailing white space removed; nothing when the device did not
 // answer with it.
 std::optional<std::string> ReadSerialNumber(DeviceConnection& connection);

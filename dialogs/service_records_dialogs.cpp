@@ -50,8 +50,10 @@ constexpr char kSerialTitle[] = "Device serial number";
 const wxSize kSerialSize(250, 165);
 constexpr char kConfirmTitle[] = "Confirm action";
 constexpr char kConfirmText[] = "This overwrites the device's serial number.\nAre you sure?";
-constexpr char kSerialNotRead[] =
+constexpr char kSerialNotAnswered[] =
     "The serial number could not be read: the device did not answer.";
+constexpr char kSerialRefused[] =
+    "The serial number could not be read: the device refused to give it (it may hold none).";
 
 // In window order, which is also the tab order.
 constexpr Control kSerialControls[] = {
@@ -305,18 +307,19 @@ SerialNoDlg::SerialNoDlg(wxWindow* parent, DeviceAccess& device)
 void SerialNoDlg::Open() {
     if (!Permitted())
         return;
-    const auto shown = [this](const std::optional<std::string>& number) {
-        if (!number) {
-            Tell(kSerialNotRead);
+    const auto shown = [this](const serial_link::RemoteRead& read) {
+        if (read.answer != serial_link::Answer::Data) {
+            Tell(read.answer == serial_link::Answer::Refused ? kSerialRefused
+                                                             : kSerialNotAnswered);
             return;
         }
-        Text(ID_DEVICE_SERIAL)->ChangeValue(FromDevice(*number));
-        Text(ID_NEW_SERIAL)->ChangeValue(FromDevice(*number));
+        Text(ID_DEVICE_SERIAL)->ChangeValue(FromDevice(read.text));
+        Text(ID_NEW_SERIAL)->ChangeValue(FromDevice(read.text));
     };
     Show();
     Button(ID_CLOSE)->SetFocus();
-    if (!Exchange<std::optional<std::string>>(ReadSerialNumber, shown))
-        shown(std::nullopt);
+    if (!Exchange<serial_link::RemoteRead>(FetchSerialNumber, shown))
+        shown(serial_link::RemoteRead{});
 }
 
 void SerialNoDlg::OnWrite(wxCommandEvent&) {

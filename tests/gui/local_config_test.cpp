@@ -247,21 +247,22 @@ TEST_F(LocalConfigTest, PathsAreKeptLiterally) {
     EXPECT_EQ(again.LastPortPath(), odd);
 }
 
-TEST_F(LocalConfigTest, MissingParentDirectoryKeepsValuesInMemoryOnly) {
+// A configuration folder that does not exist yet (a new account, $XDG_CONFIG_HOME named but
+// not made) is made, parents and all, so that the port is remembered from the first run.
+TEST_F(LocalConfigTest, MissingParentFoldersAreMade) {
     const fs::path absent = root_ / "absent" / "deeper";
     {
         LocalConfig config(absent.string());
-        EXPECT_FALSE(config.Persistent());
+        EXPECT_TRUE(config.Persistent());
         ExpectPort(config, 0, "");
         EXPECT_TRUE(config.RememberPort(4, "/dev/ttyUSB1"));
-        ExpectPort(config, 4, "/dev/ttyUSB1");
-        EXPECT_NE(wxConfigBase::Get(false), nullptr);
         config.Flush();
     }
-    EXPECT_FALSE(fs::exists(root_ / "absent"));
     EXPECT_EQ(wxConfigBase::Get(false), nullptr);
-    // Nothing was written anywhere: the root stays empty.
-    EXPECT_TRUE(fs::is_empty(root_));
+    const std::string text = ReadAll(absent / "Corvanta" / "Vyr.cfg");
+    EXPECT_NE(text.find("LastCOMPort=4"), std::string::npos) << text;
+    LocalConfig again(absent.string());
+    ExpectPort(again, 4, "/dev/ttyUSB1");
 }
 
 TEST_F(LocalConfigTest, AFileWhereTheDirectoryShouldBeKeepsValuesInMemoryOnly) {

@@ -324,12 +324,13 @@ TEST_F(ServiceRecordsTest, TestResultsAreShownReadOnly) {
 
 TEST_F(ServiceRecordsTest, AFailedReadSaysSoInsteadOfShowingNothing) {
     LogInAsService();
-    // No serial number on the device: the fields stay empty and the dialog says why.
+    // No serial number on the device: the device refuses the read, the fields stay empty and
+    // the dialog says what happened (not that the device did not answer).
     sim.RemoveFile("/chroma/serialnumber");
     wxTEST_DIALOG(OpenSerial(),
                   ExpectMessage("Device serial number",
-                                "The serial number could not be read: the device did not "
-                                "answer."));
+                                "The serial number could not be read: the device refused to "
+                                "give it (it may hold none)."));
     EXPECT_EQ(DeviceSerial()->GetValue(), "");
 
     // A device that falls silent during the read of the results. The keep-alive waits

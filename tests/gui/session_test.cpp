@@ -5,6 +5,7 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 
+#include "app/menus.h"
 #include "app/port_list.h"
 #include "device_window.h"
 #include "modal_hook.h"
@@ -59,6 +60,37 @@ TEST_F(SessionTest, ALostDeviceIsReportedOnceAndTheButtonConnectsAgain) {
     EXPECT_FALSE(Button()->GetValue());
     EXPECT_EQ(Frame().CurrentUserLevel(), UserLevel::Nobody());
     EXPECT_FALSE(Login().IsShown());
+}
+
+// Offline mode could be ticked while "Waiting for device", which left a connected window in
+// offline mode that could not be disconnected.
+TEST_F(SessionTest, OfflineModeIsDisabledFromTheConnectToTheDisconnect) {
+    wxMenuBar* bar = Frame().GetMenuBar();
+    ASSERT_TRUE(bar->IsEnabled(menu::kOfflineMode));
+    sim.SetFaults({.latencyMs = 150});
+    Press(true);
+    ASSERT_EQ(Label(), "Waiting for device");
+    EXPECT_FALSE(bar->IsEnabled(menu::kOfflineMode));
+    ASSERT_TRUE(PumpUntil([&] { return Login().IsShown(); }));
+    EXPECT_FALSE(bar->IsEnabled(menu::kOfflineMode));
+    sim.SetFaults({});
+    ClickButton(Login().CancelButton());
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_TRUE(bar->IsEnabled(menu::kOfflineMode));
+}
+
+// A device that never answers the synchronisation leaves "Reconnect" on the released button
+// until the next refresh of the enabling, which makes it "Connect" again.
+TEST_F(SessionTest, ReconnectTurnsIntoConnectAtTheNextRefresh) {
+    sim.SetFaults({.silent = true});
+    Press(true);
+    ASSERT_TRUE(PumpUntil([&] { return Label() == "Reconnect"; }, std::chrono::seconds(20)))
+        << Label();
+    EXPECT_FALSE(Button()->GetValue());
+    EXPECT_FALSE(Frame().Connected());
+    Frame().EditPreset(1);  // choosing a preset refreshes the enabling
+    EXPECT_EQ(Label(), "Connect");
+    EXPECT_FALSE(Button()->GetValue());
 }
 
 TEST_F(SessionTest, APortThatCannotBeOpenedSaysWhyInTheStatusBar) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <vector>
 
 #include <wx/image.h>
 #include <wx/menu.h>
@@ -675,6 +676,31 @@ TEST_F(WindowTest, HelpOpensTheHelpFileOrSaysWhyNot) {
     if (!existed)
         std::filesystem::remove_all(help.parent_path());
     SetCommandStarter(previous);
+}
+
+// A menu command and a control with the same id would reach each other's handlers (the
+// frame routes both by id).
+TEST_F(WindowTest, NoMenuItemSharesItsIdWithAControl) {
+    std::vector<const wxMenuItem*> items;
+    const auto collect = [&items](const wxMenu* menu, const auto& self) -> void {
+        for (const wxMenuItem* item : menu->GetMenuItems()) {
+            if (item->GetSubMenu() != nullptr)
+                self(item->GetSubMenu(), self);
+            else if (!item->IsSeparator())
+                items.push_back(item);
+        }
+    };
+    const wxMenuBar* bar = Frame().GetMenuBar();
+    ASSERT_NE(bar, nullptr);
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        collect(bar->GetMenu(i), collect);
+    ASSERT_GT(items.size(), 20u);
+    for (const wxMenuItem* item : items) {
+        const wxWindow* control = Frame().FindWindow(item->GetId());
+        EXPECT_TRUE(control == nullptr || control == &Frame())
+            << item->GetItemLabelText() << " has the id " << item->GetId() << " of "
+            << control->GetName();
+    }
 }
 
 TEST_F(WindowTest, AboutNamesTheVersion) {
