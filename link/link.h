@@ -12,6 +12,14 @@
 #include "link/frame.h"
 #include "link/serial_port.h"
 
+// Checks the arguments of a printf-style function. MinGW's printf takes the C99 formats (%zu)
+// only under a format name of its own.
+#ifdef __MINGW_PRINTF_FORMAT
+#define VYR_PRINTF_LIKE(text, first) __attribute__((format(__MINGW_PRINTF_FORMAT, text, first)))
+#else
+#define VYR_PRINTF_LIKE(text, first) __attribute__((format(printf, text, first)))
+#endif
+
 namespace serial_link {
 
 // Read and write time-outs of one frame, and the line they run on.
@@ -93,7 +101,7 @@ class Link {
 
     void SetDiagnosticSink(DiagnosticSink sink);
     // printf-style diagnostic line.
-    void Diagnostic(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+    void Diagnostic(const char* format, ...) VYR_PRINTF_LIKE(2, 3);
     void FlushDiagnostics();
 
     LinkLock& Lock() { return lock_; }
