@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwctype>
-#include <map>
 #include <optional>
 #include <set>
 #include <string_view>
