@@ -8,6 +8,8 @@
 #include <map>
 #include <ostream>
 
+#include "cli/device_text.h"
+
 #include "device/clock.h"
 #include "device/microphone.h"
 #include "device/service_records.h"
@@ -30,17 +32,6 @@ std::string_view RangeText(MicValueKind kind) {
             return "1 or 0";
     }
     return "";
-}
-
-// A device text on one line of output: control characters become "_".
-std::string OneLine(std::string_view text) {
-    std::string line(text);
-    for (char& c : line) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
-            c = '_';
-    }
-    return line;
 }
 
 // The KEY=VALUE assignments, each checked as the dialog checks its field; nothing on a
@@ -80,9 +71,10 @@ void PrintMic(const MicReadResult& read, Streams io) {
         const auto shown = InterpretMicValue(kMicValues[i].kind, read.texts[i]);
         if (!shown) {
             io.err << "vyrctl: could not interpret " << kMicValues[i].key << ": '"
-                   << OneLine(read.texts[i]) << "'\n";
+                   << TerminalText(read.texts[i]) << "'\n";
         }
-        io.out << kMicValues[i].key << '=' << (shown ? *shown : OneLine(read.texts[i])) << '\n';
+        io.out << kMicValues[i].key << '=' << (shown ? *shown : TerminalText(read.texts[i]))
+               << '\n';
     }
 }
 
@@ -108,8 +100,9 @@ std::optional<MicValueTexts> Prepare(const MicReadResult& read,
         const MicCheck check =
             entered ? CheckMicEntry(value.kind, *entered) : MicCheck{false, {}, {}};
         if (!check.valid) {
-            io.err << "vyrctl: the device holds " << value.key << "='" << OneLine(read.texts[i])
-                   << "', not " << RangeText(value.kind) << "; give it a value\n";
+            io.err << "vyrctl: the device holds " << value.key << "='"
+                   << TerminalText(read.texts[i]) << "', not " << RangeText(value.kind)
+                   << "; give it a value\n";
             valid = false;
         }
         texts[i] = check.deviceText;
@@ -174,14 +167,20 @@ int RunSerialCommand(const DeviceOptions& options, Streams io) {
     const auto number = ReadSerialNumber(session.connection());
     if (!number)
         return session.Failed("the device did not answer with its serial number");
-    io.out << OneLine(*number) << '\n';
+    io.out << TerminalText(*number) << '\n';
     return kExitDone;
 }
 
 namespace {
 
+// The lines as the device sent them, nothing added: a line feed that ends a line is the
+// file's own, anything else in a line goes through the terminal filter.
 int PrintLines(DeviceSession& session, const RecordLines& read, Streams io) {
-    io.out << JoinRecordLines(read.lines);
+    for (const std::string_view line : read.lines) {
+        const bool ended = line.ends_with('\n');
+        io.out << TerminalText(line.substr(0, line.size() - (ended ? 1 : 0)))
+               << (ended ? "\n" : "");
+    }
     if (!read.complete) {
         return session.Failed("the device stopped answering after " +
                               std::to_string(read.lines.size()) + " lines");

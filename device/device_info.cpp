@@ -28,34 +28,40 @@ constexpr PowerSource kPowerSources[] = {
     {DeviceInformation::Battery, "/tmp/batt_voltage", "/tmp/power_batt"},
 };
 
-constexpr const char* kCalibrationFiles[] = {"/tmp/accu_cal", "/tmp/batt_cal", "/tmp/caps_cal"};
+// In the order of DeviceInformation::Identity.
+constexpr const char* kIdentityFiles[] = {
+    "/chroma/hw_version", "/chroma/serialnumber", "/chroma/fw_version", "/chroma/firmware_version",
+    kHardwareTypePath,    "/tmp/accu_cal",        "/tmp/batt_cal",      "/tmp/caps_cal"};
+
+constexpr const char* kUndefined = "undefined";
+
+// Three reads in a row without an answer: the device is taken as gone for the rest of the
+// tick, as a transfer takes it.
+constexpr int kSilentReadsToGiveUp = 3;
 
 }  // namespace
 
-// Reads the device information's files, each under its own hold of the link lock. Once one
-// read goes unanswered the device is taken as gone: every later read of the same tick fails
-// at once instead of waiting out its attempts.
+// Reads the device information's files, each under its own hold of the link lock. Once the
+// device is gone (the link says so, or three reads in a row went unanswered), the reads after
+// it are not sent and count as unanswered.
 class DeviceInformation::Reader {
   public:
     explicit Reader(DeviceConnection& connection) : connection_(connection) {}
 
-    bool Silent() const { return silent_; }
-    // The files that got no answer, and those not asked for once the device fell silent.
+    // The last read got an answer: the file, or the device's word that it has none.
+    bool Answered() const { return answered_; }
+    // The files that got no answer, and those not asked for once the device was gone.
     std::vector<std::string> TakeMissed() { return std::move(missed_); }
 
     // Trailing white space trimmed. A control character inside (a line end, an escape)
     // becomes "_": every value stays one line of plain text, on the clipboard and on a
     // terminal alike.
     std::optional<std::string> Text(const char* path) {
-        if (silent_) {
-            missed_.emplace_back(path);
+        if (!Ask(path))
             return std::nullopt;
-        }
         LinkHold hold(connection_.link);
         const serial_link::RemoteRead read = serial_link::FetchRemoteFile(hold, path, Match::Loose);
-        silent_ = read.answer == serial_link::Answer::Silent;
-        if (silent_)
-            missed_.emplace_back(path);
+        Note(path, read.answer);
         if (read.answer != serial_link::Answer::Data)
             return std::nullopt;
         std::string value(TrimTrailingBlanks(read.text));
@@ -78,18 +84,34 @@ class DeviceInformation::Reader {
     }
 
     HardwareClass Hardware() {
+        if (!Ask(kHardwareTypePath))
+            return HardwareClass::Standard;
         serial_link::Answer answer = serial_link::Answer::Silent;
-        const HardwareClass hardware =
-            silent_ ? HardwareClass::Standard : ReadHardwareClass(connection_, &answer);
-        silent_ = answer == serial_link::Answer::Silent;
-        if (silent_)
-            missed_.emplace_back(kHardwareTypePath);
+        const HardwareClass hardware = ReadHardwareClass(connection_, &answer);
+        Note(kHardwareTypePath, answer);
         return hardware;
     }
 
   private:
+    // False, the read counted as unanswered, when the device is gone: it is not asked.
+    bool Ask(const char* path) {
+        const serial_link::Link& link = connection_.link;
+        if (silentInRow_ < kSilentReadsToGiveUp && link.IsOpen() && !link.Vanished())
+            return true;
+        answered_ = false;
+        missed_.emplace_back(path);
+        return false;
+    }
+    void Note(const char* path, serial_link::Answer answer) {
+        answered_ = answer != serial_link::Answer::Silent;
+        silentInRow_ = answered_ ? 0 : silentInRow_ + 1;
+        if (!answered_)
+            missed_.emplace_back(path);
+    }
+
     DeviceConnection& connection_;
-    bool silent_ = false;
+    bool answered_ = false;
+    int silentInRow_ = 0;
     std::vector<std::string> missed_;
 };
 
@@ -101,10 +123,11 @@ const char* DeviceInformation::Caption(Line line) {
 }
 
 void DeviceInformation::Reset() {
-    identityPending_ = true;
+    answered_.fill(false);
     calibration_.fill(0);
     values_.fill("");
     values_[Firmware] = "...";
+    fwVersion_ = firmwareVersion_ = kUndefined;
 }
 
 std::string DeviceInformation::PowerLine(std::uint32_t percent, std::uint32_t voltage,
@@ -127,22 +150,28 @@ std::string DeviceInformation::CapsuleLine(const std::string& type, std::uint32_
 }
 
 void DeviceInformation::ReadIdentity(Reader& read) {
-    values_[Hardware] = read.Text("/chroma/hw_version").value_or("undefined");
-    values_[Serial] = read.Text("/chroma/serialnumber").value_or("undefined");
-    const std::string fw = read.Text("/chroma/fw_version").value_or("undefined");
-    const std::string firmware = read.Text("/chroma/firmware_version").value_or("undefined");
-    values_[Firmware] = firmware + " - " + fw;
-    values_[Type] = HardwareTypeName(read.Hardware());
-    for (std::size_t i = 0; i < calibration_.size(); ++i)
-        read.Unsigned(kCalibrationFiles[i], calibration_[i]);
+    // Reads `file` with `readFile` unless the device has answered it before.
+    const auto once = [&](int file, const auto& readFile) {
+        if (answered_[file])
+            return;
+        readFile(kIdentityFiles[file]);
+        answered_[file] = read.Answered();
+    };
+    std::string* const texts[] = {&values_[Hardware], &values_[Serial], &fwVersion_,
+                                  &firmwareVersion_};
+    for (int file = kHwVersion; file <= kFirmwareVersion; ++file)
+        once(file, [&](const char* path) { *texts[file] = read.Text(path).value_or(kUndefined); });
+    values_[Firmware] = firmwareVersion_ + " - " + fwVersion_;
+    once(kHwType, [&](const char*) { values_[Type] = HardwareTypeName(read.Hardware()); });
+    for (std::size_t i = 0; i < calibration_.size(); ++i) {
+        once(kInternalCalibration + static_cast<int>(i),
+             [&](const char* path) { read.Unsigned(path, calibration_[i]); });
+    }
 }
 
 bool DeviceInformation::Tick(DeviceConnection& connection) {
     Reader read(connection);
-    if (identityPending_) {
-        identityPending_ = false;
-        ReadIdentity(read);
-    }
+    ReadIdentity(read);
     for (std::size_t i = 0; i < std::size(kPowerSources); ++i) {
         std::uint32_t voltage = 0, percent = 0;
         read.Unsigned(kPowerSources[i].voltage, voltage);
@@ -154,17 +183,17 @@ bool DeviceInformation::Tick(DeviceConnection& connection) {
     const std::string type = read.Text("/chroma/mics/current_mic").value_or("?");
     values_[Capsule] = CapsuleLine(type, voltage, calibration_[2]);
     unanswered_ = read.TakeMissed();
-    return !read.Silent();
+    return unanswered_.empty();
 }
 
-std::string DeviceInformation::ClipboardText() const {
+std::string DeviceInformation::ClipboardText(std::string (*shown)(std::string_view)) const {
     std::string text;
     for (int line = 0; line < kLineCount; ++line) {
         if (line > 0)
             text += '\n';
         text += Caption(static_cast<Line>(line));
         text += " \t";
-        text += values_[line];
+        text += shown != nullptr ? shown(values_[line]) : values_[line];
     }
     return text;
 }

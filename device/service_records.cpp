@@ -139,14 +139,4 @@ RecordLines ReadTestResults(DeviceConnection& connection) {
     return ReadLines(connection, kTestResultsPath);
 }
 
-std::string JoinRecordLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        if (line.empty() || line.back() != '\n')
-            text += '\n';
-    }
-    return text;
-}
-
 }  // namespace vyr

@@ -66,15 +66,13 @@ RecordWrite AppendServiceNote(DeviceConnection& connection, std::string_view not
                               const DateTime& when);
 
 struct RecordLines {
-    std::vector<std::string> lines;  // as received
-    bool complete = false;           // the device ended the file (it did not fall silent)
+    // As received, each with the line feed the device sent: shown one after the other with
+    // nothing added, a last line without a line feed stays without.
+    std::vector<std::string> lines;
+    bool complete = false;  // the device ended the file (it did not fall silent)
 };
 
 RecordLines ReadServiceNotes(DeviceConnection& connection);
 RecordLines ReadTestResults(DeviceConnection& connection);
-
-// The lines for a text window, each ending in one line feed: a line the device sent with its
-// own line feed keeps it, one without gets one.
-std::string JoinRecordLines(const std::vector<std::string>& lines);
 
 }  // namespace vyr

@@ -274,9 +274,11 @@ void RecordDialog::OpenAndRead(int focusId, int windowId,
     FindWindow(focusId)->SetFocus();
     Text(windowId)->Clear();
     const auto shown = [this, windowId, what = std::string(what)](const RecordLines& lines) {
+        // Exactly as received; each line converted on its own, so that one line that is not
+        // UTF-8 leaves the others as they are.
         wxString text;
         for (const std::string& line : lines.lines)
-            text += FromDevice(JoinRecordLines({line}));
+            text += FromDevice(line);
         Text(windowId)->ChangeValue(text);
         if (lines.complete)
             return;

@@ -189,12 +189,14 @@ Replies Device::ReadLines(const CommandFrame& request) {
     const auto content = IsFilePath(path) ? files_.Read(path) : std::nullopt;
     if (!content)
         return Refuse(request, kNoSuchFile);
+    // Each line as stored, with its line feed; a last line without one is sent without.
     Replies replies;
     std::string_view rest = *content;
     while (!rest.empty()) {
         const std::size_t end = rest.find('\n');
-        replies.push_back(TextReply(request, cmd::kReadLines, rest.substr(0, end)));
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
+        const std::size_t length = end == std::string_view::npos ? rest.size() : end + 1;
+        replies.push_back(TextReply(request, cmd::kReadLines, rest.substr(0, length)));
+        rest.remove_prefix(length);
     }
     replies.push_back(TextReply(request, cmd::kReply));  // end of the file
     return replies;

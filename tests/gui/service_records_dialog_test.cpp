@@ -306,7 +306,8 @@ TEST_F(ServiceRecordsTest, NotesAreShownAndANewNoteIsAppendedWithItsDateStamp) {
 }
 
 TEST_F(ServiceRecordsTest, TestResultsAreShownReadOnly) {
-    sim.WriteFile("/chroma/test_results", "Result: PASS\nStation 3\n");
+    // Shown exactly as received: the last line has no line feed, and gets none.
+    sim.WriteFile("/chroma/test_results", "Result: PASS\nStation 3");
     LogInAsService();
     Command(&Frame(), menu::kTestResults);
     TestresultsDlg& dialog = Results();
@@ -314,7 +315,7 @@ TEST_F(ServiceRecordsTest, TestResultsAreShownReadOnly) {
     EXPECT_TRUE(dialog.Busy());
     AwaitIdle(dialog);
     wxTextCtrl* window = dialog.Text(TestresultsDlg::ID_RESULT_WINDOW);
-    EXPECT_EQ(window->GetValue(), "Result: PASS\nStation 3\n");
+    EXPECT_EQ(window->GetValue(), "Result: PASS\nStation 3");
     EXPECT_FALSE(window->IsEditable());
     EXPECT_TRUE(window->IsMultiLine());
     ExpectEverythingFits(dialog, wxSize(515, 330));

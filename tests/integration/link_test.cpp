@@ -120,7 +120,7 @@ TEST_F(Exchanges, WritesAndCommandLines) {
     ReadRemoteLines(hold, "/chroma/service_notes",
                     [&](std::string_view line) { lines.emplace_back(line); });
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.back(), "2026/12/08-10:00| checked");
+    EXPECT_EQ(lines.back(), "2026/12/08-10:00| checked\n");
 }
 
 TEST_F(Exchanges, OverlongTextsAreNotSent) {
@@ -141,7 +141,7 @@ TEST_F(Exchanges, ReadLinesEndsOnAnotherCommandOrOnSilence) {
     EXPECT_EQ(ReadRemoteLines(hold, "/chroma/test_results",
                               [&](std::string_view l) { lines.emplace_back(l); }),
               4);
-    EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "", "fourth"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"first\n", "second\n", "\n", "fourth\n"}));
     EXPECT_EQ(ReadRemoteLines(hold, "/chroma/absent", [](std::string_view) {}), 0);
     SetFaults({.silent = true});
     double seconds = SecondsFor([&] {

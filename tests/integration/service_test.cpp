@@ -110,7 +110,7 @@ TEST_F(Service, NoteIsAppendedDatedAndNeedsTheDevicesAnswer) {
     RecordLines notes = ReadServiceNotes(device);
     EXPECT_TRUE(notes.complete);
     ASSERT_EQ(notes.lines.size(), 4u);
-    EXPECT_EQ(notes.lines.back(), "2024/03/05-09:07| capsule replaced");
+    EXPECT_EQ(notes.lines.back(), "2024/03/05-09:07| capsule replaced\n");
 
     SetFaults({.refuseWrites = true});
     added = AppendServiceNote(device, "second", when);
@@ -136,13 +136,13 @@ TEST_F(Service, NoteIsAppendedDatedAndNeedsTheDevicesAnswer) {
     EXPECT_EQ(AppendServiceNote(device, note, when).status, RecordStatus::Done);
 }
 
-TEST_F(Service, TestResultsAreReadLineByLine) {
-    sim.WriteFile("/chroma/test_results", "first\n\nthird\n");
+// Each line as the device sent it, with its line feed; the last one without stays without.
+TEST_F(Service, TestResultsAreReadLineByLineAsReceived) {
+    sim.WriteFile("/chroma/test_results", "first\n\nthird");
     RecordLines results = ReadTestResults(device);
     EXPECT_TRUE(results.complete);
-    EXPECT_EQ(results.lines, (std::vector<std::string>{"first", "", "third"}));
+    EXPECT_EQ(results.lines, (std::vector<std::string>{"first\n", "\n", "third"}));
     EXPECT_EQ(Requests(), (std::vector<std::string>{"in  19 /chroma/test_results text \"\""}));
-    EXPECT_EQ(JoinRecordLines({"a", "b\n", ""}), "a\nb\n\n");
 
     SetFaults({.silent = true});
     results = ReadTestResults(device);

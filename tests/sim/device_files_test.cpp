@@ -64,6 +64,7 @@ TEST_F(Files, AnIntegerPayloadIsNoFileContent) {
     EXPECT_FALSE(sim.ReadFile("/tmp/x"));
 }
 
+// Each line with its line feed as stored; a last line without one is sent without.
 TEST_F(Files, ReadLinesSendsOneFramePerLineThenAnEndFrame) {
     sim.WriteFile("/chroma/test_results", "first\nsecond\n\nfourth");
     ASSERT_TRUE(client->Send(TextRequest(kReadLines, "/chroma/test_results")));
@@ -73,7 +74,7 @@ TEST_F(Files, ReadLinesSendsOneFramePerLineThenAnEndFrame) {
         EXPECT_EQ(frame->Name(), "/chroma/test_results");
         lines.emplace_back(frame->PayloadText());
     }
-    EXPECT_EQ(lines, (std::vector<std::string>{"first", "second", "", "fourth"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"first\n", "second\n", "\n", "fourth"}));
     ASSERT_TRUE(frame);
     EXPECT_EQ(frame->command, kReply);
     EXPECT_EQ(frame->Name(), "/chroma/test_results");
