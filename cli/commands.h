@@ -27,6 +27,7 @@ enum ExitStatus : int {
     kExitLoginRefused = 7,
     kExitCommunication = 8,
     kExitAnswerNo = 9,
+    kExitLacking = 10,  // complete, but the device lacks values (their defaults were written)
 };
 
 struct Streams {
@@ -80,7 +81,8 @@ inline int ExitStatusFor(SettingsFileStatus status) {
 // reason on stderr and the exit status (kExitDone when loaded).
 int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io);
 
-// A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\.
+// A stored value as one line of UTF-8: a line feed is written as \n and a backslash as \\,
+// any other control character as "_" (TerminalText).
 std::string OneLineValue(std::string_view latin1);
 
 // Reports a failed settings-file operation on stderr, naming the file and the system's

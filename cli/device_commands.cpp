@@ -16,6 +16,7 @@
 #include "cli/admin_commands.h"
 #include "cli/commands.h"
 #include "cli/device_session.h"
+#include "cli/device_text.h"
 #include "cli/fleet.h"
 #include "cli/service_commands.h"
 #include "device/clock.h"
@@ -41,7 +42,7 @@ int Info(const DeviceOptions& options, Streams io) {
     info.Tick(session.connection());
     if (session.connection().link.Vanished())
         return session.Failed("the device stopped answering");
-    io.out << info.ClipboardText() << '\n';
+    io.out << info.ClipboardText(TerminalText) << '\n';
     // What got no answer was printed as "undefined" or zeros: not the device's values.
     if (!info.Unanswered().empty()) {
         std::string names;
@@ -52,23 +53,40 @@ int Info(const DeviceOptions& options, Streams io) {
     return kExitDone;
 }
 
+// "load FILE [--force]": the file, and whether a backup that lacks values may replace it.
+std::optional<std::pair<std::string_view, bool>> ParseLoad(const DeviceOptions& options,
+                                                           Streams io) {
+    const auto& args = options.args;
+    const bool force = args.size() == 2 && args[1] == "--force";
+    if (args.empty() || args[0].starts_with("--") || args.size() > 2 ||
+        (args.size() == 2 && !force)) {
+        UsageError(io, args.size() == 2 ? "unknown argument '" + std::string(args[1]) +
+                                              "' of load"
+                                        : std::string("load needs one FILE"));
+        return std::nullopt;
+    }
+    return std::pair{args[0], force};
+}
+
 int CheckLoad(DeviceOptions& options, Streams io) {
-    if (options.args.size() != 1)
-        return UsageError(io, "load needs one FILE");
-    return RequireEachDeviceFile(options, options.args[0], io);
+    const auto parsed = ParseLoad(options, io);
+    if (!parsed)
+        return kExitUsage;
+    return RequireEachDeviceFile(options, parsed->first, io);
 }
 
 int Load(const DeviceOptions& options, Streams io) {
-    if (options.args.size() != 1)
-        return UsageError(io, "load needs one FILE");
+    const auto parsed = ParseLoad(options, io);
+    if (!parsed)
+        return kExitUsage;
     DeviceSession session(options, io);
     if (const int status = session.Open(&UserLevel::MayTransferSettings); status != kExitDone)
         return status;
     std::string path;
-    if (const int status = session.TargetFile(options.args[0], path); status != kExitDone)
+    if (const int status = session.TargetFile(parsed->first, path); status != kExitDone)
         return status;
     BarProgress bar(io);
-    const BackupResult backup = BackupSettings(session.connection(), path, bar);
+    const BackupResult backup = BackupSettings(session.connection(), path, bar, parsed->second);
     bar.EndLine();
     return session.ReportBackup(backup, path);
 }
@@ -182,7 +200,8 @@ int Time(const DeviceOptions& options, Streams io) {
         const auto time = text ? ParseDeviceTime(*text) : std::nullopt;
         if (!time) {
             io.err << "vyrctl: " << options.port << ": cannot read the device time"
-                   << (text ? " (it answered '" + *text + "')" : std::string()) << '\n';
+                   << (text ? " (it answered '" + TerminalText(*text) + "')" : std::string())
+                   << '\n';
             return false;
         }
         io.out << FormatIsoTime(*time) << '\n';

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/console.h"
+#include "cli/device_text.h"
 #include "cli/terminal.h"
 #include "device/service_records.h"
 #include "settings/file_io.h"
@@ -85,7 +86,8 @@ void BarProgress::EndLine() {
     drawn_ = false;
 }
 
-std::optional<std::string> ReadSecret(const SecretSource& source, Streams io) {
+std::optional<serial_link::Secret> ReadSecret(const SecretSource& source, Streams io) {
+    serial_link::KeepOutOfCoreDumps();
     if (!source.file.empty()) {
         std::ifstream in(FilePath(source.file), std::ios::binary);
         std::string line;
@@ -95,12 +97,12 @@ std::optional<std::string> ReadSecret(const SecretSource& source, Streams io) {
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        return line;
+        return serial_link::TakeSecret(line);
     }
     if (const char* value = std::getenv(source.variable))
-        return std::string(value);
+        return serial_link::Secret(value);
     if (auto typed = ReadSecretLine(source.prompt))
-        return typed;
+        return serial_link::TakeSecret(*typed);
     io.err << "vyrctl: no " << source.what << ": use " << source.fileOption
            << " FILE or the variable " << source.variable << '\n';
     return std::nullopt;
@@ -127,11 +129,13 @@ int DeviceSession::Open(LevelRule allowed) {
         return kExitNoSync;
     }
     const LoginResult login =
-        Login(connection_, Utf8ToWide(options_.user), Utf8ToWide(options_.password));
+        Login(connection_, Utf8ToWide(options_.user),
+              serial_link::TakeSecret(Utf8ToWide(options_.password.View())).View());
     if (login.status != LoginStatus::Accepted) {
         io_.err << "vyrctl: " << options_.port << ": "
                 << (login.status == LoginStatus::TooLong ? "user name or password too long"
-                                                         : "login refused")
+                    : login.answered                   ? "login refused"
+                                                       : "login refused or no answer from the device")
                 << '\n';
         return kExitLoginRefused;
     }
@@ -181,18 +185,33 @@ int DeviceSession::ReportBackup(const BackupResult& backup, const std::string& p
         case BackupStatus::Cancelled:
             return Failed("the device stopped answering; " + path + " not written");
         case BackupStatus::Incomplete:
-            io_.err << WideToUtf8(backup.report);
+            io_.err << TerminalReport(backup.guard.Log());
             io_.err << "vyrctl: " << options_.port << ": no answer for "
                     << backup.unanswered.size() << " values; " << path << " not written:\n";
-            for (const std::string& value : backup.unanswered)
-                io_.err << "  " << value << '\n';
+            ListValues(backup.unanswered);
             return kExitCommunication;
+        case BackupStatus::Kept:
         case BackupStatus::FileFailed:
         case BackupStatus::Saved:
             break;
     }
-    io_.err << WideToUtf8(backup.report);
-    return ReportFileFailure(backup.fileStatus, path, backup.fileReason, io_);
+    io_.err << TerminalReport(backup.guard.Log());
+    if (const int status = ReportFileFailure(backup.fileStatus, path, backup.fileReason, io_);
+        status != kExitDone || backup.absent.empty())
+        return status;
+    io_.err << "vyrctl: " << options_.port << ": complete, but the device lacks "
+            << backup.absent.size() << " values; "
+            << (backup.status == BackupStatus::Kept
+                    ? path + " kept as it was (--force replaces it)"
+                    : path + " holds their defaults")
+            << ":\n";
+    ListValues(backup.absent);
+    return kExitLacking;
+}
+
+void DeviceSession::ListValues(const std::vector<std::string>& values) {
+    for (const std::string& value : values)
+        io_.err << "  " << value << '\n';
 }
 
 }  // namespace vyr::cli

@@ -14,6 +14,7 @@
 #include "device/progress.h"
 #include "device/settings_backup.h"
 #include "device/user_level.h"
+#include "link/secret.h"
 
 namespace vyr::cli {
 
@@ -47,8 +48,8 @@ struct DeviceOptions {
     std::vector<std::string> ports;  // every port given, in order ("all" expanded)
     std::string user = "superadmin";
     std::string passwordFile;
-    std::string password;                    // read once, before any port is opened
-    std::optional<std::string> newPassword;  // of "users set", read once as well
+    serial_link::Secret password;  // read once, before any port is opened
+    std::optional<serial_link::Secret> newPassword;  // of "users set", read once as well
     bool verbose = false;
     bool json = false;
     // Check the arguments only: DeviceSession::Open stops the run with kArgumentsChecked.
@@ -97,8 +98,9 @@ struct SecretSource {
     const char* prompt;
 };
 
-// The secret, or nothing after saying on stderr why there is none.
-std::optional<std::string> ReadSecret(const SecretSource& source, Streams io);
+// The secret, or nothing after saying on stderr why there is none. Core dumps are off from
+// the first call on.
+std::optional<serial_link::Secret> ReadSecret(const SecretSource& source, Streams io);
 
 // The user level rule a command needs, as the window's menus ask it.
 using LevelRule = bool (UserLevel::*)() const;
@@ -123,10 +125,13 @@ class DeviceSession {
     int TargetFile(std::string_view pattern, std::string& path);
 
     // Tells on stderr what a backup into `path` repaired, and why it was not written; its
-    // exit status: 0 written, 8 load failed or incomplete, 4 the file could not be written.
+    // exit status: 0 written, 8 load failed or incomplete, 4 the file could not be written,
+    // 10 the device lacks values (written with their defaults, or an existing file kept).
     int ReportBackup(const BackupResult& backup, const std::string& path);
 
   private:
+    void ListValues(const std::vector<std::string>& values);
+
     const DeviceOptions& options_;
     Streams io_;
     DeviceConnection connection_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/device_text.h"
 #include "settings/difference.h"
 #include "settings/file_io.h"
 #include "settings/model.h"
@@ -36,7 +37,7 @@ int LoadSettingsFile(SettingsModel& model, const std::string& path, Streams io) 
     const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status != SettingsFileStatus::Ok)
         return ReportFileFailure(status, path, reason, io);
-    io.err << WideToUtf8(model.guard.Log());
+    io.err << TerminalReport(model.guard.Log());
     return kExitDone;
 }
 
@@ -52,7 +53,7 @@ std::string OneLineValue(std::string_view latin1) {
             escaped += c;
         }
     }
-    return Latin1ToUtf8(escaped);
+    return TerminalText(Latin1ToUtf8(escaped));
 }
 
 namespace {
@@ -62,7 +63,7 @@ int Check(const std::string& path, Streams io) {
     std::string reason;
     const auto status = LoadSettingsStore(model.store, path, &reason);
     if (status == SettingsFileStatus::Ok)
-        io.out << WideToUtf8(model.guard.Log());
+        io.out << TerminalReport(model.guard.Log());
     return ReportFileFailure(status, path, reason, io);
 }
 

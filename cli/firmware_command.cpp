@@ -81,6 +81,8 @@ int RunFirmwareCommand(const DeviceOptions& options, Streams io) {
         BarProgress bar(io);
         const BackupResult backup = BackupSettings(connection, path, bar);
         bar.EndLine();
+        // A backup holding defaults for values the device lacks may be an empty device's:
+        // the update would destroy the settings it failed to save.
         if (const int status = session.ReportBackup(backup, path); status != kExitDone) {
             io.err << "vyrctl: " << options.port << ": no complete backup; update not started\n";
             return status;

@@ -33,6 +33,7 @@ constexpr StatusEntry kStatusTexts[] = {
     {kExitLoginRefused, "login refused"},
     {kExitCommunication, "communication error"},
     {kExitAnswerNo, "the answer is no"},
+    {kExitLacking, "complete, but the device lacks some values"},
 };
 
 using DeviceRun = int (*)(const DeviceOptions&, Streams);

@@ -27,8 +27,10 @@ void PrintUsage(std::ostream& out) {
            "                               write a settings file holding the factory defaults;\n"
            "                               an existing FILE is replaced only with --force\n"
            "  vyrctl device OPTIONS info   print the device information\n"
-           "  vyrctl device OPTIONS load FILE\n"
-           "                               load all presets from the device into a settings file\n"
+           "  vyrctl device OPTIONS load FILE [--force]\n"
+           "                               load all presets from the device into a settings file;\n"
+           "                               values the device lacks get their defaults (exit 10),\n"
+           "                               and then an existing FILE is replaced only with --force\n"
            "  vyrctl device OPTIONS send FILE [--preset N] [--active N] [--base OLD] [--verify]\n"
            "                               send a settings file (or one preset of it) to the "
            "device,\n"
@@ -63,7 +65,7 @@ void PrintUsage(std::ostream& out) {
            "  vyrctl device OPTIONS firmware --start (--backup FILE | --no-backup)\n"
            "                               start the firmware update; with --backup, first\n"
            "                               save all settings to FILE and start only when that\n"
-           "                               backup is complete\n"
+           "                               backup is complete and lacks no value\n"
            "\n"
            "OPTIONS: --port PATH (required; repeatable, or 'all' for every port found),\n"
            "         --user NAME (default superadmin), --password-file FILE (else\n"
@@ -80,7 +82,8 @@ void PrintUsage(std::ostream& out) {
            "             4 file cannot be opened or written, 5 invalid file format,\n"
            "             6 file corrupted (checksum), 7 login refused or not allowed,\n"
            "             8 communication error or a change the device refused,\n"
-           "             9 the answer is no (files differ, no firmware file)\n";
+           "             9 the answer is no (files differ, no firmware file),\n"
+           "             10 complete, but the device lacks some values\n";
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "cli/admin_commands.h"
+#include "cli/device_text.h"
 #include "cli/terminal.h"
 #include "device/users.h"
 #include "settings/text.h"
@@ -31,21 +32,23 @@ int List(const DeviceOptions& options, Streams io) {
     const UserList list = ListUsers(session.connection());
     if (list.status != AccountStatus::Done)
         return ReportAccountFailure(session, list.status, "listing the users");
+    // A name is the device's text: a line feed in it must not make a second, made-up name.
     for (const std::wstring& name : list.names)
-        io.out << WideToUtf8(name) << '\n';
+        io.out << TerminalText(WideToUtf8(name)) << '\n';
     return kExitDone;
 }
 
 // The new password: from --new-password-file, else VYR_NEW_PASSWORD, else typed twice.
-std::optional<std::string> NewPassword(const std::string& file, Streams io) {
+std::optional<serial_link::Secret> NewPassword(const std::string& file, Streams io) {
     const bool typed = file.empty() && std::getenv(kNewPasswordVariable) == nullptr;
     auto password = ReadSecret({"new password", file, "--new-password-file", kNewPasswordVariable,
                                 "New password: "},
                                io);
     if (!password || !typed)
         return password;
-    const auto again = ReadSecretLine("Repeat new password: ");
-    if (!again || *again != *password) {
+    auto again = ReadSecretLine("Repeat new password: ");
+    const auto repeated = again ? std::optional(serial_link::TakeSecret(*again)) : std::nullopt;
+    if (!repeated || repeated->View() != password->View()) {
         io.err << "vyrctl: the two new passwords differ\n";
         return std::nullopt;
     }
@@ -100,7 +103,7 @@ int Set(const DeviceOptions& options, Streams io) {
     if (const int status = session.Open(&UserLevel::MayAdministrate); status != kExitDone)
         return status;
     const AccountResult result = SetUserAccount(session.connection(), request->name,
-                                                Utf8ToWide(*options.newPassword),
+                                                Utf8ToWide(options.newPassword->View()),
                                                 request->superadministrator);
     if (result.status != AccountStatus::Done) {
         return ReportAccountFailure(session, result.status,
@@ -135,7 +138,7 @@ int CheckUsersCommand(DeviceOptions& options, Streams io) {
     const auto password = NewPassword(request->passwordFile, io);
     if (!password)
         return kExitUsage;
-    if (const AccountProblem problem = CheckPassword(Utf8ToWide(*password));
+    if (const AccountProblem problem = CheckPassword(Utf8ToWide(password->View()));
         problem != AccountProblem::None)
         return UsageError(io, AccountProblemText(problem));
     options.newPassword = password;

@@ -1,11 +1,14 @@
 #include "device/settings_backup.h"
 
+#include <filesystem>
+
 #include "device/transfer.h"
+#include "settings/file_io.h"
 
 namespace vyr {
 
 BackupResult BackupSettings(DeviceConnection& connection, const std::string& path,
-                            Progress& progress) {
+                            Progress& progress, bool replaceWhenLacking) {
     const SettingsModel start;
     LoadResult load = LoadFromDevice(connection, start.store, {}, progress);
     BackupResult backup;
@@ -14,10 +17,17 @@ BackupResult BackupSettings(DeviceConnection& connection, const std::string& pat
                                                                  : BackupStatus::Failed;
         return backup;
     }
-    backup.report = load.loaded->guard.Log();
+    backup.guard = load.loaded->guard;
     if (!load.unanswered.empty()) {
         backup.status = BackupStatus::Incomplete;
-        backup.unanswered = std::move(load.unanswered);
+        backup.unanswered = ValueNames(load.loaded->store.Catalogue(), load.unanswered);
+        return backup;
+    }
+    backup.absent = ValueNames(load.loaded->store.Catalogue(), load.absent);
+    std::error_code error;
+    if (!backup.absent.empty() && !replaceWhenLacking &&
+        std::filesystem::exists(FilePath(path), error)) {
+        backup.status = BackupStatus::Kept;
         return backup;
     }
     backup.fileStatus = SaveSettingsStore(load.loaded->store, path, &backup.fileReason);

@@ -21,10 +21,6 @@ std::string CurrentPresetPath() {
     return std::string(serial_link::path::kSettings) + "current_preset";
 }
 
-std::string PresetName(int preset) {
-    return preset == 0 ? "DEFAULT" : "PRESET " + std::to_string(preset);
-}
-
 // One value read, asked again once when no answer came at all.
 serial_link::RemoteRead ReadValue(serial_link::Link& link, const std::string& path) {
     serial_link::RemoteRead read;
@@ -41,8 +37,8 @@ class Loader {
     Loader(DeviceConnection& connection, SettingsModel& model, Progress& progress, int total)
         : link_(connection.link), model_(model), progress_(progress), total_(total) {}
 
-    TransferStatus LoadPreset(int preset, std::vector<std::string>& unanswered,
-                              HeldValues& held) {
+    TransferStatus LoadPreset(int preset, LoadResult& result) {
+        HeldValues& held = *result.held;
         SettingStore& store = model_.store;
         store.ResetPresetToDefaults(preset);
         for (int p = 0; p < kParameterCount; ++p) {
@@ -56,16 +52,21 @@ class Loader {
             if (read.answer == Answer::Silent) {
                 if (++silentInRow_ == kSilentValuesToGiveUp)
                     return TransferStatus::Failed;
-                unanswered.push_back(std::string(key) + ", " + PresetName(preset));
             } else {
                 silentInRow_ = 0;
             }
             held[preset][p].reset();
-            if (read.answer == Answer::Data)
+            if (read.answer == Answer::Data) {
                 held[preset][p] = std::string(TrimTrailingBlanks(read.text));
-            if (read.answer != Answer::Data) {
+            } else {
                 read.text = std::string(store.Catalogue().Default(p));
-                model_.guard.LogMissing(key, preset, read.text);
+                if (read.answer == Answer::Silent) {
+                    result.unanswered.push_back({preset, p});
+                    model_.guard.LogUnanswered(key, preset, read.text);
+                } else {
+                    result.absent.push_back({preset, p});
+                    model_.guard.LogMissing(key, preset, read.text);
+                }
             }
             store.SetSetting(p, preset, read.text);
             ++done_;
@@ -223,6 +224,20 @@ class Sender {
 
 }  // namespace
 
+std::string ValueName(const SettingCatalogue& catalogue, ValueAt value) {
+    return std::string(catalogue[value.parameter].key) + ", " +
+           std::string(PresetName(value.preset));
+}
+
+std::vector<std::string> ValueNames(const SettingCatalogue& catalogue,
+                                    const std::vector<ValueAt>& values) {
+    std::vector<std::string> names;
+    names.reserve(values.size());
+    for (const ValueAt value : values)
+        names.push_back(ValueName(catalogue, value));
+    return names;
+}
+
 LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& current,
                           std::optional<int> preset, Progress& progress) {
     LoadResult result;
@@ -237,7 +252,7 @@ LoadResult LoadFromDevice(DeviceConnection& connection, const SettingStore& curr
     result.held = std::make_unique<HeldValues>();
     result.status = TransferStatus::Done;
     for (int p = first; p <= last && result.status == TransferStatus::Done; ++p)
-        result.status = loader.LoadPreset(p, result.unanswered, *result.held);
+        result.status = loader.LoadPreset(p, result);
     if (result.status != TransferStatus::Done) {
         result.loaded.reset();
         result.held.reset();

@@ -40,14 +40,27 @@ struct HeldValue {
     std::optional<std::string> text;  // nothing: the device may or may not hold what was sent
 };
 
+// One value of one preset.
+struct ValueAt {
+    int preset = 0;
+    int parameter = 0;
+};
+
+// How a value is named in messages: "key, PRESET n" ("key, DEFAULT").
+std::string ValueName(const SettingCatalogue& catalogue, ValueAt value);
+std::vector<std::string> ValueNames(const SettingCatalogue& catalogue,
+                                    const std::vector<ValueAt>& values);
+
 struct LoadResult {
     TransferStatus status = TransferStatus::Failed;
     // With Done: the store after the load, and the report of what it repaired or missed.
     std::unique_ptr<SettingsModel> loaded;
-    // Values that got no answer even when asked again ("key, PRESET n"); they hold their
-    // defaults and are reported missing. Values the device answered as not present are not
-    // listed: that is the device's answer.
-    std::vector<std::string> unanswered;
+    // Values that got no answer even when asked again; they hold their defaults and are
+    // reported as not answered.
+    std::vector<ValueAt> unanswered;
+    // Values the device answered as not present: that is the device's answer; they hold
+    // their defaults and are reported missing.
+    std::vector<ValueAt> absent;
     // The device's active preset, read after the load (1 when it cannot be read).
     int activePreset = 1;
     // With Done: the texts of the value files read, as the device holds them (before any

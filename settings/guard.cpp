@@ -31,9 +31,20 @@ void GuardLog::LogInvalid(std::string_view key, int preset, std::string_view rej
 }
 
 void GuardLog::LogMissing(std::string_view key, int preset, std::string_view replacement) {
+    LogReplaced(key, preset, L"-missing-", replacement);
+}
+
+void GuardLog::LogUnanswered(std::string_view key, int preset, std::string_view replacement) {
+    LogReplaced(key, preset, L"-no answer-", replacement);
+}
+
+void GuardLog::LogReplaced(std::string_view key, int preset, std::wstring_view why,
+                           std::string_view replacement) {
     log_ += L"    parameter: ";
     AppendQuoted(log_, key);
-    log_ += L" preset: #" + std::to_wstring(preset) + L" -missing- new value: ";
+    log_ += L" preset: #" + std::to_wstring(preset) + L" ";
+    log_ += why;
+    log_ += L" new value: ";
     AppendQuoted(log_, replacement);
     log_ += L'\n';
 }

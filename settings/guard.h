@@ -17,7 +17,10 @@ class GuardLog {
     // One line per repaired value; key and texts are 8-bit Latin-1.
     void LogInvalid(std::string_view key, int preset, std::string_view rejected,
                     std::string_view replacement);
+    // A value the device said it does not hold, or the file lacks.
     void LogMissing(std::string_view key, int preset, std::string_view replacement);
+    // A value the device did not answer at all: its default stands in for what it holds.
+    void LogUnanswered(std::string_view key, int preset, std::string_view replacement);
 
     void EmptyGuardLog() { log_.clear(); }
 
@@ -29,6 +32,9 @@ class GuardLog {
     std::wstring Explanation() const;
 
   private:
+    void LogReplaced(std::string_view key, int preset, std::wstring_view why,
+                     std::string_view replacement);
+
     std::wstring context_;
     std::wstring log_;
 };

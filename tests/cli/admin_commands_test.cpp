@@ -177,6 +177,20 @@ TEST_F(VyrctlAdmin, FirmwareStartsOnlyAfterACompleteBackup) {
     EXPECT_EQ(Slurp(file), "earlier content\n");
     EXPECT_NE(run.err.find("  rec_mic_level, PRESET 7\n"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("no complete backup; update not started"), std::string::npos);
+
+    // A device that lacks a value: its backup holds a default, so no update starts on it.
+    sim.SetFaults({});
+    sim.RemoveFile("/chroma/settings/7/rec_mic_level");
+    std::filesystem::remove(file);
+    run = Vyrctl(Device() + "firmware --start --backup " + file);
+    EXPECT_EQ(run.status, 10) << run.err;
+    EXPECT_FALSE(sim.ReadFile("/tmp/update_started").has_value());
+    EXPECT_TRUE(std::filesystem::exists(file));
+    EXPECT_NE(run.err.find("lacks 1 values; " + file + " holds their defaults:\n"
+                           "  rec_mic_level, PRESET 7\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("no complete backup; update not started"), std::string::npos);
 }
 
 }  // namespace
