@@ -1,5 +1,6 @@
 #include "device/connection.h"
 
+#include "link/secret.h"
 #include "settings/text.h"
 
 namespace vyr {
@@ -36,8 +37,11 @@ void Disconnect(DeviceConnection& connection) {
 
 std::string OpenFailureText(const std::string& path, const serial_link::OpenError& error) {
     std::string text = "cannot open " + path + ": " + error.reason;
-    if (error.kind == serial_link::PortError::PermissionDenied)
-        text += ". Add your user to the group 'dialout'.";
+    // Named only where joining the group would open the port.
+    if (error.kind == serial_link::PortError::PermissionDenied) {
+        if (const std::string group = serial_link::GroupThatMayOpen(path); !group.empty())
+            text += ". Add your user to the group '" + group + "'.";
+    }
     return text;
 }
 
@@ -45,18 +49,20 @@ LoginResult Login(DeviceConnection& connection, std::wstring_view user,
                   std::wstring_view password) {
     serial_link::Link& link = connection.link;
     const std::string name = NarrowSettingText(user, NarrowMode::Replace);
-    const std::string secret = NarrowSettingText(password, NarrowMode::Replace);
-    if (name.size() > kMaxUserName || secret.size() > kMaxPassword)
+    const serial_link::Secret secret =
+        serial_link::TakeSecret(NarrowSettingText(password, NarrowMode::Replace));
+    if (name.size() > kMaxUserName || secret.View().size() > kMaxPassword)
         return {LoginStatus::TooLong, connection.level};
-    const auto answer = serial_link::LoginUser(link, name, secret);
+    bool answered = false;
+    const auto answer = serial_link::LoginUser(link, name, secret.View(), &answered);
     if (!answer)
-        return {LoginStatus::Refused, connection.level};
+        return {LoginStatus::Refused, connection.level, answered};
     const auto level = UserLevel::FromAccount(*answer);
     if (!level) {
         // A garbled level must never grant rights.
         link.Diagnostic("serial_link: login answered with level %d, taken as refused\n",
                         static_cast<int>(*answer));
-        return {LoginStatus::Refused, connection.level};
+        return {LoginStatus::Refused, connection.level, true};
     }
     connection.level = *level;
     return {LoginStatus::Accepted, *level};

@@ -8,8 +8,15 @@
 #include "device/user_level.h"
 #include "link/link.h"
 #include "link/protocol.h"
+#include "link/secret.h"
 
 namespace vyr {
+
+// A password is held as a secret: kept out of core dumps, wiped when it goes.
+using serial_link::KeepOutOfCoreDumps;
+using serial_link::Secret;
+using serial_link::TakeSecret;
+using serial_link::WideSecret;
 
 struct DeviceConnection {
     serial_link::Link link;
@@ -39,6 +46,9 @@ enum class LoginStatus { Accepted, Refused, TooLong };
 struct LoginResult {
     LoginStatus status = LoginStatus::Refused;
     UserLevel level = UserLevel::Nobody();  // the connection's level afterwards
+    // With Refused: the device answered the login (a refusal, or no level); otherwise no
+    // answer came in time.
+    bool answered = false;
 };
 
 // Sends the login with both texts held to the device's repertoire. A user name or password

@@ -1,8 +1,10 @@
 #include "device/session.h"
 
+#include <memory>
 #include <thread>
 
 #include "device/clock.h"
+#include "link/secret.h"
 
 namespace vyr {
 
@@ -136,11 +138,12 @@ bool ConnectionSession::Login(std::wstring user, std::wstring password) {
     if (state_ != SessionState::Connected)
         return false;
     const unsigned generation = generation_;
+    // One copy of the password, wiped when the job is gone.
+    auto secret = std::make_shared<const serial_link::WideSecret>(serial_link::TakeSecret(password));
     worker_.Run(
-        [user = std::move(user), password = std::move(password)](DeviceConnection& connection,
-                                                                 Progress&) {
+        [user = std::move(user), secret](DeviceConnection& connection, Progress&) {
             LoginReport report;
-            report.login = vyr::Login(connection, user, password);
+            report.login = vyr::Login(connection, user, secret->View());
             if (report.login.status == LoginStatus::Accepted)
                 report.clockSet = ClockCheck(connection);
             return report;

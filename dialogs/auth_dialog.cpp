@@ -142,6 +142,8 @@ bool AuthDialog::Show(bool show) {
     if (!show) {
         Abandon();
     } else if (!IsShown()) {
+        // A password is typed from now on: no core dump may hold it.
+        KeepOutOfCoreDumps();
         // Every connection starts from the same state, whatever was typed before.
         ResetTexts();
         ClearMarks();
@@ -159,13 +161,13 @@ void AuthDialog::OnLogin(wxCommandEvent&) {
     ClearMarks();
     const std::string user =
         NarrowSettingText(user_->GetValue().ToStdWstring(), NarrowMode::Replace);
-    const std::string password =
-        NarrowSettingText(password_->GetValue().ToStdWstring(), NarrowMode::Replace);
+    const Secret password = TakeSecret(
+        NarrowSettingText(password_->GetValue().ToStdWstring(), NarrowMode::Replace));
     if (user.size() > kMaxUserNameBytes) {
         RefuseTooLong(user_, kUserTooLong);
         return;
     }
-    if (password.size() > kMaxPasswordBytes) {
+    if (password.View().size() > kMaxPasswordBytes) {
         RefuseTooLong(password_, kPasswordTooLong);
         return;
     }
@@ -173,7 +175,7 @@ void AuthDialog::OnLogin(wxCommandEvent&) {
     ok_->Disable();
     const unsigned attempt = ++*attempt_;
     const std::weak_ptr<unsigned> current = attempt_;
-    window_.RunLogin(WidenSettingText(user), WidenSettingText(password),
+    window_.RunLogin(WidenSettingText(user), WidenSettingText(password.View()),
                      [this, current, attempt](LoginResult result) {
                          const auto awaited = current.lock();
                          if (awaited && *awaited == attempt)

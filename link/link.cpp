@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "link/secret.h"
+
 namespace serial_link {
 
 namespace {
@@ -99,6 +101,7 @@ int send_command(Link& link, const CommandFrame& frame) {
         written = port->Write(wire.data(), wire.size(), link.GetTimeouts().writeTotal);
         link.NoteRequestSent(start, written);
     }
+    WipeMemory(wire.data(), wire.size());  // it may carry a password
     if (written == kFrameSize)
         return 1;
     link.Diagnostic("serial_link::protocol::send_command %ld bytes expected, %d bytes written\n",

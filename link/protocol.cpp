@@ -1,5 +1,6 @@
 #include "link/protocol.h"
 
+#include "link/secret.h"
 
 namespace serial_link {
 
@@ -25,7 +26,9 @@ bool SendText(Link& link, std::uint32_t command, std::string_view name, std::str
             command, name.size(), text.size());
         return false;
     }
-    return send_command(link, frame) == 1;
+    const bool sent = send_command(link, frame) == 1;
+    WipeMemory(&frame, sizeof frame);  // it may carry a password
+    return sent;
 }
 
 // `named`, when given, tells whether any frame of the wanted name arrived (a strict wait
@@ -189,12 +192,16 @@ bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text)
 }
 
 std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
-                                      std::string_view password) {
+                                      std::string_view password, bool* answered) {
     const std::string name = std::string(path::kUsers) + std::string(user);
     CommandFrame reply;
-    if (!SendText(link, kLogin, name, password) || !AwaitDataReply(link, reply, name, 2)) {
+    bool named = false;
+    const bool replied =
+        SendText(link, kLogin, name, password) && Await(link, reply, name, 2, true, &named);
+    if (answered != nullptr)
+        *answered = named;
+    if (!replied)
         return std::nullopt;
-    }
     // The level is an integer; a text answer carries none, whatever its bytes look like.
     if (reply.payload_is_text != 0) {
         link.Diagnostic("serial_link: login answered with a text, taken as refused\n");

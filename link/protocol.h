@@ -96,8 +96,10 @@ bool SendDeviceMessage(Link& link, std::string_view name, std::string_view text)
 
 // Logs a user in: the integer the device answered with (the caller checks that it is a
 // level), or nothing when the device did not accept the login or answered with a text.
+// `answered`, when given, tells whether any answer to the login came (a level or a refusal):
+// a late or stale answer is no refusal.
 std::optional<std::int32_t> LoginUser(Link& link, std::string_view user,
-                                      std::string_view password);
+                                      std::string_view password, bool* answered = nullptr);
 
 // Each waits loosely for a frame of the account's name: Data when it carried command 2,
 // Refused for another command, Silent when none came (or the request did not fit the frame).

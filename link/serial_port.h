@@ -38,6 +38,11 @@ enum class PortError { NotFound, PermissionDenied, InUse, NotASerialPort, Other 
 std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, PortError* kind,
                                            std::string* reason);
 
+// The group whose members may read and write the port at `path`, when the user is not one of
+// them: joining it would let the user open the port. Empty when it would not (the group may
+// not use the port, the user is a member already, or the system has no such groups).
+std::string GroupThatMayOpen(const std::string& path);
+
 // Serial ports present on this computer, by device path: USB modems (how the device
 // appears), USB serial adapters, then the built-in ports that have hardware behind them;
 // each group in numeric order.

@@ -1,9 +1,11 @@
 // Serial port on POSIX systems: termios for the line settings, poll for the time-outs.
 #include <fcntl.h>
+#include <grp.h>
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -14,6 +16,7 @@
 #include <fstream>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "serial_port.h"
 
@@ -143,6 +146,26 @@ PortError KindOf(int error) {
 }
 
 }  // namespace
+
+std::string GroupThatMayOpen(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || (info.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+        return {};
+    if (info.st_gid == ::getegid())
+        return {};
+    const int count = ::getgroups(0, nullptr);
+    std::vector<gid_t> groups(static_cast<std::size_t>(count > 0 ? count : 0));
+    if (count > 0 && ::getgroups(count, groups.data()) == count &&
+        std::find(groups.begin(), groups.end(), info.st_gid) != groups.end())
+        return {};
+    std::vector<char> buffer(4096);
+    group entry {};
+    group* found = nullptr;
+    while (::getgrgid_r(info.st_gid, &entry, buffer.data(), buffer.size(), &found) == ERANGE &&
+           buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    return found != nullptr ? std::string(found->gr_name) : std::string();
+}
 
 std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, PortError* kind,
                                            std::string* reason) {

@@ -190,6 +190,10 @@ std::optional<unsigned> ComNumber(std::string_view name) {
 
 }  // namespace
 
+std::string GroupThatMayOpen(const std::string&) {
+    return {};  // a COM port is open to every user
+}
+
 std::unique_ptr<SerialPort> OpenSerialPort(const std::string& path, PortError* kind,
                                            std::string* reason) {
     const auto fail = [&](PortError what, std::string words) -> std::unique_ptr<SerialPort> {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "file_io.h"
+#include "temporary_files.h"
 
 namespace vyr {
 
@@ -36,6 +37,12 @@ std::string DirectoryOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+// The last part of a path.
+std::string FileNameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 // The file a chain of symbolic links at `path` finally names; `path` itself when it is no
 // link (or does not exist yet). False with ELOOP for a chain that does not end.
 bool FollowLinks(std::string path, std::string& target, int& error) {
@@ -61,16 +68,16 @@ bool FollowLinks(std::string path, std::string& target, int& error) {
     return false;
 }
 
-// Opens a new, unused file ".vyr" + six random characters in `directory`. The name stays
-// short so that it fits whatever the target's own name is.
-int CreateTemporary(const std::string& directory, std::string& tempPath) {
+// Opens a new, unused temporary file for a save of `target` in `directory`.
+int CreateTemporary(const std::string& directory, const std::string& target,
+                    std::string& tempPath) {
     static constexpr std::string_view kCharacters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, kCharacters.size() - 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = directory + "/.vyr";
+        tempPath = directory + "/" + TemporaryPrefix(FileNameOf(target));
         for (int i = 0; i < 6; ++i)
             tempPath.push_back(kCharacters[pick(random)]);
         const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -183,7 +190,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
     }
 
     std::string tempPath;
-    const int fd = CreateTemporary(directory, tempPath);
+    const int fd = CreateTemporary(directory, target, tempPath);
     if (fd < 0) {
         // The file may be writable; its folder is what refuses.
         error = errno;
@@ -216,6 +223,8 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
     // The new content is in place; only a synced directory keeps it there after a power cut.
     if (!SyncDirectory(directory, error))
         return Fail(reason, error);
+    // What a killed save of this target left behind goes now.
+    RemoveStaleTemporaries(directory, FileNameOf(target));
     return true;
 }
 

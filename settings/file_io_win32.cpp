@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "file_io.h"
+#include "temporary_files.h"
 #include "text.h"
 
 namespace vyr {
@@ -100,15 +101,22 @@ std::wstring FollowLinks(const std::wstring& path) {
     return target;
 }
 
-// Creates a new, unused file ".vyr" + six random characters in `directory`.
-HANDLE CreateTemporary(const std::wstring& directory, std::wstring& tempPath) {
+// The last part of a path.
+std::wstring FileNameOf(const std::wstring& path) {
+    const auto slash = path.find_last_of(L"\\/:");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// Creates a new, unused temporary file for a save of `target` in `directory`.
+HANDLE CreateTemporary(const std::wstring& directory, const std::wstring& target,
+                       std::wstring& tempPath) {
     static constexpr std::wstring_view kCharacters =
         L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;
     std::mt19937 random(seed());
     std::uniform_int_distribution<std::size_t> pick(0, kCharacters.size() - 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring name = L".vyr";
+        std::wstring name = Utf8ToWide(TemporaryPrefix(WideToUtf8(FileNameOf(target))));
         for (int i = 0; i < 6; ++i)
             name.push_back(kCharacters[pick(random)]);
         tempPath = Join(directory, name);
@@ -207,7 +215,7 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
     }
 
     std::wstring tempPath;
-    const HANDLE handle = CreateTemporary(directory, tempPath);
+    const HANDLE handle = CreateTemporary(directory, target, tempPath);
     if (handle == INVALID_HANDLE_VALUE)
         return Fail(reason, ::GetLastError());
     bool ok = WriteAll(handle, content) && ::FlushFileBuffers(handle);
@@ -223,6 +231,8 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
         ::DeleteFileW(tempPath.c_str());
         return Fail(reason, error);
     }
+    // What a killed save of this target left behind goes now.
+    RemoveStaleTemporaries(std::filesystem::path(directory), WideToUtf8(FileNameOf(target)));
     return true;
 }
 

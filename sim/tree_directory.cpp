@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "sim/accounts.h"
 #include "sim/file_tree.h"
 
 namespace vyrsim {
@@ -141,8 +142,10 @@ bool TreeDirectory::Write(std::string_view path, std::string_view content) {
     const std::string temporary = std::string(kTemporaryPrefix) + parts.back();
     bool written = false;
     {
+        // An account file holds a password: its owner alone may read it.
+        const mode_t mode = path.starts_with(kUsersDirectory) ? 0600 : 0644;
         const Fd file(openat(dir.get(), temporary.c_str(),
-                             O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644));
+                             O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, mode));
         written = file.ok() && WriteAll(file.get(), content);
     }
     // The rename replaces a file or a symbolic link itself, never what a link points to.

@@ -1,4 +1,6 @@
 // Stable port names: the by-id links found in a directory and what a given name resolves to.
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "link/port_names.h"
+#include "link/serial_port.h"
 
 namespace serial_link {
 namespace {
@@ -111,6 +114,33 @@ TEST(StableNamesDirectory, TheEnvironmentVariableOverridesTheSystemDirectory) {
         setenv("VYR_SERIAL_BY_ID", previous.c_str(), 1);
     else
         unsetenv("VYR_SERIAL_BY_ID");
+}
+
+}  // namespace
+}  // namespace serial_link
+
+namespace serial_link {
+namespace {
+
+// A port's group is named only where joining it would open the port.
+TEST(GroupThatMayOpen, NamesTheGroupOnlyWhereJoiningItHelps) {
+    const fs::path file =
+        fs::temp_directory_path() / ("vyr_group_port_" + std::to_string(getpid()));
+    std::ofstream(file) << "";
+    const std::string path = file.string();
+    ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+    EXPECT_EQ(GroupThatMayOpen(path), "");  // owner only: no group helps
+    ASSERT_EQ(::chmod(path.c_str(), 0660), 0);
+    EXPECT_EQ(GroupThatMayOpen(path), "");  // our own group already
+    // A group we are not in; changing a file's group to it needs root.
+    const group* dialout = ::getgrnam("dialout");
+    if (::geteuid() == 0 && dialout != nullptr && ::chown(path.c_str(), 0, dialout->gr_gid) == 0) {
+        EXPECT_EQ(GroupThatMayOpen(path), "dialout");
+        ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+        EXPECT_EQ(GroupThatMayOpen(path), "");  // the group may not write it
+    }
+    EXPECT_EQ(GroupThatMayOpen(path + ".gone"), "");
+    fs::remove(file);
 }
 
 }  // namespace

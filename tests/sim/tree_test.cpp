@@ -61,6 +61,12 @@ TEST_F(Tree, AWriteSurvivesARestart) {
         EXPECT_EQ(reply->command, kReply);
         EXPECT_EQ(Slurp(dir / "chroma/serialnumber"), "VYR-1\n");
         EXPECT_EQ(Slurp(dir / "chroma/mics/s/mic_filter3_enable"), "1\n");  // factory state
+        // An account file holds a password: nobody but its owner reads it.
+        const fs::perms others = fs::perms::group_all | fs::perms::others_all;
+        EXPECT_EQ(fs::status(dir / "chroma/users/superadmin").permissions() & others,
+                  fs::perms::none);
+        EXPECT_NE(fs::status(dir / "chroma/serialnumber").permissions() & fs::perms::others_read,
+                  fs::perms::none);
     }
     Simulator again(options);
     ASSERT_TRUE(again.Start());
