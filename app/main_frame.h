@@ -110,8 +110,9 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     // store has presets off while a higher one is edited).
     void ShowEditedPreset();
 
-    // The settings-file commands of the File menu.
-    void SaveSettingsFile();
+    // The settings-file commands of the File menu. The save asks for the file over
+    // `chooserParent` (the window when none); true when the settings were saved.
+    bool SaveSettingsFile(wxWindow* chooserParent = nullptr);
     void LoadSettingsFile();
     // Loads `path` as "Load settings from computer" does once the file is chosen.
     void LoadSettingsFile(const std::string& path);

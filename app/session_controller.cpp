@@ -7,6 +7,8 @@
 #include "dialogs/auth_dialog.h"
 #include "main_frame.h"
 #include "port_list.h"
+#include "transfers.h"
+#include "ui/message_box.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
@@ -43,6 +45,14 @@ std::string SessionController::ButtonLabel() const {
 
 bool SessionController::Connecting() const {
     return session_->State() == SessionState::Connecting;
+}
+
+void SessionController::ShowFailure(const StatusMessage& message) {
+    const bool ticking = keepAlive_.IsRunning();
+    keepAlive_.Stop();
+    ShowStatusMessage(&frame_, message);
+    if (ticking && session_->IsConnected())
+        keepAlive_.Start(kKeepAliveMs);
 }
 
 void SessionController::OnButton(bool pressed) {
@@ -145,6 +155,11 @@ void SessionController::Disconnect() {
     CloseDeviceViews();
     session_->CloseConnection();
     SessionChanged();
+}
+
+void SessionController::BackUpSettings(wxWindow* over, std::function<void()> saving,
+                                       std::function<void(const SettingsBackup&)> done) {
+    frame_.Transfers().BackUp(over, std::move(saving), std::move(done));
 }
 
 void SessionController::OnKeepAlive(wxTimerEvent&) {

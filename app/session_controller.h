@@ -14,6 +14,7 @@
 #include "device/session.h"
 #include "dialogs/device_access.h"
 #include "dialogs/window_services.h"
+#include "settings/status_message.h"
 
 namespace vyr {
 
@@ -43,6 +44,10 @@ class SessionController final : public SessionListener,
     // A connection is being made ("Waiting for device").
     bool Connecting() const;
 
+    // Shows the message of a failed exchange with the keep-alive held: a loss the keep-alive
+    // finds is told after the message is closed, not in a second box on top of it.
+    void ShowFailure(const StatusMessage& message);
+
     // A device dialog: reset at every Connect; closed on Disconnect, on loss and after every
     // login. It must outlive the controller or be removed first.
     void AddDeviceView(DeviceView& view) { views_.push_back(&view); }
@@ -68,6 +73,8 @@ class SessionController final : public SessionListener,
     void CheckClock() override;
     void RefreshEnabling() override;
     void Disconnect() override;
+    void BackUpSettings(wxWindow* over, std::function<void()> saving,
+                        std::function<void(const SettingsBackup&)> done) override;
 
     void OnKeepAlive(wxTimerEvent& event);
     // Hides every device dialog and stops its timers.

@@ -8,15 +8,17 @@
 
 namespace vyr {
 
-void AdminSWFrm::SaveSettingsFile() {
-    const std::string path = ChooseSettingsFileToSave(this);
+bool AdminSWFrm::SaveSettingsFile(wxWindow* chooserParent) {
+    const std::string path =
+        ChooseSettingsFileToSave(chooserParent != nullptr ? chooserParent : this);
     if (path.empty())
-        return;
+        return false;
     if (const auto message = MessageFor(SaveSettingsStore(Store(), path))) {
         ShowStatusMessage(this, *message);
-        return;
+        return false;
     }
     unsaved_->MarkSaved();
+    return true;
 }
 
 void AdminSWFrm::LoadSettingsFile() {

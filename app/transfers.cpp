@@ -74,6 +74,15 @@ std::string MismatchText(const ReadBackMismatch& mismatch) {
     return text + "read back \"" + std::string(TrimTrailingBlanks(*mismatch.readBack)) + "\".";
 }
 
+// Told after a load in which values got no answer: the window is not the device's copy.
+std::string UnansweredText(std::size_t values) {
+    const std::string count =
+        values == 1 ? "1 value" : std::to_string(values) + " values";
+    return count + " got no answer from the device. The window shows the factory default " +
+           (values == 1 ? "instead, so its settings differ" : "for each, so its settings differ") +
+           " from the device's; the report lists them as \"no answer\".";
+}
+
 // A copy of the window's store for a job: the job never reaches the window's own.
 std::shared_ptr<SettingsModel> CopyOf(const SettingStore& store) {
     auto copy = std::make_shared<SettingsModel>();
@@ -108,24 +117,48 @@ void TransferController::LoadEditedPreset() {
     Load(frame_.EditedPreset(), "Read single preset from device");
 }
 
-void TransferController::Load(std::optional<int> preset, const char* command) {
+void TransferController::BackUp(wxWindow* over, std::function<void()> saving,
+                                std::function<void(const SettingsBackup&)> done) {
+    const auto after = [this, over, saving, done](const LoadResult& result) {
+        SettingsBackup backup;
+        // A backup with defaults standing in for unanswered values is no backup.
+        if (result.status == TransferStatus::Done && result.unanswered.empty()) {
+            saving();
+            backup.saved = frame_.SaveSettingsFile(over);
+            if (backup.saved)
+                backup.absent = ValueNames(frame_.Store().Catalogue(), result.absent);
+        }
+        done(backup);
+    };
+    if (!Load(std::nullopt, "Save settings from device", after, over))
+        done({});
+}
+
+bool TransferController::Load(std::optional<int> preset, const char* command, AfterLoad after,
+                              wxWindow* over) {
     if (!MayStart() || !frame_.Unsaved().MayDiscard(command))
-        return;
+        return false;
     auto copy = CopyOf(frame_.Store());
     const int generation = frame_.Mirror().Generation();
-    Start(kLoadTitle, [this, copy, preset, generation](DeviceWorker& worker) {
-        worker.Run(
-            [copy, preset](DeviceConnection& connection, Progress& progress) {
-                return LoadFromDevice(connection, copy->store, preset, progress);
-            },
-            [this, preset, generation](LoadResult result) {
-                auto loaded = std::make_shared<LoadResult>(std::move(result));
-                Finish([this, loaded, preset, generation] {
-                    ApplyLoad(*loaded, preset, generation);
-                });
-            },
-            [this](const ProgressReport& report) { OnProgress(report); });
-    });
+    Start(
+        kLoadTitle,
+        [this, copy, preset, generation, after](DeviceWorker& worker) {
+            worker.Run(
+                [copy, preset](DeviceConnection& connection, Progress& progress) {
+                    return LoadFromDevice(connection, copy->store, preset, progress);
+                },
+                [this, preset, generation, after](LoadResult result) {
+                    auto loaded = std::make_shared<LoadResult>(std::move(result));
+                    Finish([this, loaded, preset, generation, after] {
+                        ApplyLoad(*loaded, preset, generation);
+                        if (after)
+                            after(*loaded);
+                    });
+                },
+                [this](const ProgressReport& report) { OnProgress(report); });
+        },
+        over);
+    return true;
 }
 
 void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> preset,
@@ -134,7 +167,7 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
         case TransferStatus::Done:
             break;
         case TransferStatus::Failed:
-            ShowStatusMessage(&frame_, kTransferError);
+            frame_.Connection().ShowFailure(kTransferError);
             return;
         case TransferStatus::Cancelled:
             // The person asked for it; everything is as it was.
@@ -152,8 +185,14 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
         frame_.EditPreset(result.activePreset);
     else
         frame_.RefreshEnabling();
-    // What was loaded is what the device holds.
+    // What was loaded is what the device holds, except the defaults standing in for values
+    // that got no answer.
     frame_.Unsaved().MarkSaved(preset);
+    if (!result.unanswered.empty()) {
+        frame_.Unsaved().MarkUnknown(result.unanswered);
+        const std::string text = UnansweredText(result.unanswered.size());
+        ShowStatusMessage(&frame_, {"Load settings from device", text, MessageIcon::Warning});
+    }
 }
 
 void TransferController::SendAll() {
@@ -217,9 +256,9 @@ void TransferController::ApplySend(const SendResult& result, const Values& sent,
         case TransferStatus::Failed:
             if (result.mismatch) {
                 const std::string text = MismatchText(*result.mismatch);
-                ShowStatusMessage(&frame_, {kTransferError.title, text, kTransferError.icon});
+                frame_.Connection().ShowFailure({kTransferError.title, text, kTransferError.icon});
             } else {
-                ShowStatusMessage(&frame_, kTransferError);
+                frame_.Connection().ShowFailure(kTransferError);
             }
             return;
         case TransferStatus::Cancelled: {
@@ -237,17 +276,20 @@ bool TransferController::MayStart() const {
 }
 
 void TransferController::Start(const char* title,
-                               const std::function<void(DeviceWorker&)>& queue) {
+                               const std::function<void(DeviceWorker&)>& queue, wxWindow* over) {
     running_ = true;
     frame_.RefreshEnabling();
     if (wxWindow* button = frame_.Control("ConnectButton"))
         button->Update();  // "Busy" shows before the dialog takes the focus
 
     // Cancel stops the job after the exchange in flight; its result then closes the dialog.
-    progress_ = std::make_unique<JobProgress>(&frame_, title, [this] {
-        if (running_)
-            frame_.Connection().Session().Worker().Cancel();
-    });
+    progress_ = std::make_unique<JobProgress>(
+        &frame_, title,
+        [this] {
+            if (running_)
+                frame_.Connection().Session().Worker().Cancel();
+        },
+        over != nullptr && over->HasFlag(wxSTAY_ON_TOP));
     queue(frame_.Connection().Session().Worker());
 }
 

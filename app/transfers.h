@@ -17,6 +17,7 @@
 
 #include "device/transfer.h"
 #include "device/worker.h"
+#include "dialogs/window_services.h"
 #include "ui/job_progress.h"
 
 namespace vyr {
@@ -43,6 +44,10 @@ class TransferController {
     // person confirmed.
     void SendChanges();
 
+    // The backup before a firmware update: see WindowServices::BackUpSettings.
+    void BackUp(wxWindow* over, std::function<void()> saving,
+                std::function<void(const SettingsBackup&)> done);
+
     // "Verify sent values": every send reads what it wrote back.
     void SetVerify(bool on) { verify_ = on; }
     bool Verify() const { return verify_; }
@@ -57,7 +62,11 @@ class TransferController {
 
   private:
     // All ten presets, or only `preset`; `command` captions the unsaved-changes question.
-    void Load(std::optional<int> preset, const char* command);
+    // `after`, when given, runs once the result has been applied; false when the load did
+    // not start (not connected, busy, or the person kept the unsaved changes).
+    using AfterLoad = std::function<void(const LoadResult&)>;
+    bool Load(std::optional<int> preset, const char* command, AfterLoad after = {},
+              wxWindow* over = nullptr);
     void ApplyLoad(const LoadResult& result, std::optional<int> preset, int generation);
     // All presets, or only `preset`; with `changesOnly` the values the mirror says the device
     // lacks.
@@ -71,7 +80,9 @@ class TransferController {
     bool MayStart() const;
     // Marks the window busy, opens the progress dialog, then lets `queue` give the job to
     // the worker.
-    void Start(const char* title, const std::function<void(DeviceWorker&)>& queue);
+    // With `over`, the progress dialog stays above that window (which may stay on top).
+    void Start(const char* title, const std::function<void(DeviceWorker&)>& queue,
+               wxWindow* over = nullptr);
     void OnProgress(const ProgressReport& report);
     // Runs `apply` once the job's result is in: the dialog closed, the window no longer busy.
     void Finish(std::function<void()> apply);

@@ -43,6 +43,14 @@ void UnsavedChanges::MarkSaved(const Snapshot& values, std::optional<int> preset
     Refresh();
 }
 
+void UnsavedChanges::MarkUnknown(const std::vector<ValueAt>& values) {
+    // No stored text holds a NUL byte: the entry differs from every value.
+    static const std::string kUnknown(1, '\0');
+    for (const ValueAt value : values)
+        saved_[static_cast<std::size_t>(value.parameter) * kPresetCount + value.preset] = kUnknown;
+    Refresh();
+}
+
 bool UnsavedChanges::Changed() const {
     auto saved = saved_.begin();
     for (int parameter = 0; parameter < kParameterCount; ++parameter) {

@@ -12,6 +12,7 @@
 
 #include <wx/string.h>
 
+#include "device/transfer.h"
 #include "settings/store.h"
 
 class wxTopLevelWindow;
@@ -38,6 +39,10 @@ class UnsavedChanges {
     void MarkSaved(std::optional<int> preset = std::nullopt);
     // As above, for values taken earlier (a send that the store may have moved on from).
     void MarkSaved(const Snapshot& values, std::optional<int> preset);
+
+    // Values whose saved state is not known (a load that got no answer for them shows their
+    // defaults): they count as changed until saved, loaded or sent again.
+    void MarkUnknown(const std::vector<ValueAt>& values);
 
     bool Changed() const;
     // Puts the marker in the title, or takes it out, after the store may have changed.

@@ -10,9 +10,7 @@
 #include "ui/accessible.h"
 #include "ui/fonts.h"
 #include "ui/gtk_style.h"
-#include "ui/job_progress.h"
 #include "ui/message_box.h"
-#include "ui/settings_file_chooser.h"
 
 namespace vyr {
 namespace {
@@ -36,7 +34,6 @@ constexpr char kWarning[] =
 
 constexpr char kGettingLabel[] = "Getting settings from device";
 constexpr char kSavingLabel[] = "Saving settings to PC";
-constexpr char kLoadingTitle[] = "Loading settings from device";
 
 constexpr StatusMessage kNoFirmwareFile{
     "No firmware file found.",
@@ -62,8 +59,28 @@ constexpr char kConfirmText[] =
 constexpr char kNoBackupText[] =
     "The settings have not been saved from the device since this dialog was opened.\nThe "
     "update destroys all settings on the device.\n\nUpdate without a backup?";
-// Names of unanswered values listed in the message; the rest are counted.
+constexpr char kLackingText[] =
+    "The device lacks %s, so the backup holds factory defaults for them:\n%s\nThe update "
+    "destroys all settings on the device.\n\nUpdate anyway?";
+// Names of values listed in a message; the rest are counted.
 constexpr std::size_t kListedValues = 8;
+
+// Up to kListedValues names, one a line, and how many more there are.
+std::string ListedValues(const std::vector<std::string>& names) {
+    std::string text;
+    const std::size_t listed = std::min(names.size(), kListedValues);
+    for (std::size_t i = 0; i < listed; ++i)
+        text += names[i] + "\n";
+    if (listed < names.size())
+        text += "and " + std::to_string(names.size() - listed) + " more\n";
+    return text;
+}
+
+std::string LackingQuestion(const std::vector<std::string>& absent) {
+    const std::string count =
+        absent.size() == 1 ? "1 value" : std::to_string(absent.size()) + " values";
+    return wxString::Format(kLackingText, count, ListedValues(absent)).utf8_string();
+}
 
 enum class Kind { Warning, Button };
 
@@ -81,34 +98,6 @@ constexpr Descriptor kControls[] = {
     {Kind::Button, FirmwareUpdateDlg::ID_UPDATE_BTN, "FWUpdateBtn", "Update"},
     {Kind::Button, FirmwareUpdateDlg::ID_CANCEL_BTN, "FWCancelBtn", "Cancel"},
 };
-
-// What a backup that wrote nothing, or failed to write, tells the person; nothing for a
-// saved or cancelled one.
-std::string BackupProblem(const BackupResult& result) {
-    switch (result.status) {
-        case BackupStatus::Saved:
-        case BackupStatus::Cancelled:
-            return {};
-        case BackupStatus::Incomplete: {
-            std::string text = "The device did not answer for " +
-                               std::to_string(result.unanswered.size()) + " of its values:\n";
-            const std::size_t listed = std::min(result.unanswered.size(), kListedValues);
-            for (std::size_t i = 0; i < listed; ++i)
-                text += result.unanswered[i] + "\n";
-            if (listed < result.unanswered.size())
-                text += "and " + std::to_string(result.unanswered.size() - listed) + " more\n";
-            return text + "\nThe settings were not saved.";
-        }
-        case BackupStatus::Failed:
-            return "The device stopped answering while its settings were loaded.\nThe "
-                   "settings were not saved.";
-        case BackupStatus::FileFailed: {
-            std::string text = "The settings could not be written to the file";
-            return result.fileReason.empty() ? text + "." : text + ": " + result.fileReason + ".";
-        }
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -183,6 +172,7 @@ bool FirmwareUpdateDlg::Show(bool show) {
     if (opening) {
         CentreOnScreen(wxBOTH);
         backupDone_ = false;
+        lacking_.clear();
         EnableButtons(!working_);
     }
     const bool changed = wxDialog::Show(show);
@@ -197,44 +187,32 @@ void FirmwareUpdateDlg::ConnectionStarted() {
 
 void FirmwareUpdateDlg::CloseView() {
     ++*generation_;
-    if (progress_ && progress_->Updating()) {
-        // Closed from inside the progress dialog's update: it goes once that has returned.
-        std::shared_ptr<JobProgress> later(progress_.release());
-        CallAfter([later] {});
-    }
-    EndBackup();
+    if (backingUp_)
+        EndBackup();
     Hide();
 }
 
-wxProgressDialog* FirmwareUpdateDlg::ProgressDialog() const {
-    return progress_ ? progress_->Dialog() : nullptr;
-}
-
-template <typename Result, typename Work, typename Done>
-bool FirmwareUpdateDlg::Run(Work work, Done done, DeviceAccess::ProgressHandler onProgress) {
+std::function<bool()> FirmwareUpdateDlg::StillOpen() const {
     const std::weak_ptr<unsigned> current = generation_;
     const unsigned generation = *generation_;
-    const auto alive = [current, generation] {
+    return [current, generation] {
         const auto latest = current.lock();
         return latest && *latest == generation;
     };
-    DeviceAccess::ProgressHandler progress;
-    if (onProgress)
-        progress = [alive, onProgress](const ProgressReport& report) {
-            if (alive())
-                onProgress(report);
-        };
+}
+
+template <typename Result, typename Work, typename Done>
+bool FirmwareUpdateDlg::Run(Work work, Done done) {
     working_ = true;
     const bool queued = device_.RunJob(
-        [work, done, alive](DeviceConnection& connection,
-                            Progress& jobProgress) -> DeviceAccess::GuiStep {
-            auto result = std::make_shared<Result>(work(connection, jobProgress));
+        [work, done, alive = StillOpen()](DeviceConnection& connection,
+                                          Progress& progress) -> DeviceAccess::GuiStep {
+            auto result = std::make_shared<Result>(work(connection, progress));
             return [done, alive, result] {
                 if (alive())
                     done(*result);
             };
-        },
-        std::move(progress));
+        });
     if (!queued)
         working_ = false;
     return queued;
@@ -259,48 +237,32 @@ void FirmwareUpdateDlg::OnCancel(wxCommandEvent&) {
 void FirmwareUpdateDlg::OnSave(wxCommandEvent&) {
     if (working_ || !StillAllowed())
         return;
-    const std::string path = ChooseSettingsFileToSave(this);
-    if (path.empty() || !StillAllowed())
-        return;
     EnableButtons(false);
     save_->SetLabel(kGettingLabel);
-    progress_ = std::make_unique<JobProgress>(this, kLoadingTitle, [this] { device_.CancelJobs(); });
-    const bool queued = Run<BackupResult>(
-        [path](DeviceConnection& connection, Progress& progress) {
-            return BackupSettings(connection, path, progress);
+    working_ = true;
+    backingUp_ = true;
+    // The window loads and saves; a result after the dialog was closed is dropped.
+    const auto alive = StillOpen();
+    window_.BackUpSettings(
+        this,
+        [this, alive] {
+            if (alive())
+                save_->SetLabel(kSavingLabel);
         },
-        [this](const BackupResult& result) { BackupFinished(result); },
-        [this](const ProgressReport& report) { BackupProgress(report); });
-    if (!queued)
-        EndBackup();
+        [this, alive](const SettingsBackup& backup) {
+            if (alive())
+                BackupFinished(backup);
+        });
 }
 
-void FirmwareUpdateDlg::BackupProgress(const ProgressReport& report) {
-    // The last report comes when every value is in: the file is written next.
-    if (report.key.empty() && report.total > 0 && report.done >= report.total)
-        save_->SetLabel(kSavingLabel);
-    if (progress_)
-        progress_->Show(report);
-}
-
-void FirmwareUpdateDlg::BackupFinished(const BackupResult& result) {
-    if (!progress_)
-        return;  // abandoned when the dialog was closed
-    // Inside the progress dialog's update the toolkit handles events: the result waits until
-    // the dialog is no longer in use.
-    if (progress_ && progress_->Updating()) {
-        CallAfter([this, result] { BackupFinished(result); });
-        return;
-    }
+void FirmwareUpdateDlg::BackupFinished(const SettingsBackup& backup) {
     EndBackup();
-    backupDone_ = result.status == BackupStatus::Saved;
-    const std::string problem = BackupProblem(result);
-    if (!problem.empty())
-        ShowStatusMessage(this, {"Save settings from device", problem, MessageIcon::Warning});
+    backupDone_ = backup.saved;
+    lacking_ = backup.absent;
 }
 
 void FirmwareUpdateDlg::EndBackup() {
-    progress_.reset();
+    backingUp_ = false;
     save_->SetLabel(saveLabel_);
     JobDone();
 }
@@ -315,6 +277,9 @@ void FirmwareUpdateDlg::OnUpdate(wxCommandEvent&) {
         return;
     // The update destroys every setting on the device: without a backup, ask first.
     if (!backupDone_ && !AskYesNo(this, kTitle, kNoBackupText))
+        return;
+    // A backup with defaults for values the device lacks may be an empty device's.
+    if (backupDone_ && !lacking_.empty() && !AskYesNo(this, kTitle, LackingQuestion(lacking_)))
         return;
     Hide();
     Run<FirmwareFile>([](DeviceConnection& connection,

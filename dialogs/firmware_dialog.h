@@ -4,23 +4,21 @@
 // from the menu; closed whenever the connection ends or a user logs in.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/dialog.h>
 
 #include "device/firmware.h"
-#include "device/settings_backup.h"
 #include "dialogs/device_access.h"
 #include "dialogs/window_services.h"
 
 class wxButton;
 class wxTextCtrl;
-class wxProgressDialog;
 
 namespace vyr {
-
-class JobProgress;
 
 class FirmwareUpdateDlg : public wxDialog, public DeviceView {
   public:
@@ -50,10 +48,8 @@ class FirmwareUpdateDlg : public wxDialog, public DeviceView {
     wxButton* SaveButton() const { return save_; }
     // A complete backup was written since the dialog was shown.
     bool BackupDone() const { return backupDone_; }
-    // One of the dialog's device jobs is queued or running.
+    // One of the dialog's device jobs, or the backup, is on its way.
     bool Working() const { return working_; }
-    // The backup's progress dialog, or nullptr.
-    wxProgressDialog* ProgressDialog() const;
 
   private:
     void CreateControls();
@@ -67,10 +63,11 @@ class FirmwareUpdateDlg : public wxDialog, public DeviceView {
     // Runs `work` on the connection; `done` runs on the GUI thread with its result unless
     // the dialog was closed by the connection or a login meanwhile.
     template <typename Result, typename Work, typename Done>
-    bool Run(Work work, Done done, DeviceAccess::ProgressHandler onProgress = {});
+    bool Run(Work work, Done done);
+    // True until the dialog is closed by the connection or a login.
+    std::function<bool()> StillOpen() const;
 
-    void BackupProgress(const ProgressReport& report);
-    void BackupFinished(const BackupResult& result);
+    void BackupFinished(const SettingsBackup& backup);
     void EndBackup();
     // No job of the dialog in flight any more: the buttons may be used again.
     void JobDone();
@@ -85,8 +82,10 @@ class FirmwareUpdateDlg : public wxDialog, public DeviceView {
     wxButton* update_ = nullptr;
     wxButton* save_ = nullptr;
     wxString saveLabel_;
-    std::unique_ptr<JobProgress> progress_;
+    bool backingUp_ = false;
     bool backupDone_ = false;
+    // With backupDone_: the values the device said it lacks, saved with their defaults.
+    std::vector<std::string> lacking_;
     bool working_ = false;
     // Counts connections and closings; a result of a job begun before the latest one is
     // dropped. Held weakly by the jobs, which then do nothing once the dialog is gone.

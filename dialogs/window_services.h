@@ -4,15 +4,35 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "device/connection.h"
 #include "device/user_level.h"
 
+class wxWindow;
+
 namespace vyr {
+
+// What the backup before a firmware update gave.
+struct SettingsBackup {
+    bool saved = false;  // every value was answered and the file was written
+    // With `saved`: the values the device said it lacks ("key, PRESET n"); the file holds
+    // their defaults.
+    std::vector<std::string> absent;
+};
 
 class WindowServices {
   public:
     virtual ~WindowServices() = default;
+
+    // The backup before a firmware update: the window loads all settings from the device as
+    // "Load settings from device" does (asking first about unsaved changes, with its progress
+    // dialog above `over`, the guard report and "Busy"), then, when every value was answered,
+    // saves them as "Save settings to computer" does, the file asked for over `over`.
+    // `saving` runs when the load is in and the file is asked for; `done` runs once at the
+    // end, on the GUI thread. Returns at once.
+    virtual void BackUpSettings(wxWindow* over, std::function<void()> saving,
+                                std::function<void(const SettingsBackup&)> done) = 0;
 
     // Logs in on the current connection with `user` and `password` (already held to the
     // device's repertoire and known to fit the frame), away from the GUI thread. Returns at

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <wx/frame.h>
+#include <wx/menu.h>
 #include <wx/progdlg.h>
 
 #include "settings/catalogue.h"
@@ -12,7 +14,7 @@ namespace {
 
 // The gauge counts in thousandths, whatever the number of exchanges.
 constexpr int kGaugeRange = 1000;
-constexpr int kStyle = wxPD_CAN_ABORT | wxPD_APP_MODAL | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME |
+constexpr int kStyle = wxPD_CAN_ABORT | wxPD_AUTO_HIDE | wxPD_ELAPSED_TIME |
                        wxPD_REMAINING_TIME | wxPD_SMOOTH;
 
 }  // namespace
@@ -24,9 +26,12 @@ std::string ProgressText(const ProgressReport& report) {
     return text;
 }
 
-JobProgress::JobProgress(wxWindow* parent, std::string_view title, std::function<void()> cancel) {
+JobProgress::JobProgress(wxWindow* parent, std::string_view title, std::function<void()> cancel,
+                         bool onTop) {
     auto* dialog = new wxProgressDialog(Wx(title), "Waiting for the device", kGaugeRange, parent,
                                         kStyle);
+    if (onTop)
+        dialog->SetWindowStyleFlag(dialog->GetWindowStyleFlag() | wxSTAY_ON_TOP);
     dialog->SetName("transfer_progress");
     dialog->Bind(wxEVT_BUTTON, [cancel](wxCommandEvent& event) {
         event.Skip();
@@ -37,6 +42,32 @@ JobProgress::JobProgress(wxWindow* parent, std::string_view title, std::function
         cancel();
     });
     dialog_ = dialog;
+    HoldWindows(parent != nullptr ? wxGetTopLevelParent(parent) : nullptr, dialog);
+}
+
+// The dialog disables the window under it, which then ignores its close box too. That window
+// stays enabled instead, so that closing it reaches it (it cancels the job and closes), and
+// what it holds is disabled, as are the program's other windows.
+void JobProgress::HoldWindows(wxWindow* window, wxWindow* dialog) {
+    const auto hold = [this](wxWindow* each) {
+        if (each->IsEnabled()) {
+            each->Disable();
+            held_.emplace_back(each);
+        }
+    };
+    for (wxWindow* top : wxTopLevelWindows) {
+        if (top != dialog && top != window)
+            hold(top);
+    }
+    if (window == nullptr)
+        return;
+    window->Enable();
+    for (wxWindow* child : window->GetChildren()) {
+        if (child != dialog && !child->IsTopLevel())
+            hold(child);
+    }
+    if (auto* frame = dynamic_cast<wxFrame*>(window); frame && frame->GetMenuBar())
+        hold(frame->GetMenuBar());
 }
 
 JobProgress::~JobProgress() {
@@ -44,6 +75,10 @@ JobProgress::~JobProgress() {
         dialog_.Release();
         // Deleted at once, so that the windows it disabled are usable again right away.
         delete dialog;
+    }
+    for (const wxWeakRef<wxWindow>& window : held_) {
+        if (window)
+            window->Enable();
     }
 }
 

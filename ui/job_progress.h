@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <wx/weakref.h>
 
@@ -18,9 +19,12 @@ namespace vyr {
 
 class JobProgress {
   public:
-    // Opens the dialog over `parent`, modal for the whole program. `cancel` runs when the
-    // person presses Cancel or Escape or closes the dialog; the job's result then closes it.
-    JobProgress(wxWindow* parent, std::string_view title, std::function<void()> cancel);
+    // Opens the dialog over `parent`, modal for the whole program, except that the window of
+    // `parent` still hears a close request: its content is disabled instead of the window. `cancel` runs when
+    // the person presses Cancel or Escape or closes the dialog; the job's result then closes
+    // it. With `onTop` the dialog stays above windows that stay on top themselves.
+    JobProgress(wxWindow* parent, std::string_view title, std::function<void()> cancel,
+                bool onTop = false);
     // Closes the dialog.
     ~JobProgress();
     JobProgress(const JobProgress&) = delete;
@@ -34,7 +38,10 @@ class JobProgress {
     wxProgressDialog* Dialog() const { return dialog_.get(); }
 
   private:
+    void HoldWindows(wxWindow* window, wxWindow* dialog);
+
     wxWeakRef<wxProgressDialog> dialog_;
+    std::vector<wxWeakRef<wxWindow>> held_;  // disabled for the dialog, enabled after it
     // Shared with a running Show, which may outlive this object when the events it lets the
     // toolkit handle close the dialog.
     std::shared_ptr<int> updating_ = std::make_shared<int>(0);

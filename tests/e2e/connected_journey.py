@@ -31,10 +31,8 @@ def written(log, key):
 def journey(vyradmin, vyrsim):
     with Session() as session:
         frame_log = os.path.join(session.folder, "frames.log")
-        simulator = session.start("vyrsim", [vyrsim, "--log", frame_log, "--latency", LATENCY_MS])
-        port = session.first_line("vyrsim")
-        check(port.startswith("/dev/"), "vyrsim printed %r, not its port" % port)
-        window = session.start("vyradmin", [vyradmin, "--port", port])
+        simulator, window, _ = session.start_on_simulator(
+            vyradmin, [vyrsim, "--log", frame_log, "--latency", LATENCY_MS])
 
         application = find_application("vyradmin")
         frame = find(application, "frame", TITLE)

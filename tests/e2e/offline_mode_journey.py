@@ -13,10 +13,7 @@ TITLE = "Vyr Administration Software v2.2.6"
 
 def journey(vyradmin, vyrsim):
     with Session() as session:
-        session.start("vyrsim", [vyrsim])
-        port = session.first_line("vyrsim")
-        check(port.startswith("/dev/"), "vyrsim printed %r, not its port" % port)
-        window = session.start("vyradmin", [vyradmin, "--port", port])
+        _, window, port = session.start_on_simulator(vyradmin, [vyrsim])
 
         application = find_application("vyradmin")
         frame = find(application, "frame", TITLE)

@@ -61,10 +61,8 @@ def disconnect(frame):
 def journey(vyradmin, vyrsim):
     with Session() as session:
         frame_log = os.path.join(session.folder, "frames.log")
-        session.start("vyrsim", [vyrsim, "--log", frame_log])
-        port = session.first_line("vyrsim")
-        check(port.startswith("/dev/"), "vyrsim printed %r, not its port" % port)
-        window = session.start("vyradmin", [vyradmin, "--port", port])
+        _, window, _ = session.start_on_simulator(
+            vyradmin, [vyrsim, "--log", frame_log])
         application = find_application("vyradmin")
         frame = find(application, "frame", TITLE)
 

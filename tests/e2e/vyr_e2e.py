@@ -158,6 +158,14 @@ class Session:
         self.processes.append((name, process))
         return process
 
+    def start_on_simulator(self, vyradmin, vyrsim_argv):
+        """Starts vyrsim with `vyrsim_argv`, then vyradmin with the simulator's port first in
+        its port list; returns both processes and the port."""
+        simulator = self.start("vyrsim", vyrsim_argv)
+        port = self.first_line("vyrsim")
+        check(port.startswith("/dev/"), "vyrsim printed %r, not its port" % port)
+        return simulator, self.start("vyradmin", [vyradmin, "--port", port]), port
+
     def _log_path(self, name):
         return os.path.join(self.folder, name + ".log")
 
@@ -256,10 +264,8 @@ class Session:
         finally:
             screen.close()
 
-    def close_window(self, title, process, timeout=TIMEOUT):
-        """Asks the window to close, as its close button does (WM_DELETE_WINDOW), and waits
-        for the program to end; returns its exit status. A request the program has not
-        acted on after a few seconds is sent again, as a person clicks again."""
+    def request_close(self, title):
+        """Asks the window to close once, as its close button does (WM_DELETE_WINDOW)."""
         from Xlib import X, display, protocol
 
         screen = display.Display(self.display)
@@ -267,23 +273,29 @@ class Session:
             protocols = screen.intern_atom("WM_PROTOCOLS")
             delete = screen.intern_atom("WM_DELETE_WINDOW")
             window = wait_for(lambda: self._x_window(screen, title), "the window " + title)
-            end = time.monotonic() + timeout
-            requests = 0
-            while process.poll() is None and time.monotonic() < end:
-                event = protocol.event.ClientMessage(
-                    window=window, client_type=protocols,
-                    data=(32, [delete, X.CurrentTime, 0, 0, 0]))
-                window.send_event(event, event_mask=X.NoEventMask)
-                screen.flush()
-                requests += 1
-                try:
-                    process.wait(timeout=min(5.0, max(0.1, end - time.monotonic())))
-                except subprocess.TimeoutExpired:
-                    pass
-            if requests > 1:
-                print("note: the window took %d close requests" % requests)
+            event = protocol.event.ClientMessage(
+                window=window, client_type=protocols,
+                data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+            window.send_event(event, event_mask=X.NoEventMask)
+            screen.flush()
         finally:
             screen.close()
+
+    def close_window(self, title, process, timeout=TIMEOUT):
+        """Asks the window to close and waits for the program to end; returns its exit
+        status. A request the program has not acted on after a few seconds is sent again, as
+        a person clicks again."""
+        end = time.monotonic() + timeout
+        requests = 0
+        while process.poll() is None and time.monotonic() < end:
+            self.request_close(title)
+            requests += 1
+            try:
+                process.wait(timeout=min(5.0, max(0.1, end - time.monotonic())))
+            except subprocess.TimeoutExpired:
+                pass
+        if requests > 1:
+            print("note: the window took %d close requests" % requests)
         return self.wait_exit(process, timeout=1)
 
 

@@ -50,6 +50,11 @@ class FakeWindow : public WindowServices {
         if (onDisconnect)
             onDisconnect();
     }
+    void BackUpSettings(wxWindow*, std::function<void()>,
+                        std::function<void(const SettingsBackup&)> done) override {
+        calls.push_back("BackUpSettings");
+        done({});
+    }
 
     // Hands the waiting login its result.
     void Answer(LoginResult result) {

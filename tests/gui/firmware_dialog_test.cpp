@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 
 #include "app/menus.h"
+#include "app/transfers.h"
 #include "device/connection.h"
 #include "device_window.h"
 #include "dialogs/firmware_dialog.h"
@@ -123,14 +124,18 @@ class FirmwareDialogTest : public DeviceWindowTest {
         return requests;
     }
     // "Save settings from device", the file chosen, until the backup has ended.
+    // The window's own load and save: its progress dialog, "Busy" on its button.
+    wxProgressDialog* TransferProgress() { return Frame().Transfers().ProgressDialog(); }
     void SaveBackup() {
         ClickButton(Dialog().SaveButton());
         EXPECT_EQ(Dialog().SaveButton()->GetLabel(), "Getting settings from device");
         EXPECT_FALSE(Dialog().UpdateButton()->IsEnabled());
         EXPECT_FALSE(Dialog().CancelButton()->IsEnabled());
-        EXPECT_NE(Dialog().ProgressDialog(), nullptr);
+        EXPECT_NE(TransferProgress(), nullptr);
+        EXPECT_EQ(Label(), "Busy");
         AwaitJobs();
-        EXPECT_EQ(Dialog().ProgressDialog(), nullptr);
+        EXPECT_EQ(TransferProgress(), nullptr);
+        EXPECT_EQ(Label(), "Disconnect");
         EXPECT_EQ(Dialog().SaveButton()->GetLabel(), "Save settings from device");
         EXPECT_TRUE(Dialog().SaveButton()->IsEnabled());
         EXPECT_TRUE(Dialog().UpdateButton()->IsEnabled());
@@ -268,10 +273,12 @@ TEST_F(FirmwareDialogTest, AnIncompleteBackupIsNoBackupAndUpdateStillAsks) {
     sim.SetFaults({.silentName = SettingPath(4, "rec_mic_level")});
     Open();
     wxString text;
-    wxTEST_DIALOG(SaveBackup(), ChooseFile(kSaveMessage, backup_.Path()),
-                  CaptureMessage("Save settings from device", &text));
-    EXPECT_TRUE(text.Contains("rec_mic_level, PRESET 4")) << text;
-    EXPECT_TRUE(text.Contains("not saved")) << text;
+    wxString log;
+    // The load's report and its message; no file is asked for.
+    wxTEST_DIALOG(SaveBackup(), CaptureGuard(&log),
+                  CaptureMessage("Load settings from device", &text));
+    EXPECT_TRUE(log.Contains("\"rec_mic_level\" preset: #4 -no answer-")) << log;
+    EXPECT_TRUE(text.StartsWith("1 value got no answer")) << text;
     EXPECT_FALSE(backup_.Exists());
     EXPECT_FALSE(Dialog().BackupDone());
 
@@ -285,24 +292,60 @@ TEST_F(FirmwareDialogTest, AnIncompleteBackupIsNoBackupAndUpdateStillAsks) {
     EXPECT_TRUE(Frame().Connected());
 }
 
+// A device that says it lacks values gives a backup of defaults for them: the report shows
+// them, and Update asks before it starts, No the default.
+TEST_F(FirmwareDialogTest, ABackupTheDeviceLacksValuesForAsksBeforeTheUpdate) {
+    sim.RemoveFile(SettingPath(3, "rec_mic_level"));
+    Open();
+    wxString log;
+    // The load first, with its report, then the file.
+    wxTEST_DIALOG(SaveBackup(), CaptureGuard(&log), ChooseFile(kSaveMessage, backup_.Path()));
+    EXPECT_TRUE(log.Contains("\"rec_mic_level\" preset: #3 -missing-")) << log;
+    EXPECT_TRUE(backup_.Exists());
+    EXPECT_TRUE(Dialog().BackupDone());
+
+    sim.ClearLog();
+    wxString question;
+    class CaptureNo : public wxExpectModalBase<wxMessageDialog, CaptureNo> {
+      public:
+        explicit CaptureNo(wxString* text) : text_(text) {}
+
+      protected:
+        int OnInvoked(wxMessageDialog* dialog) const override {
+            *text_ = dialog->GetMessage();
+            EXPECT_TRUE(dialog->GetMessageDialogStyle() & wxNO_DEFAULT);
+            return wxID_NO;
+        }
+
+      private:
+        wxString* text_;
+    };
+    wxTEST_DIALOG(ClickButton(Dialog().UpdateButton()), CaptureNo(&question));
+    EXPECT_TRUE(question.Contains("lacks 1 value")) << question;
+    EXPECT_TRUE(question.Contains("rec_mic_level, PRESET 3")) << question;
+    PumpFor(200ms);
+    EXPECT_TRUE(FirmwareRequests().empty());
+    EXPECT_TRUE(sim.ReadFile("/tmp/update_started") == std::nullopt);
+    EXPECT_TRUE(Frame().Connected());
+}
+
 TEST_F(FirmwareDialogTest, ACancelledBackupWritesNothing) {
     sim.SetFaults({.latencyMs = 5});
     Open();
-    wxTEST_DIALOG(
-        {
-            ClickButton(Dialog().SaveButton());
-            ASSERT_TRUE(PumpUntil([&] {
-                return Dialog().ProgressDialog() &&
-                       Dialog().ProgressDialog()->GetMessage().Contains(" of ");
-            }));
-            wxWindow* cancel = Dialog().ProgressDialog()->FindWindow(wxID_CANCEL);
-            ASSERT_NE(cancel, nullptr);
-            wxCommandEvent event(wxEVT_BUTTON, wxID_CANCEL);
-            event.SetEventObject(cancel);
-            cancel->ProcessWindowEvent(event);
-            AwaitJobs();
-        },
-        ChooseFile(kSaveMessage, backup_.Path()));
+    {
+        // Cancelled: no file is asked for.
+        GTestModalHook noDialogs(__FILE__, __LINE__, __func__);
+        ClickButton(Dialog().SaveButton());
+        ASSERT_TRUE(PumpUntil([&] {
+            return TransferProgress() && TransferProgress()->GetMessage().Contains(" of ");
+        }));
+        wxWindow* cancel = TransferProgress()->FindWindow(wxID_CANCEL);
+        ASSERT_NE(cancel, nullptr);
+        wxCommandEvent event(wxEVT_BUTTON, wxID_CANCEL);
+        event.SetEventObject(cancel);
+        cancel->ProcessWindowEvent(event);
+        AwaitJobs();
+    }
     EXPECT_LT(Requests("in  1 /chroma/settings/"), kParameterCount * kPresetCount);
     EXPECT_FALSE(backup_.Exists());
     EXPECT_FALSE(Dialog().BackupDone());
@@ -312,15 +355,14 @@ TEST_F(FirmwareDialogTest, ACancelledBackupWritesNothing) {
 TEST_F(FirmwareDialogTest, ClosedOnDisconnectEvenInTheMiddleOfABackupAndByEveryLogin) {
     sim.SetFaults({.latencyMs = 5});
     Open();
-    wxTEST_DIALOG(
-        {
-            ClickButton(Dialog().SaveButton());
-            ASSERT_TRUE(PumpUntil([&] { return Requests("in  1 /chroma/settings/") > 5; }));
-            Press(false);
-        },
-        ChooseFile(kSaveMessage, backup_.Path()));
+    {
+        GTestModalHook noDialogs(__FILE__, __LINE__, __func__);
+        ClickButton(Dialog().SaveButton());
+        ASSERT_TRUE(PumpUntil([&] { return Requests("in  1 /chroma/settings/") > 5; }));
+        Press(false);
+        ASSERT_TRUE(PumpUntil([&] { return TransferProgress() == nullptr; }));
+    }
     EXPECT_FALSE(Dialog().IsShown());
-    EXPECT_EQ(Dialog().ProgressDialog(), nullptr);
     EXPECT_FALSE(Dialog().Working());
     EXPECT_EQ(Dialog().SaveButton()->GetLabel(), "Save settings from device");
     EXPECT_FALSE(backup_.Exists());
@@ -360,6 +402,12 @@ class FakeWindow : public DeviceAccess, public WindowServices {
     void CheckClock() override {}
     void RefreshEnabling() override {}
     void Disconnect() override { ++disconnects; }
+    void BackUpSettings(wxWindow*, std::function<void()>,
+                        std::function<void(const SettingsBackup&)> done) override {
+        ++backups;
+        done({});
+    }
+    int backups = 0;
 };
 
 class FirmwareStartTest : public testing::Test {
@@ -424,6 +472,7 @@ TEST_F(FirmwareStartTest, EveryCommandChecksTheUserLevelAgain) {
     PumpFor(100ms);
     EXPECT_TRUE(sim.Log().empty());
     EXPECT_EQ(window.disconnects, 0);
+    EXPECT_EQ(window.backups, 0);
 }
 
 }  // namespace

@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #define wxTEST_DIALOG_HOOK_CLASS vyr::test::GTestModalHook
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
+#include <wx/textctrl.h>
 
 #include "app/unsaved_changes.h"
+#include "dialogs/protocol_guard_dlg.h"
 #include "ui/wx_text.h"
 
 namespace vyr::test {
@@ -55,6 +59,27 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
     int answer_;
 };
 
+// Expects a message box as ExpectMessage does, and runs `meanwhile` while it is open (as
+// long as a person takes to read it) before answering it.
+class ExpectMessageWhile : public wxExpectModalBase<wxMessageDialog, ExpectMessageWhile> {
+  public:
+    ExpectMessageWhile(wxString title, wxString text, std::function<void()> meanwhile)
+        : title_(std::move(title)), text_(std::move(text)), meanwhile_(std::move(meanwhile)) {}
+
+  protected:
+    int OnInvoked(wxMessageDialog* dialog) const override {
+        EXPECT_EQ(dialog->GetTitle(), title_);
+        EXPECT_EQ(dialog->GetMessage(), text_);
+        meanwhile_();
+        return wxID_OK;
+    }
+
+  private:
+    wxString title_;
+    wxString text_;
+    std::function<void()> meanwhile_;
+};
+
 // Expects the question whether to discard unsaved changes, captioned `title`.
 inline ExpectMessage ExpectDiscard(const wxString& title, int answer = wxID_YES) {
     return ExpectMessage(title, Wx(UnsavedChanges::kQuestion), answer);
@@ -80,6 +105,21 @@ class ChooseFile : public wxExpectModalBase<wxFileDialog, ChooseFile> {
     wxString message_;
     wxString path_;
     int answer_;
+};
+
+// Accepts the guard report and keeps its log.
+class CaptureGuard : public wxExpectModalBase<ProtocolGuardDlg, CaptureGuard> {
+  public:
+    explicit CaptureGuard(wxString* log) : log_(log) {}
+
+  protected:
+    int OnInvoked(ProtocolGuardDlg* dialog) const override {
+        *log_ = dialog->LogField()->GetValue();
+        return wxID_OK;
+    }
+
+  private:
+    wxString* log_;
 };
 
 }  // namespace vyr::test

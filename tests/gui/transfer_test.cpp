@@ -48,21 +48,6 @@ class CaptureMessage : public wxExpectModalBase<wxMessageDialog, CaptureMessage>
     wxString* text_;
 };
 
-// Accepts the guard report and keeps its log.
-class CaptureGuard : public wxExpectModalBase<ProtocolGuardDlg, CaptureGuard> {
-  public:
-    explicit CaptureGuard(wxString* log) : log_(log) {}
-
-  protected:
-    int OnInvoked(ProtocolGuardDlg* dialog) const override {
-        *log_ = dialog->LogField()->GetValue();
-        return wxID_OK;
-    }
-
-  private:
-    wxString* log_;
-};
-
 class TransferTest : public DeviceWindowTest {
   protected:
     ActiveEventLoop loop_;
@@ -186,6 +171,32 @@ TEST_F(TransferTest, LoadAllTakesTheDevicesValuesReportsRepairsAndSelectsItsActi
     EXPECT_EQ(spin->GetValue(), 42);
 }
 
+// A value that got no answer shows its default, but not as the device's: the report says
+// "no answer", the window counts it as unsaved, the mirror does not know it, and a message
+// says that the window differs from the device.
+TEST_F(TransferTest, AValueWithoutAnswerIsNotPassedOffAsTheDevices) {
+    const int micLevel = Frame().Store().Catalogue().Find("rec_mic_level");
+    sim.WriteFile("/chroma/settings/1/rec_mic_level", "33");
+    sim.SetFaults({.silentName = "/chroma/settings/1/rec_mic_level"});
+    wxString log, text;
+    wxTEST_DIALOG(
+        {
+            Command(&Frame(), menu::kLoadFromDevice);
+            ASSERT_TRUE(PumpUntil([&] { return !Running(); }, std::chrono::seconds(60)));
+        },
+        CaptureGuard(&log), CaptureMessage("Load settings from device", &text));
+    sim.SetFaults({});
+    EXPECT_TRUE(log.Contains("\"rec_mic_level\" preset: #1 -no answer- new value: \"25\"")) << log;
+    EXPECT_FALSE(log.Contains("-missing-")) << log;
+    EXPECT_TRUE(text.StartsWith("1 value got no answer from the device.")) << text;
+    EXPECT_EQ(Frame().Store().Text(micLevel, 1), "25");
+    EXPECT_TRUE(Frame().Unsaved().Changed());
+    EXPECT_TRUE(Frame().GetTitle().Contains("*"));
+    ASSERT_TRUE(Frame().Mirror().Known());
+    EXPECT_FALSE((*Frame().Mirror().Held())[1][micLevel].has_value());
+    EXPECT_TRUE((*Frame().Mirror().Held())[2][micLevel].has_value());
+}
+
 TEST_F(TransferTest, ALoadFromADeviceThatHangsUpFailsAtOnceAndChangesNothing) {
     EditPreset(2, 4);
     const int micLevel = Frame().Store().Catalogue().Find("rec_mic_level");
@@ -208,7 +219,13 @@ TEST_F(TransferTest, ALoadFromADeviceThatHangsUpFailsAtOnceAndChangesNothing) {
             ASSERT_TRUE(PumpUntil([&] { return !Frame().Connected(); }));
         },
         ExpectDiscard("Load settings from device"),
-        ExpectMessage(kTransferError.title.data(), kTransferError.text.data()),
+        // One box at a time: the keep-alive waits while the load's failure is read, so
+        // that its loss message comes after it, not on top of it.
+        ExpectMessageWhile(kTransferError.title.data(), kTransferError.text.data(),
+                           [&] {
+                               PumpFor(std::chrono::milliseconds(2500));
+                               EXPECT_TRUE(Frame().Connected());
+                           }),
         ExpectMessage("Communication error", "Connection to device lost"));
     EXPECT_EQ(State(), before);
     EXPECT_EQ(Label(), "Connect");
