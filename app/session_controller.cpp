@@ -47,10 +47,10 @@ bool SessionController::Connecting() const {
     return session_->State() == SessionState::Connecting;
 }
 
-void SessionController::ShowFailure(const StatusMessage& message) {
+void SessionController::ShowFailure(const StatusMessage& message, wxWindow* parent) {
     const bool ticking = keepAlive_.IsRunning();
     keepAlive_.Stop();
-    ShowStatusMessage(&frame_, message);
+    ShowStatusMessage(parent != nullptr ? parent : &frame_, message);
     if (ticking && session_->IsConnected())
         keepAlive_.Start(kKeepAliveMs);
 }

@@ -46,7 +46,8 @@ class SessionController final : public SessionListener,
 
     // Shows the message of a failed exchange with the keep-alive held: a loss the keep-alive
     // finds is told after the message is closed, not in a second box on top of it.
-    void ShowFailure(const StatusMessage& message);
+    // It is shown over `parent` (the window when none).
+    void ShowFailure(const StatusMessage& message, wxWindow* parent = nullptr);
 
     // A device dialog: reset at every Connect; closed on Disconnect, on loss and after every
     // login. It must outlive the controller or be removed first.

@@ -136,21 +136,23 @@ void TransferController::BackUp(wxWindow* over, std::function<void()> saving,
 
 bool TransferController::Load(std::optional<int> preset, const char* command, AfterLoad after,
                               wxWindow* over) {
-    if (!MayStart() || !frame_.Unsaved().MayDiscard(command))
+    // Questions and reports go over the window asking for the load, which may stay on top.
+    wxWindow* parent = over != nullptr ? over : &frame_;
+    if (!MayStart() || !frame_.Unsaved().MayDiscard(command, parent))
         return false;
     auto copy = CopyOf(frame_.Store());
     const int generation = frame_.Mirror().Generation();
     Start(
         kLoadTitle,
-        [this, copy, preset, generation, after](DeviceWorker& worker) {
+        [this, copy, preset, generation, after, parent](DeviceWorker& worker) {
             worker.Run(
                 [copy, preset](DeviceConnection& connection, Progress& progress) {
                     return LoadFromDevice(connection, copy->store, preset, progress);
                 },
-                [this, preset, generation, after](LoadResult result) {
+                [this, preset, generation, after, parent](LoadResult result) {
                     auto loaded = std::make_shared<LoadResult>(std::move(result));
-                    Finish([this, loaded, preset, generation, after] {
-                        ApplyLoad(*loaded, preset, generation);
+                    Finish([this, loaded, preset, generation, after, parent] {
+                        ApplyLoad(*loaded, preset, generation, parent);
                         if (after)
                             after(*loaded);
                     });
@@ -162,12 +164,12 @@ bool TransferController::Load(std::optional<int> preset, const char* command, Af
 }
 
 void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> preset,
-                                   int generation) {
+                                   int generation, wxWindow* parent) {
     switch (result.status) {
         case TransferStatus::Done:
             break;
         case TransferStatus::Failed:
-            frame_.Connection().ShowFailure(kTransferError);
+            frame_.Connection().ShowFailure(kTransferError, parent);
             return;
         case TransferStatus::Cancelled:
             // The person asked for it; everything is as it was.
@@ -178,7 +180,7 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
     SettingStore& store = frame_.Store();
     store.AssignValues(result.loaded->store);
     store.Guard() = result.loaded->guard;
-    ShowGuard(&frame_, store.Guard());
+    ShowGuard(parent, store.Guard());
     frame_.ShowEditedPreset();
     frame_.Presets().SelectActive(result.activePreset);
     if (!preset)
@@ -191,7 +193,7 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
     if (!result.unanswered.empty()) {
         frame_.Unsaved().MarkUnknown(result.unanswered);
         const std::string text = UnansweredText(result.unanswered.size());
-        ShowStatusMessage(&frame_, {"Load settings from device", text, MessageIcon::Warning});
+        ShowStatusMessage(parent, {"Load settings from device", text, MessageIcon::Warning});
     }
 }
 

@@ -67,7 +67,9 @@ class TransferController {
     using AfterLoad = std::function<void(const LoadResult&)>;
     bool Load(std::optional<int> preset, const char* command, AfterLoad after = {},
               wxWindow* over = nullptr);
-    void ApplyLoad(const LoadResult& result, std::optional<int> preset, int generation);
+    // Its report and messages go over `parent`.
+    void ApplyLoad(const LoadResult& result, std::optional<int> preset, int generation,
+                   wxWindow* parent);
     // All presets, or only `preset`; with `changesOnly` the values the mirror says the device
     // lacks.
     void Send(std::optional<int> preset, bool changesOnly);

@@ -68,8 +68,8 @@ void UnsavedChanges::Refresh() {
         window_.SetTitle(title);
 }
 
-bool UnsavedChanges::MayDiscard(std::string_view title) {
-    return !Changed() || AskYesNo(&window_, title, kQuestion);
+bool UnsavedChanges::MayDiscard(std::string_view title, wxWindow* parent) {
+    return !Changed() || AskYesNo(parent != nullptr ? parent : &window_, title, kQuestion);
 }
 
 }  // namespace vyr

@@ -16,6 +16,7 @@
 #include "settings/store.h"
 
 class wxTopLevelWindow;
+class wxWindow;
 
 namespace vyr {
 
@@ -48,8 +49,8 @@ class UnsavedChanges {
     // Puts the marker in the title, or takes it out, after the store may have changed.
     void Refresh();
     // True when nothing changed or the person agreed to discard the changes; `title` is the
-    // question's caption.
-    bool MayDiscard(std::string_view title);
+    // question's caption. The question is asked over `parent` (the window when none).
+    bool MayDiscard(std::string_view title, wxWindow* parent = nullptr);
 
   private:
     wxTopLevelWindow& window_;

@@ -274,9 +274,12 @@ TEST_F(FirmwareDialogTest, AnIncompleteBackupIsNoBackupAndUpdateStillAsks) {
     Open();
     wxString text;
     wxString log;
-    // The load's report and its message; no file is asked for.
-    wxTEST_DIALOG(SaveBackup(), CaptureGuard(&log),
+    wxWindow* reportParent = nullptr;
+    // The load's report and its message, over the dialog that stays on top; no file is asked
+    // for.
+    wxTEST_DIALOG(SaveBackup(), CaptureGuard(&log, &reportParent),
                   CaptureMessage("Load settings from device", &text));
+    EXPECT_EQ(reportParent, &Dialog());
     EXPECT_TRUE(log.Contains("\"rec_mic_level\" preset: #4 -no answer-")) << log;
     EXPECT_TRUE(text.StartsWith("1 value got no answer")) << text;
     EXPECT_FALSE(backup_.Exists());

@@ -107,19 +107,23 @@ class ChooseFile : public wxExpectModalBase<wxFileDialog, ChooseFile> {
     int answer_;
 };
 
-// Accepts the guard report and keeps its log.
+// Accepts the guard report and keeps its log (and, when asked, the window it is shown over).
 class CaptureGuard : public wxExpectModalBase<ProtocolGuardDlg, CaptureGuard> {
   public:
-    explicit CaptureGuard(wxString* log) : log_(log) {}
+    explicit CaptureGuard(wxString* log, wxWindow** parent = nullptr)
+        : log_(log), parent_(parent) {}
 
   protected:
     int OnInvoked(ProtocolGuardDlg* dialog) const override {
         *log_ = dialog->LogField()->GetValue();
+        if (parent_ != nullptr)
+            *parent_ = dialog->GetParent();
         return wxID_OK;
     }
 
   private:
     wxString* log_;
+    wxWindow** parent_;
 };
 
 }  // namespace vyr::test
