@@ -57,15 +57,15 @@ int Info(const DeviceOptions& options, Streams io) {
 std::optional<std::pair<std::string_view, bool>> ParseLoad(const DeviceOptions& options,
                                                            Streams io) {
     const auto& args = options.args;
-    const bool force = args.size() == 2 && args[1] == "--force";
-    if (args.empty() || args[0].starts_with("--") || args.size() > 2 ||
-        (args.size() == 2 && !force)) {
-        UsageError(io, args.size() == 2 ? "unknown argument '" + std::string(args[1]) +
-                                              "' of load"
-                                        : std::string("load needs one FILE"));
+    if (args.empty() || args.size() > 2 || args[0].starts_with("--")) {
+        UsageError(io, "load needs one FILE");
         return std::nullopt;
     }
-    return std::pair{args[0], force};
+    if (args.size() == 2 && args[1] != "--force") {
+        UsageError(io, "unknown argument '" + std::string(args[1]) + "' of load");
+        return std::nullopt;
+    }
+    return std::pair{args[0], args.size() == 2};
 }
 
 int CheckLoad(DeviceOptions& options, Streams io) {

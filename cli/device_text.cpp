@@ -59,10 +59,6 @@ std::string TerminalText(std::string_view deviceBytes) {
     return shown;
 }
 
-}  // namespace vyr::cli
-
-namespace vyr::cli {
-
 std::string TerminalReport(std::wstring_view report) {
     const std::string utf8 = WideToUtf8(report);
     std::string text;

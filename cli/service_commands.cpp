@@ -9,7 +9,6 @@
 #include <ostream>
 
 #include "cli/device_text.h"
-
 #include "device/clock.h"
 #include "device/microphone.h"
 #include "device/service_records.h"

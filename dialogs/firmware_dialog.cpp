@@ -187,8 +187,7 @@ void FirmwareUpdateDlg::ConnectionStarted() {
 
 void FirmwareUpdateDlg::CloseView() {
     ++*generation_;
-    if (backingUp_)
-        EndBackup();
+    EndBackup();
     Hide();
 }
 
@@ -240,7 +239,6 @@ void FirmwareUpdateDlg::OnSave(wxCommandEvent&) {
     EnableButtons(false);
     save_->SetLabel(kGettingLabel);
     working_ = true;
-    backingUp_ = true;
     // The window loads and saves; a result after the dialog was closed is dropped.
     const auto alive = StillOpen();
     window_.BackUpSettings(
@@ -262,7 +260,6 @@ void FirmwareUpdateDlg::BackupFinished(const SettingsBackup& backup) {
 }
 
 void FirmwareUpdateDlg::EndBackup() {
-    backingUp_ = false;
     save_->SetLabel(saveLabel_);
     JobDone();
 }

@@ -82,7 +82,6 @@ class FirmwareUpdateDlg : public wxDialog, public DeviceView {
     wxButton* update_ = nullptr;
     wxButton* save_ = nullptr;
     wxString saveLabel_;
-    bool backingUp_ = false;
     bool backupDone_ = false;
     // With backupDone_: the values the device said it lacks, saved with their defaults.
     std::vector<std::string> lacking_;

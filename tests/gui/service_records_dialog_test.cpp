@@ -24,26 +24,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A message box whose caption and text are checked; `then` runs before it is answered.
-class MessageThen : public wxExpectModalBase<wxMessageDialog, MessageThen> {
-  public:
-    MessageThen(wxString title, wxString text, std::function<void()> then)
-        : title_(std::move(title)), text_(std::move(text)), then_(std::move(then)) {}
-
-  protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        EXPECT_EQ(dialog->GetTitle(), title_);
-        EXPECT_EQ(dialog->GetMessage(), text_);
-        then_();
-        return wxID_OK;
-    }
-
-  private:
-    wxString title_;
-    wxString text_;
-    std::function<void()> then_;
-};
-
 ExpectMessage ConfirmSerial(int answer) {
     return ExpectMessage("Confirm action",
                          "This overwrites the device's serial number.\nAre you sure?", answer);
@@ -358,7 +338,7 @@ TEST_F(ServiceRecordsTest, AFailedReadSaysSoInsteadOfShowingNothing) {
             release = true;
             AwaitIdle(Results());
         },
-        MessageThen("Production test results",
+        ExpectMessageWhile("Production test results",
                     "The production test results could not be read: the device did not answer.",
                     [&] { sim.SetFaults({}); }));
     EXPECT_TRUE(Results().IsShown());
