@@ -22,6 +22,7 @@
 #include "dialogs/auth_dialog.h"
 #include "dialogs/window_services.h"
 #include "ui/fonts.h"
+#include "capture.h"
 #include "gui_support.h"
 #include "modal_hook.h"
 
@@ -520,20 +521,10 @@ TEST_F(AuthDialogTest, CloseRequestHidesOnly) {
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the dialog as the display
 // server shows it. Skipped otherwise.
 TEST_F(AuthDialogTest, Screenshot) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
-    const auto capture = [&](const std::string& file) {
-        dialog_->Raise();
-        Settle();
-        const wxPoint at = dialog_->GetScreenPosition();
-        const wxSize size = dialog_->GetSize();
-        const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" +
-                                    std::to_string(size.y) + "+" + std::to_string(at.x) + "+" +
-                                    std::to_string(at.y) + " +repage '" + folder + "/" + file +
-                                    "'";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    };
+    const auto capture = [&](const std::string& file) { CaptureWindow(*dialog_, folder, file); };
     dialog_->Show();
     capture("auth_dialog.png");
     // An over-long user name, refused and marked.

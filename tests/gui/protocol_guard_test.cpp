@@ -17,6 +17,7 @@
 
 #include "ui/fonts.h"
 #include "dialogs/protocol_guard_dlg.h"
+#include "capture.h"
 #include "gui_support.h"
 #include "modal_hook.h"
 
@@ -370,8 +371,8 @@ TEST_F(ProtocolGuard, ShowGuardDestroysTheDialog) {
 // Not a test: with VYR_SCREENSHOT_DIR set, writes a picture of the report as the display server
 // shows it. Skipped otherwise.
 TEST_F(ProtocolGuard, Screenshot) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     GuardLog guard;
     guard.BeginGuard(kLoadingFromDevice);
@@ -380,15 +381,7 @@ TEST_F(ProtocolGuard, Screenshot) {
     ProtocolGuardDlg dialog(parent_, guard);
     dialog.CentreOnParent(wxBOTH);
     dialog.Show();
-    dialog.Raise();
-    Settle();
-    const wxPoint at = dialog.GetScreenPosition();
-    const wxSize size = dialog.GetSize();
-    const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" +
-                                std::to_string(size.y) + "+" + std::to_string(at.x) + "+" +
-                                std::to_string(at.y) + " +repage '" + folder +
-                                "/protocol_guard.png'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    CaptureWindow(dialog, folder, "protocol_guard.png");
     dialog.Hide();
 }
 

@@ -20,6 +20,7 @@
 #include "app/compare_command.h"
 #include "app/menus.h"
 #include "app/transfers.h"
+#include "capture.h"
 #include "device_window.h"
 #include "dialogs/compare_dialog.h"
 #include "dialogs/dev_info_dialog.h"
@@ -36,36 +37,22 @@
 namespace vyr::test {
 namespace {
 
-// Reads the window's pixels back from the display server with ImageMagick's import: what
-// the toolkit really drew.
-void Capture(wxWindow& frame, const std::string& file) {
-    frame.Refresh();
-    frame.Update();
-    FrameWorld::Settle();
-    const wxPoint at = frame.GetScreenPosition();
-    const wxSize size = frame.GetSize();
-    const std::string command = "import -window root -crop " + std::to_string(size.x) + "x" +
-                                std::to_string(size.y) + "+" + std::to_string(at.x) + "+" +
-                                std::to_string(at.y) + " +repage '" + file + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-}
-
 using Screenshots = FrameTest;
 
 TEST_F(Screenshots, EveryPage) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     auto* notebook = dynamic_cast<wxNotebook*>(Frame().Control("notebook"));
     ASSERT_NE(notebook, nullptr);
     Frame().Raise();
-    Capture(Frame(), std::string(folder) + "/start.png");
+    CaptureWindow(Frame(), folder, "start.png");
     Command(&Frame(), menu::kOfflineMode);
     Frame().SetUserLevel(UserLevel::Controller());
     Frame().RefreshEnabling();
     for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
         notebook->SetSelection(page);
-        Capture(Frame(), std::string(folder) + "/page" + std::to_string(page + 1) + ".png");
+        CaptureWindow(Frame(), folder, "page" + std::to_string(page + 1) + ".png");
     }
     notebook->SetSelection(0);
     Command(&Frame(), menu::kOfflineMode);
@@ -79,8 +66,8 @@ class ProgressScreenshot : public DeviceWindowTest {
 };
 
 TEST_F(ProgressScreenshot, LoadFromDevice) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
     ASSERT_TRUE(PumpUntil(
@@ -94,7 +81,7 @@ TEST_F(ProgressScreenshot, LoadFromDevice) {
         return std::atoi(transfers.ProgressDialog()->GetMessage().utf8_str()) >= 4;
     }));
     wxProgressDialog& dialog = *transfers.ProgressDialog();
-    Capture(dialog, std::string(folder) + "/progress.png");
+    CaptureWindow(dialog, folder, "progress.png");
     const auto expectNothingCut = [&dialog] {
         const wxRect client(wxPoint(0, 0), dialog.GetClientSize());
         for (wxWindow* child : dialog.GetChildren()) {
@@ -110,7 +97,7 @@ TEST_F(ProgressScreenshot, LoadFromDevice) {
     dialog.Update(5, "859 of 860\nplay_playback_start_position, PRESET 9");
     Settle();
     expectNothingCut();
-    Capture(dialog, std::string(folder) + "/progress_longest.png");
+    CaptureWindow(dialog, folder, "progress_longest.png");
     Frame().Connection().Session().Worker().Cancel();
     ASSERT_TRUE(PumpUntil([&] { return !transfers.Running(); }));
 }
@@ -120,8 +107,8 @@ using ConnectedScreenshots = DeviceWindowTest;
 // The device information dialog filled from the simulator, and the Clock page showing the
 // device's time.
 TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
     ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
@@ -131,51 +118,51 @@ TEST_F(ConnectedScreenshots, DeviceInformationAndClock) {
     auto* time = Frame().ControlAs<wxStaticText>("DeviceTimeString");
     ASSERT_TRUE(PumpUntil([&] { return time->GetLabel().StartsWith("Device time: "); }));
     Frame().Clock().Tick();
-    Capture(Frame(), std::string(folder) + "/clock_connected.png");
+    CaptureWindow(Frame(), folder, "clock_connected.png");
 
     Command(&Frame(), menu::kDeviceInformation);
     DevInfoDialog& dialog = Frame().DeviceInformationDialog();
     ASSERT_TRUE(PumpUntil(
         [&] { return !dialog.ValueControl(DeviceInformation::Capsule)->GetLabel().empty(); }));
-    Capture(dialog, std::string(folder) + "/device_information.png");
+    CaptureWindow(dialog, folder, "device_information.png");
     ClickButton(dialog.OkButton());
 }
 
 // The firmware update dialog as it opens, and its Save button while the backup loads.
 TEST_F(ConnectedScreenshots, FirmwareUpdate) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
     ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
     Command(&Frame(), menu::kUpdateFirmware);
     FirmwareUpdateDlg& dialog = Frame().FirmwareDialog();
     ASSERT_TRUE(dialog.IsShown());
-    Capture(dialog, std::string(folder) + "/firmware_update.png");
+    CaptureWindow(dialog, folder, "firmware_update.png");
     dialog.SaveButton()->SetLabel("Getting settings from device");
-    Capture(dialog, std::string(folder) + "/firmware_update_saving.png");
+    CaptureWindow(dialog, folder, "firmware_update_saving.png");
     dialog.SaveButton()->SetLabel("Save settings from device");
     ClickButton(dialog.CancelButton());
 }
 
 // The metadata dialog on the default texts and a serial number as the device gives one.
 TEST_F(Screenshots, MetaData) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     BwfMetadata record = ReadBwfMetadata(Frame().Store(), Frame().EditedPreset());
     record.serialNumber = "VYR-2417";
     MetaDataDlg dialog(&Frame(), record);
     dialog.Show();
-    Capture(dialog, std::string(folder) + "/metadata.png");
+    CaptureWindow(dialog, folder, "metadata.png");
     dialog.Hide();
 }
 
 // The comparison with a settings file: a long path, a repair note, values of every kind and
 // texts as long as a value can be.
 TEST_F(Screenshots, CompareWithSettingsFile) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     SettingStore& window = Frame().Store();
     GuardLog guard;
@@ -202,15 +189,15 @@ TEST_F(Screenshots, CompareWithSettingsFile) {
     // The longest text chosen: its values in full below the list.
     dialog.List()->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
     dialog.Show();
-    Capture(dialog, std::string(folder) + "/compare.png");
+    CaptureWindow(dialog, folder, "compare.png");
     dialog.Hide();
 }
 
 // The user administration dialog with the factory accounts, a selected entry and a
 // refused password repeat.
 TEST_F(ConnectedScreenshots, EditUsers) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     sim.WriteFile("/chroma/users/J\xF6rg", "password=j\nlevel=4\n");
     ConnectAndLogIn(L"superadmin", L"vyr-superadmin");
@@ -223,19 +210,19 @@ TEST_F(ConnectedScreenshots, EditUsers) {
     dialog.PasswordField()->ChangeValue("secret");
     dialog.RepeatField()->ChangeValue("secrat");
     ClickButton(dialog.CreateButton());
-    Capture(dialog, std::string(folder) + "/edit_users.png");
+    CaptureWindow(dialog, folder, "edit_users.png");
     // Busy, as while an exchange runs.
     sim.SetFaults({.latencyMs = 500});
     dialog.RefreshList();
-    Capture(dialog, std::string(folder) + "/edit_users_busy.png");
+    CaptureWindow(dialog, folder, "edit_users_busy.png");
     ClickButton(dialog.CloseButton());
 }
 
 // The serial-number, service-notes and test-results dialogs filled from the simulator, as
 // service staff see them.
 TEST_F(ConnectedScreenshots, ServiceDialogs) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     ConnectAndLogIn(L"service", L"vyr-service");
     ASSERT_TRUE(PumpUntil([&] { return !Login().IsShown(); }));
@@ -244,14 +231,14 @@ TEST_F(ConnectedScreenshots, ServiceDialogs) {
         RecordDialog& dialog;
         const char* file;
     } shots[] = {
-        {menu::kSerialNumber, Frame().SerialNumberDialog(), "/serial_number.png"},
-        {menu::kServiceNotes, Frame().ServiceNotesDialog(), "/service_notes.png"},
-        {menu::kTestResults, Frame().TestResultsDialog(), "/test_results.png"},
+        {menu::kSerialNumber, Frame().SerialNumberDialog(), "serial_number.png"},
+        {menu::kServiceNotes, Frame().ServiceNotesDialog(), "service_notes.png"},
+        {menu::kTestResults, Frame().TestResultsDialog(), "test_results.png"},
     };
     for (const auto& shot : shots) {
         Command(&Frame(), shot.command);
         ASSERT_TRUE(PumpUntil([&] { return !shot.dialog.Busy(); }));
-        Capture(shot.dialog, std::string(folder) + shot.file);
+        CaptureWindow(shot.dialog, folder, shot.file);
         shot.dialog.Hide();
     }
 }
@@ -259,8 +246,8 @@ TEST_F(ConnectedScreenshots, ServiceDialogs) {
 // The microphone settings of type M: one entry replaced and marked; then the longest
 // status text, after a write the device refused at its last value.
 TEST_F(ConnectedScreenshots, MicrophoneSettings) {
-    const char* folder = std::getenv("VYR_SCREENSHOT_DIR");
-    if (folder == nullptr || *folder == '\0')
+    const char* folder = ScreenshotFolder();
+    if (folder == nullptr)
         GTEST_SKIP() << "VYR_SCREENSHOT_DIR not set";
     Connect();
     Command(&Frame(), menu::MicrophoneTypeId(12));
@@ -271,7 +258,7 @@ TEST_F(ConnectedScreenshots, MicrophoneSettings) {
     frequency->ChangeValue("25000");
     wxCommandEvent enter(wxEVT_TEXT_ENTER, MicSettings::ID_F1_FREQ);
     Send(frequency, enter);
-    Capture(dialog, std::string(folder) + "/microphone_settings.png");
+    CaptureWindow(dialog, folder, "microphone_settings.png");
 
     frequency->ChangeValue("250");
     sim.SetRequestObserver([&](const serial_link::CommandFrame& request) {
@@ -286,7 +273,7 @@ TEST_F(ConnectedScreenshots, MicrophoneSettings) {
         },
         wxExpectModal<wxMessageDialog>(wxID_OK));
     sim.SetRequestObserver(nullptr);
-    Capture(dialog, std::string(folder) + "/microphone_settings_partial.png");
+    CaptureWindow(dialog, folder, "microphone_settings_partial.png");
     ClickButton(dialog.CancelButton());
 }
 
