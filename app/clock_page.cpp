@@ -5,19 +5,20 @@
 #include <wx/datectrl.h>
 #include <wx/spinctrl.h>
 
-#include "main_frame.h"
-#include "session_controller.h"
+#include "control_set.h"
+#include "device/session.h"
 
 namespace vyr {
 
-ClockPage::ClockPage(AdminSWFrm& frame, std::function<void()> alsoOnTick)
-    : frame_(frame),
+ClockPage::ClockPage(const ControlSet& controls, ConnectionSession& session,
+                     std::function<void()> alsoOnTick)
+    : session_(session),
       alsoOnTick_(std::move(alsoOnTick)),
-      date_(frame.ControlAs<wxDatePickerCtrl>("DatePicker")),
-      hour_(frame.ControlAs<wxSpinCtrl>("spin_rtc_hour")),
-      minute_(frame.ControlAs<wxSpinCtrl>("spin_rtc_minute")),
-      useHostTime_(frame.ControlAs<wxCheckBox>("rtc_use_realtime")),
-      syncNow_(frame.ControlAs<wxButton>("rtc_sync_now")) {
+      date_(controls.As<wxDatePickerCtrl>("DatePicker")),
+      hour_(controls.As<wxSpinCtrl>("spin_rtc_hour")),
+      minute_(controls.As<wxSpinCtrl>("spin_rtc_minute")),
+      useHostTime_(controls.As<wxCheckBox>("rtc_use_realtime")),
+      syncNow_(controls.As<wxButton>("rtc_sync_now")) {
     timer_.SetOwner(&timer_, kTimerId);
     timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Tick(); });
     syncNow_->Bind(wxEVT_BUTTON, &ClockPage::OnSyncNow, this);
@@ -55,10 +56,9 @@ DateTime ClockPage::Chosen() const {
 }
 
 bool ClockPage::SyncNow() {
-    ConnectionSession& session = frame_.Connection().Session();
-    if (!session.IsConnected())
+    if (!session_.IsConnected())
         return false;
-    session.Worker().Run(
+    session_.Worker().Run(
         [when = Chosen()](DeviceConnection& connection, Progress& progress) {
             if (!progress.CancelRequested())
                 SetDeviceClock(connection, when);

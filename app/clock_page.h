@@ -16,16 +16,19 @@ class wxSpinCtrl;
 
 namespace vyr {
 
-class AdminSWFrm;
+class ConnectionSession;
+class ControlSet;
 
 class ClockPage {
   public:
     static constexpr int kTimerId = 1252;
     static constexpr int kPeriodMs = 2000;
 
-    // Finds the page's controls in `frame` and starts the host-time timer, which runs until
-    // Stop. `alsoOnTick` runs on every tick as well, connected or not.
-    ClockPage(AdminSWFrm& frame, std::function<void()> alsoOnTick);
+    // Finds the page's controls among `controls` and starts the host-time timer, which runs
+    // until Stop. `alsoOnTick` runs on every tick as well, connected or not. "Sync now" runs
+    // on `session`'s worker.
+    ClockPage(const ControlSet& controls, ConnectionSession& session,
+              std::function<void()> alsoOnTick);
     ~ClockPage();
     ClockPage(const ClockPage&) = delete;
     ClockPage& operator=(const ClockPage&) = delete;
@@ -46,7 +49,7 @@ class ClockPage {
     void ShowTime(const DateTime& when);
     void OnSyncNow(wxCommandEvent& event);
 
-    AdminSWFrm& frame_;
+    ConnectionSession& session_;
     std::function<void()> alsoOnTick_;
     wxDatePickerCtrl* date_ = nullptr;
     wxSpinCtrl* hour_ = nullptr;

@@ -22,6 +22,7 @@ struct WindowSituation {
     HardwareClass hardware = HardwareClass::NotConnected;
     int editedPreset = 1;
     std::string connectLabel = "Connect";  // what the connect button says when usable
+    bool connectPressed = false;  // a connection is being made or is up: the button is down
     bool mirrorKnown = false;  // the window knows what the device holds
     bool connecting = false;   // a connection is being made
 };

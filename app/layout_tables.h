@@ -40,6 +40,16 @@ enum : unsigned {
 inline constexpr int kAuto = -1;  // toolkit's default size for the text
 inline constexpr int kNoSelection = -1;
 
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = kAuto;
+    int height = kAuto;
+};
+
+// One row tells everything about one control. Its place (x, y, width, height) is the compact
+// layout the window was designed in, which Windows uses as it is; where GTK's taller controls
+// do not fit there, `gtk` is the place GTK uses instead.
 struct Control {
     std::string_view key{};   // unique within the window; tables refer to parents by it
     std::string_view name{};  // window name (not unique: "panel", "wxSpinCtrl")
@@ -58,6 +68,25 @@ struct Control {
     std::string_view choices{};    // entries of a choice, separated by '|'
     int selection = kNoSelection;  // initially selected entry of a choice
     unsigned flags = 0;
+    // The key of the separate label that names the control (spin buttons and controls, text
+    // fields, choices, sliders, check boxes that show no text of their own), or empty: the
+    // control takes the caption's text as its accessible name.
+    std::string_view caption{};
+    bool onGtk = false;  // `gtk` holds GTK's place
+    Rect gtk{};
+
+    constexpr Control CaptionedBy(std::string_view label) const {
+        Control c = *this;
+        c.caption = label;
+        return c;
+    }
+    // GTK's place; a label keeps its size from its text.
+    constexpr Control OnGtk(int gx, int gy, int gwidth = kAuto, int gheight = kAuto) const {
+        Control c = *this;
+        c.onGtk = true;
+        c.gtk = {gx, gy, gwidth, gheight};
+        return c;
+    }
 };
 
 inline constexpr std::string_view kFrameKey = "frame";
@@ -78,28 +107,15 @@ inline constexpr std::string_view kVersion = "2.2.6";
 // The entries of a choice descriptor, in order.
 std::vector<std::string_view> SplitChoices(std::string_view choices);
 
-// Place and size of a control after the adaptation to the toolkit's metrics.
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int width = kAuto;
-    int height = kAuto;
-};
+// Place and size of a control on this toolkit.
 Rect Placement(const Control& control);
 
 // The descriptor with this key, or nullptr.
 const Control* Find(std::string_view key);
 
-// A control whose caption is a separate label (spin buttons and controls, text fields,
-// choices, sliders, check boxes that show no text of their own): the control takes the
-// caption's text as its accessible name.
-struct Captioned {
-    std::string_view control;  // descriptor keys
-    std::string_view caption;
-};
-std::span<const Captioned> Captions();
-
 // The caption descriptor of a control, or nullptr when it has none of its own.
 const Control* CaptionOf(std::string_view control);
+// The control a label captions, or nullptr.
+const Control* CaptionedBy(std::string_view label);
 
 }  // namespace vyr::layout

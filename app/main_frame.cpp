@@ -10,30 +10,31 @@
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
 #include <wx/spinctrl.h>
+#include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/tglbtn.h>
 
 #include "clock_page.h"
 #include "dialogs/dev_info_dialog.h"
-#include "dialogs/service_records_dialogs.h"
-#include "dialogs/microphone_dialog.h"
-#include "dialogs/users_dialog.h"
 #include "dialogs/firmware_dialog.h"
+#include "dialogs/microphone_dialog.h"
+#include "dialogs/service_records_dialogs.h"
+#include "dialogs/users_dialog.h"
 #include "layout_tables.h"
 #include "local_config.h"
 #include "menus.h"
 #include "metadata_command.h"
-#include "port_list.h"
+#include "port_choice.h"
 #include "preset_bar.h"
 #include "resources/vyr_icon.xpm"
 #include "session_controller.h"
 #include "transfers.h"
-#include "unsaved_changes.h"
-#include "ui/fonts.h"
 #include "ui/fit_texts.h"
+#include "ui/fonts.h"
 #include "ui/gtk_style.h"
 #include "ui/wx_text.h"
+#include "unsaved_changes.h"
 #include "value_fields.h"
 #include "window_builder.h"
 
@@ -44,25 +45,6 @@ constexpr int kFrameId = 1;
 
 wxString Title() {
     return wxString::Format(Wx(layout::kTitleFormat), Wx(layout::kVersion));
-}
-
-ControlKind KindOfControl(layout::Kind kind) {
-    switch (kind) {
-        case layout::Kind::SpinCtrl:
-            return ControlKind::SpinCtrl;
-        case layout::Kind::CheckBox:
-            return ControlKind::CheckBox;
-        case layout::Kind::Choice:
-            return ControlKind::Choice;
-        case layout::Kind::TextField:
-            return ControlKind::TextCtrl;
-        case layout::Kind::Slider:
-            return ControlKind::Slider;
-        case layout::Kind::SpinButton:
-            return ControlKind::SpinButton;
-        default:
-            return ControlKind::None;
-    }
 }
 
 // The check boxes whose click, after storing the value, recomputes the enabling.
@@ -95,57 +77,15 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
                                               static_cast<Reactions&>(*this));
     enabling_ = std::make_unique<Enabling>(controls_, Store());
     unsaved_ = std::make_unique<UnsavedChanges>(*this, Store(), Title());
-    ports_ = std::make_unique<PortChoice>(ControlAs<wxChoice>("PortChoice"), options_.ports,
-                                          *config_);
+    ports_ =
+        std::make_unique<PortChoice>(ControlAs<wxChoice>("PortChoice"), options_.ports, *config_);
     BuildMenuBar();
-    // The status bar says why a connection could not be made; the frame grows by its height
-    // so that the layout keeps its room.
-    wxStatusBar* status = CreateStatusBar();
-    SetTitle(Title());
-    SetIcon(wxIcon(vyr_icon_xpm));
-    // Fixed size: the absolute layout does not follow a larger or smaller frame.
-    const wxSize size(layout::kFrameWidth,
-                      layout::kFrameHeight + status->GetSize().y);
-    SetSize(size);
-    SetSizeHints(size, size);
-    // The menu bar takes its height from the client area: the root panel fills what is left,
-    // and the main panel keeps inside it.
-    const wxSize client = GetClientSize();
-    Control("root_panel")->SetSize(client);
-    wxWindow* mainPanel = Control("main_panel");
-    const wxRect main = mainPanel->GetRect();
-    mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
-#ifndef __WXGTK__
-    // The designed places stand here (GTK's are adjusted in the layout tables); a text shown
-    // in a wider face than designed takes the free room beside it.
-    FitTextsToRoom(this);
-#endif
+    FixFrameSize();
     Centre(wxBOTH);
     RouteEvents();
     RouteMenuCommands();
     ports_->Refresh();
-    session_ = std::make_unique<SessionController>(*this);
-    transfers_ = std::make_unique<TransferController>(*this);
-    SetVerifySends(config_->VerifySends());
-    // The port list is rescanned on the clock page's tick while not connected.
-    clock_ = std::make_unique<ClockPage>(*this, [this] {
-        if (!connected_)
-            ports_->Refresh();
-    });
-    deviceInfo_ = new DevInfoDialog(this, *session_);
-    session_->AddDeviceView(*deviceInfo_);
-    users_ = new CreateUserDlg(this, *session_);
-    session_->AddDeviceView(*users_);
-    serialNumber_ = new SerialNoDlg(this, *session_);
-    serviceNotes_ = new ServiceNotesDlg(this, *session_);
-    testResults_ = new TestresultsDlg(this, *session_);
-    session_->AddDeviceView(*serialNumber_);
-    session_->AddDeviceView(*serviceNotes_);
-    session_->AddDeviceView(*testResults_);
-    micSettings_ = new MicSettings(this, *session_);
-    session_->AddDeviceView(*micSettings_);
-    firmware_ = new FirmwareUpdateDlg(this, *session_, *session_);
-    session_->AddDeviceView(*firmware_);
+    BuildConnectionParts();
 
     wxAcceleratorEntry help(wxACCEL_NORMAL, WXK_F1, menu::kHelp);
     SetAcceleratorTable(wxAcceleratorTable(1, &help));
@@ -162,11 +102,62 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
         CallAfter([this] { LoadSettingsFile(options_.settingsFile); });
 }
 
+// Fixed size: the absolute layout does not follow a larger or smaller frame. The status bar
+// says why a connection could not be made; the frame grows by its height so that the layout
+// keeps its room.
+void AdminSWFrm::FixFrameSize() {
+    wxStatusBar* status = CreateStatusBar();
+    SetTitle(Title());
+    SetIcon(wxIcon(vyr_icon_xpm));
+    const wxSize size(layout::kFrameWidth, layout::kFrameHeight + status->GetSize().y);
+    SetSize(size);
+    SetSizeHints(size, size);
+    // The menu bar takes its height from the client area: the root panel fills what is left,
+    // and the main panel keeps inside it.
+    const wxSize client = GetClientSize();
+    Control("root_panel")->SetSize(client);
+    wxWindow* mainPanel = Control("main_panel");
+    const wxRect main = mainPanel->GetRect();
+    mainPanel->SetSize(main.width, std::min(main.height, client.y - main.y));
+#ifndef __WXGTK__
+    // The designed places stand here (GTK's are adjusted in the layout tables); a text shown
+    // in a wider face than designed takes the free room beside it.
+    FitTextsToRoom(this);
+#endif
+}
+
+// The connection, the transfers, the Clock page and the device dialogs, which the
+// connection resets when it starts and closes when it ends.
+void AdminSWFrm::BuildConnectionParts() {
+    session_ = std::make_unique<SessionController>(
+        SessionParts{*this, *this, *ports_, mirror_, ControlAs<wxStaticText>("DeviceTimeString")});
+    transfers_ = std::make_unique<TransferController>(TransferParts{*this, *this, Store(), mirror_,
+                                                                    *unsaved_, *presets_, *session_,
+                                                                    session_->Session().Worker()});
+    SetVerifySends(config_->VerifySends());
+    // The port list is rescanned on the clock page's tick while not connected.
+    clock_ = std::make_unique<ClockPage>(controls_, session_->Session(), [this] {
+        if (!connected_)
+            ports_->Refresh();
+    });
+    deviceInfo_ = new DevInfoDialog(this, *session_);
+    users_ = new CreateUserDlg(this, *session_);
+    serialNumber_ = new SerialNoDlg(this, *session_);
+    serviceNotes_ = new ServiceNotesDlg(this, *session_);
+    testResults_ = new TestresultsDlg(this, *session_);
+    micSettings_ = new MicSettings(this, *session_);
+    firmware_ = new FirmwareUpdateDlg(this, *session_, *session_);
+    DeviceView* const views[] = {deviceInfo_,  users_,       serialNumber_, serviceNotes_,
+                                 testResults_, micSettings_, firmware_};
+    for (DeviceView* view : views)
+        session_->AddDeviceView(*view);
+}
+
 AdminSWFrm::~AdminSWFrm() = default;
 
 void AdminSWFrm::BuildControls() {
     layout::WindowBuilder builder(this);
-    SettingCatalogue& catalogue = Store().Catalogue();
+    const SettingCatalogue& catalogue = Store().Catalogue();
     for (const layout::Table& table : layout::Tables()) {
         for (const layout::Control& descriptor : table.controls) {
             wxWindow* window = builder.Build(descriptor);
@@ -178,8 +169,7 @@ void AdminSWFrm::BuildControls() {
             const int parameter = catalogue.Find(descriptor.parameter);
             wxCHECK_RET(SettingCatalogue::IsValidParameter(parameter),
                         "layout table: unknown parameter");
-            catalogue.Entry(parameter).controlKind = KindOfControl(descriptor.kind);
-            controls_.Bind(parameter, window);
+            controls_.Bind(parameter, window, ControlKindOf(descriptor.kind));
         }
     }
 }
@@ -196,7 +186,7 @@ void AdminSWFrm::RouteEvents() {
             event.Skip();
             OnControlChanged(control);
         };
-        switch (Store().Catalogue()[parameter].controlKind) {
+        switch (controls_.KindOf(parameter)) {
             case ControlKind::SpinCtrl:
                 control->Bind(wxEVT_SPINCTRL, changed);
                 break;
@@ -218,12 +208,13 @@ void AdminSWFrm::RouteEvents() {
                 control->Bind(wxEVT_TEXT, changed);
                 // When the edit ends, the field shows what was stored. The focus also leaves
                 // while the toolkit tears the window down, after this object is gone.
-                control->Bind(wxEVT_KILL_FOCUS, [this, control, alive = std::weak_ptr<int>(
-                                                                    lifetime_)](wxFocusEvent& event) {
-                    event.Skip();
-                    if (!alive.expired() && !IsBeingDeleted())
-                        binder_->EndTextEdit(control);
-                });
+                control->Bind(
+                    wxEVT_KILL_FOCUS,
+                    [this, control, alive = std::weak_ptr<int>(lifetime_)](wxFocusEvent& event) {
+                        event.Skip();
+                        if (!alive.expired() && !IsBeingDeleted())
+                            binder_->EndTextEdit(control);
+                    });
                 control->Bind(wxEVT_TEXT_ENTER, [this, control](wxCommandEvent& event) {
                     event.Skip();
                     binder_->EndTextEdit(control);
@@ -240,8 +231,9 @@ void AdminSWFrm::RouteEvents() {
     Control("ConnectButton")->Bind(wxEVT_TOGGLEBUTTON, [this](wxCommandEvent& event) {
         session_->OnButton(event.IsChecked());
     });
-    Control("MetaDataBtn")->Bind(wxEVT_BUTTON,
-                                 [this](wxCommandEvent&) { OpenMetadataEditor(*this); });
+    Control("MetaDataBtn")->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        OpenMetadataEditor(*this);
+    });
     Bind(wxEVT_CLOSE_WINDOW, &AdminSWFrm::OnClose, this);
 }
 
@@ -300,13 +292,16 @@ WindowSituation AdminSWFrm::Situation() const {
             hardware_,
             presets_->Edited(),
             session_ ? session_->ButtonLabel() : std::string("Connect"),
+            session_ && session_->ButtonPressed(),
             mirror_.Known(),
             session_ && session_->Connecting()};
 }
 
-void AdminSWFrm::RefreshEnabling() {
+void AdminSWFrm::RefreshEnabling(bool busyShown) {
     offline_ = GetMenuBar()->IsChecked(menu::kOfflineMode);
     enabling_->Apply(Situation(), *GetMenuBar());
+    if (busyShown)
+        Control("ConnectButton")->Update();
 }
 
 void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass hardware) {
@@ -314,6 +309,11 @@ void AdminSWFrm::ApplySession(bool connected, UserLevel level, HardwareClass har
     userLevel_ = level;
     hardware_ = hardware;
     RefreshEnabling();
+}
+
+void AdminSWFrm::BackUpSettings(wxWindow* over, std::function<void()> saving,
+                                std::function<void(const SettingsBackup&)> done) {
+    transfers_->BackUp(over, std::move(saving), std::move(done));
 }
 
 bool AdminSWFrm::Busy() const {

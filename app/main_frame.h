@@ -5,8 +5,8 @@
 // ValueFields (value texts beside the adjusters), Enabling (what may be used when),
 // PortChoice (the serial ports), SessionController (the connection), TransferController (the
 // settings transfers), UnsavedChanges (the title's marker and the question before changes are
-// lost), ClockPage (the Clock page) and the device information dialog. Menu commands are in
-// menus.cpp and the settings-file commands in settings_files.cpp.
+// lost), ClockPage (the Clock page) and the device dialogs. The menu bar and its commands are
+// in main_frame_menus.cpp, the settings-file commands in main_frame_files.cpp.
 #pragma once
 
 #include <memory>
@@ -18,7 +18,9 @@
 #include "app/control_set.h"
 #include "app/enabling.h"
 #include "app/services.h"
+#include "app/session_controller.h"
 #include "app/setting_binder.h"
+#include "app/transfers.h"
 #include "device/device_mirror.h"
 #include "device/user_level.h"
 #include "layout_tables.h"
@@ -44,7 +46,10 @@ class ValueFields;
 class TransferController;
 class UnsavedChanges;
 
-class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
+class AdminSWFrm : public wxFrame,
+                   private SettingBinder::Reactions,
+                   private TransferView,
+                   private SessionView {
   public:
     // Builds the window hidden, in the start state: defaults in every preset, preset 1
     // edited, nobody logged in, offline mode off.
@@ -62,12 +67,10 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     wxWindow* BoundControl(int parameter) const { return controls_.Bound(parameter); }
 
     SettingStore& Store() { return services_.store; }
-    AppServices& Services() { return services_; }
 
     // The parts.
     PresetBar& Presets() { return *presets_; }
     ValueFields& Fields() { return *fields_; }
-    SettingBinder& Binder() { return *binder_; }
     PortChoice& Ports() { return *ports_; }
     SessionController& Connection() { return *session_; }
     TransferController& Transfers() { return *transfers_; }
@@ -77,18 +80,14 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     DeviceMirror& Mirror() { return mirror_; }
 
     // Session state read by the enabling rules.
-    bool Connected() const { return connected_; }
+    bool Connected() const override { return connected_; }
     bool Offline() const { return offline_; }
     HardwareClass Hardware() const { return hardware_; }
-    UserLevel CurrentUserLevel() const { return userLevel_; }
+    UserLevel CurrentUserLevel() const override { return userLevel_; }
     int EditedPreset() const;
-    // Tests set the user level and the hardware class directly; the caller refreshes the
-    // enabling.
-    void SetUserLevel(UserLevel level) { userLevel_ = level; }
-    void SetHardware(HardwareClass hardware) { hardware_ = hardware; }
     // What the connection session changed: the connected flag, level and hardware class.
     // Refreshes the enabling.
-    void ApplySession(bool connected, UserLevel level, HardwareClass hardware);
+    void ApplySession(bool connected, UserLevel level, HardwareClass hardware) override;
     // A transfer is on its way: the connect button shows "Busy" and nothing that starts an
     // exchange may be used.
     bool Busy() const;
@@ -102,30 +101,36 @@ class AdminSWFrm : public wxFrame, private SettingBinder::Reactions {
     FirmwareUpdateDlg& FirmwareDialog() { return *firmware_; }
 
     // Recomputes which menus, items and controls may be used.
-    void RefreshEnabling();
+    void RefreshEnabling(bool busyShown = false) override;
 
     // Makes `preset` the edited one and shows its values.
-    void EditPreset(int preset);
+    void EditPreset(int preset) override;
     // Shows every value of the edited preset (preset 1 first becomes the edited one when the
     // store has presets off while a higher one is edited).
-    void ShowEditedPreset();
-
-    // The settings-file commands of the File menu. The save asks for the file over
-    // `chooserParent` (the window when none); true when the settings were saved.
-    bool SaveSettingsFile(wxWindow* chooserParent = nullptr);
-    void LoadSettingsFile();
-    // Loads `path` as "Load settings from computer" does once the file is chosen.
-    void LoadSettingsFile(const std::string& path);
+    void ShowEditedPreset() override;
 
     // The id of a menu item, by its texts ("File", "Offline mode").
     int MenuItemId(std::string_view menu, std::string_view item) const;
 
   private:
+    // The settings-file commands of the File menu. The save asks for the file over
+    // `chooserParent` (the window when none); true when the settings were saved.
+    bool SaveSettingsFile(wxWindow* chooserParent = nullptr) override;
+    void LoadSettingsFile();
+    // Loads `path` as "Load settings from computer" does once the file is chosen.
+    void LoadSettingsFile(const std::string& path);
+
     void BuildControls();
     void BuildMenuBar();
+    void FixFrameSize();
+    void BuildConnectionParts();
     void RouteEvents();
     void RouteMenuCommands();
     WindowSituation Situation() const;
+
+    // SessionView
+    void BackUpSettings(wxWindow* over, std::function<void()> saving,
+                        std::function<void(const SettingsBackup&)> done) override;
 
     // SettingBinder::Reactions
     void PresetsSwitched(bool enabled) override;

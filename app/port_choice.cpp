@@ -3,6 +3,7 @@
 #include "link/port_names.h"
 #include "link/serial_port.h"
 #include "local_config.h"
+#include "port_choice.h"
 #include "port_list.h"
 
 namespace vyr {

@@ -1,13 +1,13 @@
 #include "session_controller.h"
 
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/stattext.h>
 #include <wx/tglbtn.h>
 
 #include "dialogs/auth_dialog.h"
-#include "main_frame.h"
-#include "port_list.h"
-#include "transfers.h"
+#include "device/device_mirror.h"
+#include "port_choice.h"
 #include "ui/message_box.h"
 #include "ui/wx_text.h"
 
@@ -19,12 +19,12 @@ constexpr int kKeepAliveMs = 1000;
 
 }  // namespace
 
-SessionController::SessionController(AdminSWFrm& frame) : frame_(frame) {
-    auth_ = new AuthDialog(&frame_, *this);
+SessionController::SessionController(const SessionParts& parts) : parts_(parts) {
+    auth_ = new AuthDialog(&parts_.frame, *this);
     keepAlive_.Bind(wxEVT_TIMER, &SessionController::OnKeepAlive, this);
     // Results come back through the frame's event queue; the worker never touches the window.
     session_ = std::make_unique<ConnectionSession>(
-        [frame = &frame_](DeviceWorker::GuiTask task) { frame->CallAfter(std::move(task)); },
+        [frame = &parts_.frame](DeviceWorker::GuiTask task) { frame->CallAfter(std::move(task)); },
         *this);
 }
 
@@ -47,18 +47,22 @@ bool SessionController::Connecting() const {
     return session_->State() == SessionState::Connecting;
 }
 
+bool SessionController::ButtonPressed() const {
+    return Connecting() || session_->State() == SessionState::Connected;
+}
+
 void SessionController::ShowFailure(const StatusMessage& message, wxWindow* parent) {
     const bool ticking = keepAlive_.IsRunning();
     keepAlive_.Stop();
-    ShowStatusMessage(parent != nullptr ? parent : &frame_, message);
+    ShowStatusMessage(parent != nullptr ? parent : &parts_.frame, message);
     if (ticking && session_->IsConnected())
         keepAlive_.Start(kKeepAliveMs);
 }
 
 void SessionController::OnButton(bool pressed) {
     if (pressed) {
-        const std::string path = frame_.Ports().SelectedPath();
-        frame_.SetStatusText("");
+        const std::string path = parts_.ports.SelectedPath();
+        parts_.frame.SetStatusText("");
         if (path.empty() || !session_->Connect(path)) {
             SessionChanged();
             return;
@@ -75,19 +79,19 @@ void SessionController::OnButton(bool pressed) {
 void SessionController::SessionChanged() {
     // Without a connection nothing is known of what a device holds.
     if (!session_->IsConnected())
-        frame_.Mirror().Drop();
+        parts_.mirror.Drop();
     const std::string_view label = session_->Label();
     showingNewState_ = label != shownLabel_;
     shownLabel_ = label;
-    frame_.ApplySession(session_->IsConnected(), session_->Level(), session_->Hardware());
+    parts_.view.ApplySession(session_->IsConnected(), session_->Level(), session_->Hardware());
     showingNewState_ = false;
 }
 
 void SessionController::ConnectFinished(const ConnectReport& report) {
     switch (report.status) {
         case ConnectStatus::Connected:
-            frame_.Mirror().Drop();  // a device of its own: nothing known yet
-            frame_.Ports().Remember();
+            parts_.mirror.Drop();  // a device of its own: nothing known yet
+            parts_.ports.Remember();
             keepAlive_.Start(kKeepAliveMs);
             for (DeviceView* view : views_)
                 view->ConnectionStarted();
@@ -98,18 +102,18 @@ void SessionController::ConnectFinished(const ConnectReport& report) {
             std::string text = report.failureText;
             if (!text.empty())
                 text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-            frame_.SetStatusText(Wx(text));
+            parts_.frame.SetStatusText(Wx(text));
             break;
         }
         case ConnectStatus::NoAnswer:
-            frame_.SetStatusText(Wx("The device on " + session_->PortPath() + " does not answer."));
+            parts_.frame.SetStatusText(Wx("The device on " + session_->PortPath() + " does not answer."));
             break;
     }
 }
 
 void SessionController::DeviceTimeRead(const std::string& label) {
-    if (auto* text = frame_.ControlAs<wxStaticText>("DeviceTimeString"))
-        text->SetLabel(Wx(label));
+    if (parts_.deviceTime != nullptr)
+        parts_.deviceTime->SetLabel(Wx(label));
 }
 
 void SessionController::ConnectionLost() {
@@ -118,7 +122,7 @@ void SessionController::ConnectionLost() {
     CloseDeviceViews();
     SessionChanged();
     wxMessageBox("Connection to device lost", "Communication error", wxOK | wxICON_WARNING,
-                 &frame_);
+                 &parts_.frame);
 }
 
 void SessionController::LoginFinished(const LoginReport& report) {
@@ -159,7 +163,7 @@ void SessionController::Disconnect() {
 
 void SessionController::BackUpSettings(wxWindow* over, std::function<void()> saving,
                                        std::function<void(const SettingsBackup&)> done) {
-    frame_.Transfers().BackUp(over, std::move(saving), std::move(done));
+    parts_.view.BackUpSettings(over, std::move(saving), std::move(done));
 }
 
 void SessionController::OnKeepAlive(wxTimerEvent&) {

@@ -11,6 +11,9 @@
 
 #include <wx/timer.h>
 
+class wxFrame;
+class wxStaticText;
+
 #include "device/session.h"
 #include "dialogs/device_access.h"
 #include "dialogs/window_services.h"
@@ -18,14 +21,35 @@
 
 namespace vyr {
 
-class AdminSWFrm;
 class AuthDialog;
+class DeviceMirror;
+class PortChoice;
+
+// What the connection changes in the window, and the backup it offers the firmware dialog.
+class SessionView {
+  public:
+    virtual ~SessionView() = default;
+    // The connected flag, level or hardware class changed: the window refreshes its enabling.
+    virtual void ApplySession(bool connected, UserLevel level, HardwareClass hardware) = 0;
+    // See WindowServices::BackUpSettings.
+    virtual void BackUpSettings(wxWindow* over, std::function<void()> saving,
+                                std::function<void(const SettingsBackup&)> done) = 0;
+};
+
+// The parts of the window the connection reads and changes.
+struct SessionParts {
+    wxFrame& frame;  // its status bar says why a connection failed; results come through it
+    SessionView& view;
+    PortChoice& ports;
+    DeviceMirror& mirror;  // dropped whenever the connection ends or a new one starts
+    wxStaticText* deviceTime = nullptr;  // "Device time: ..."
+};
 
 class SessionController final : public SessionListener,
                                 public WindowServices,
                                 public DeviceAccess {
   public:
-    explicit SessionController(AdminSWFrm& frame);
+    explicit SessionController(const SessionParts& parts);
     // Ends the connection first: no session event reaches a window being destroyed.
     ~SessionController() override;
 
@@ -43,6 +67,8 @@ class SessionController final : public SessionListener,
     std::string ButtonLabel() const;
     // A connection is being made ("Waiting for device").
     bool Connecting() const;
+    // A connection is being made or is up: the connect button shows pressed.
+    bool ButtonPressed() const;
 
     // Shows the message of a failed exchange with the keep-alive held: a loss the keep-alive
     // finds is told after the message is closed, not in a second box on top of it.
@@ -81,7 +107,7 @@ class SessionController final : public SessionListener,
     // Hides every device dialog and stops its timers.
     void CloseDeviceViews();
 
-    AdminSWFrm& frame_;
+    SessionParts parts_;
     wxTimer keepAlive_;
     AuthDialog* auth_ = nullptr;  // owned by the frame, as its child
     std::function<void(LoginResult)> loginDone_;

@@ -36,7 +36,7 @@ void SettingBinder::ShowSetting(int parameter, int preset) {
     wxWindow* control = controls_.Bound(parameter);
     const std::string_view stored = store_.Text(parameter, preset);
     const std::optional<std::int32_t> number = ParseWholeInteger(stored);
-    switch (Entry(parameter).controlKind) {
+    switch (controls_.KindOf(parameter)) {
         case ControlKind::CheckBox:
             // A text that is no number leaves the box as it is.
             if (number)
@@ -89,7 +89,7 @@ void SettingBinder::ReadControl(wxWindow* control) {
         return;
     const int parameter = *bound;
     std::wstring text;
-    switch (Entry(parameter).controlKind) {
+    switch (controls_.KindOf(parameter)) {
         case ControlKind::SpinCtrl:
             text = std::to_wstring(static_cast<wxSpinCtrl*>(control)->GetValue());
             break;
@@ -114,7 +114,7 @@ void SettingBinder::ReadControl(wxWindow* control) {
             return;
     }
     std::string narrow = NarrowSettingText(text, NarrowMode::Replace);
-    if (Entry(parameter).controlKind == ControlKind::Choice)
+    if (controls_.KindOf(parameter) == ControlKind::Choice)
         narrow = ToDeviceText(parameter, narrow);
     if (narrow.size() > kMaxValueLength)
         narrow.resize(kMaxValueLength);

@@ -5,12 +5,12 @@
 #include <string>
 
 #include <wx/tglbtn.h>
+#include <wx/window.h>
 
 #include "device/device_mirror.h"
 #include "device/transfer.h"
 #include "dialogs/protocol_guard_dlg.h"
 #include "layout_tables.h"
-#include "main_frame.h"
 #include "preset_bar.h"
 #include "session_controller.h"
 #include "settings/text.h"
@@ -97,7 +97,7 @@ std::shared_ptr<const UnsavedChanges::Snapshot> ValuesOf(const SettingStore& sto
 
 }  // namespace
 
-TransferController::TransferController(AdminSWFrm& frame) : frame_(frame) {}
+TransferController::TransferController(const TransferParts& parts) : parts_(parts) {}
 
 TransferController::~TransferController() {
     Shutdown();
@@ -114,7 +114,7 @@ void TransferController::LoadAll() {
 }
 
 void TransferController::LoadEditedPreset() {
-    Load(frame_.EditedPreset(), "Read single preset from device");
+    Load(parts_.presets.Edited(), "Read single preset from device");
 }
 
 void TransferController::BackUp(wxWindow* over, std::function<void()> saving,
@@ -124,9 +124,9 @@ void TransferController::BackUp(wxWindow* over, std::function<void()> saving,
         // A backup with defaults standing in for unanswered values is no backup.
         if (result.status == TransferStatus::Done && result.unanswered.empty()) {
             saving();
-            backup.saved = frame_.SaveSettingsFile(over);
+            backup.saved = parts_.view.SaveSettingsFile(over);
             if (backup.saved)
-                backup.absent = ValueNames(frame_.Store().Catalogue(), result.absent);
+                backup.absent = ValueNames(parts_.store.Catalogue(), result.absent);
         }
         done(backup);
     };
@@ -137,11 +137,11 @@ void TransferController::BackUp(wxWindow* over, std::function<void()> saving,
 bool TransferController::Load(std::optional<int> preset, const char* command, AfterLoad after,
                               wxWindow* over) {
     // Questions and reports go over the window asking for the load, which may stay on top.
-    wxWindow* parent = over != nullptr ? over : &frame_;
-    if (!MayStart() || !frame_.Unsaved().MayDiscard(command, parent))
+    wxWindow* parent = over != nullptr ? over : &parts_.window;
+    if (!MayStart() || !parts_.unsaved.MayDiscard(command, parent))
         return false;
-    auto copy = CopyOf(frame_.Store());
-    const int generation = frame_.Mirror().Generation();
+    auto copy = CopyOf(parts_.store);
+    const int generation = parts_.mirror.Generation();
     Start(
         kLoadTitle,
         [this, copy, preset, generation, after, parent](DeviceWorker& worker) {
@@ -169,36 +169,36 @@ void TransferController::ApplyLoad(const LoadResult& result, std::optional<int> 
         case TransferStatus::Done:
             break;
         case TransferStatus::Failed:
-            frame_.Connection().ShowFailure(kTransferError, parent);
+            parts_.session.ShowFailure(kTransferError, parent);
             return;
         case TransferStatus::Cancelled:
             // The person asked for it; everything is as it was.
             return;
     }
-    if (generation == frame_.Mirror().Generation())
-        frame_.Mirror().TakeLoad(*result.held, preset);
-    SettingStore& store = frame_.Store();
+    if (generation == parts_.mirror.Generation())
+        parts_.mirror.TakeLoad(*result.held, preset);
+    SettingStore& store = parts_.store;
     store.AssignValues(result.loaded->store);
     store.Guard() = result.loaded->guard;
     ShowGuard(parent, store.Guard());
-    frame_.ShowEditedPreset();
-    frame_.Presets().SelectActive(result.activePreset);
+    parts_.view.ShowEditedPreset();
+    parts_.presets.SelectActive(result.activePreset);
     if (!preset)
-        frame_.EditPreset(result.activePreset);
+        parts_.view.EditPreset(result.activePreset);
     else
-        frame_.RefreshEnabling();
+        parts_.view.RefreshEnabling();
     // What was loaded is what the device holds, except the defaults standing in for values
     // that got no answer.
-    frame_.Unsaved().MarkSaved(preset);
+    parts_.unsaved.MarkSaved(preset);
     if (!result.unanswered.empty()) {
-        frame_.Unsaved().MarkUnknown(result.unanswered);
+        parts_.unsaved.MarkUnknown(result.unanswered);
         const std::string text = UnansweredText(result.unanswered.size());
         ShowStatusMessage(parent, {"Load settings from device", text, MessageIcon::Warning});
     }
 }
 
 void TransferController::SendAll() {
-    if (!MayStart() || !AskYesNo(&frame_, kConfirmTitle, kConfirmText))
+    if (!MayStart() || !AskYesNo(&parts_.window, kConfirmTitle, kConfirmText))
         return;
     Send(std::nullopt, false);
 }
@@ -206,30 +206,30 @@ void TransferController::SendAll() {
 void TransferController::SendEditedPreset() {
     if (!MayStart())
         return;
-    Send(frame_.EditedPreset(), false);
+    Send(parts_.presets.Edited(), false);
 }
 
 void TransferController::SendChanges() {
-    if (!MayStart() || !frame_.Mirror().Known())
+    if (!MayStart() || !parts_.mirror.Known())
         return;
-    const SendScope scope{.held = frame_.Mirror().Held()};
+    const SendScope scope{.held = parts_.mirror.Held()};
     const int count =
-        PlannedSendExchanges(frame_.Store(), scope, frame_.CurrentUserLevel());
-    if (!AskYesNo(&frame_, kConfirmTitle, SendChangesQuestion(count)))
+        PlannedSendExchanges(parts_.store, scope, parts_.view.CurrentUserLevel());
+    if (!AskYesNo(&parts_.window, kConfirmTitle, SendChangesQuestion(count)))
         return;
     Send(std::nullopt, true);
 }
 
 void TransferController::Send(std::optional<int> preset, bool changesOnly) {
-    auto copy = CopyOf(frame_.Store());
+    auto copy = CopyOf(parts_.store);
     auto sent = ValuesOf(copy->store);
     // The job compares with its own copy of the mirror; the result updates the window's.
     std::shared_ptr<const HeldValues> held;
     if (changesOnly)
-        held = std::make_shared<const HeldValues>(*frame_.Mirror().Held());
+        held = std::make_shared<const HeldValues>(*parts_.mirror.Held());
     const SendScope scope{.preset = preset, .verify = verify_, .held = held.get()};
-    const int active = frame_.Presets().ActiveSelection();
-    const int generation = frame_.Mirror().Generation();
+    const int active = parts_.presets.ActiveSelection();
+    const int generation = parts_.mirror.Generation();
     Start(kSendTitle, [=, this](DeviceWorker& worker) {
         worker.Run(
             [copy, held, scope, active](DeviceConnection& connection, Progress& progress) {
@@ -247,25 +247,25 @@ void TransferController::Send(std::optional<int> preset, bool changesOnly) {
 void TransferController::ApplySend(const SendResult& result, const Values& sent,
                                    std::optional<int> preset, int generation) {
     // The mirror follows what reached the device, whether or not all of it did.
-    if (generation == frame_.Mirror().Generation()) {
-        frame_.Mirror().TakeSend(result, !preset);
-        frame_.RefreshEnabling();
+    if (generation == parts_.mirror.Generation()) {
+        parts_.mirror.TakeSend(result, !preset);
+        parts_.view.RefreshEnabling();
     }
     switch (result.status) {
         case TransferStatus::Done:
-            frame_.Unsaved().MarkSaved(sent, preset);
+            parts_.unsaved.MarkSaved(sent, preset);
             return;
         case TransferStatus::Failed:
             if (result.mismatch) {
                 const std::string text = MismatchText(*result.mismatch);
-                frame_.Connection().ShowFailure({kTransferError.title, text, kTransferError.icon});
+                parts_.session.ShowFailure({kTransferError.title, text, kTransferError.icon});
             } else {
-                frame_.Connection().ShowFailure(kTransferError);
+                parts_.session.ShowFailure(kTransferError);
             }
             return;
         case TransferStatus::Cancelled: {
             const std::string text = CancelledSendText(result);
-            ShowStatusMessage(&frame_, {"Send settings to device", text, MessageIcon::Warning});
+            ShowStatusMessage(&parts_.window, {"Send settings to device", text, MessageIcon::Warning});
             return;
         }
     }
@@ -273,26 +273,24 @@ void TransferController::ApplySend(const SendResult& result, const Values& sent,
 
 bool TransferController::MayStart() const {
     // Nothing to talk to, or a transfer already on its way: the command does nothing.
-    return !running_ && !shutDown_ && frame_.Connected() &&
-           !frame_.Connection().Session().Worker().IsShutDown();
+    return !running_ && !shutDown_ && parts_.view.Connected() &&
+           !parts_.worker.IsShutDown();
 }
 
 void TransferController::Start(const char* title,
                                const std::function<void(DeviceWorker&)>& queue, wxWindow* over) {
     running_ = true;
-    frame_.RefreshEnabling();
-    if (wxWindow* button = frame_.Control("ConnectButton"))
-        button->Update();  // "Busy" shows before the dialog takes the focus
+    parts_.view.RefreshEnabling(true);
 
     // Cancel stops the job after the exchange in flight; its result then closes the dialog.
     progress_ = std::make_unique<JobProgress>(
-        &frame_, title,
+        &parts_.window, title,
         [this] {
             if (running_)
-                frame_.Connection().Session().Worker().Cancel();
+                parts_.worker.Cancel();
         },
         over != nullptr && over->HasFlag(wxSTAY_ON_TOP));
-    queue(frame_.Connection().Session().Worker());
+    queue(parts_.worker);
 }
 
 void TransferController::OnProgress(const ProgressReport& report) {
@@ -304,12 +302,12 @@ void TransferController::Finish(std::function<void()> apply) {
     if (shutDown_)
         return;
     if (progress_ && progress_->Updating()) {
-        frame_.CallAfter([this, apply = std::move(apply)] { Finish(apply); });
+        parts_.window.CallAfter([this, apply = std::move(apply)] { Finish(apply); });
         return;
     }
     CloseProgress();
     running_ = false;
-    frame_.RefreshEnabling();
+    parts_.view.RefreshEnabling();
     apply();
 }
 

@@ -16,17 +16,51 @@
 #include <memory>
 
 #include "device/transfer.h"
+#include "device/user_level.h"
 #include "device/worker.h"
 #include "dialogs/window_services.h"
 #include "ui/job_progress.h"
 
 namespace vyr {
 
-class AdminSWFrm;
+class DeviceMirror;
+class PresetBar;
+class SessionController;
+class SettingStore;
+class UnsavedChanges;
+
+// What the end of a transfer changes in the window, and what a transfer asks of it.
+class TransferView {
+  public:
+    virtual ~TransferView() = default;
+    // Shows every value of the edited preset.
+    virtual void ShowEditedPreset() = 0;
+    // Makes `preset` the edited one and shows its values.
+    virtual void EditPreset(int preset) = 0;
+    // Recomputes which menus and controls may be used; `busyShown`: the window shows at once
+    // that a transfer began, before its progress dialog takes the focus.
+    virtual void RefreshEnabling(bool busyShown = false) = 0;
+    // "Save settings to computer", the file asked for over `over`; true when saved.
+    virtual bool SaveSettingsFile(wxWindow* over) = 0;
+    virtual bool Connected() const = 0;
+    virtual UserLevel CurrentUserLevel() const = 0;
+};
+
+// The parts of the window a transfer reads and changes.
+struct TransferParts {
+    wxWindow& window;  // its dialogs go over it; results come back through its event queue
+    TransferView& view;
+    SettingStore& store;
+    DeviceMirror& mirror;
+    UnsavedChanges& unsaved;
+    PresetBar& presets;
+    SessionController& session;  // tells a failed exchange with the keep-alive held
+    DeviceWorker& worker;        // the connection's
+};
 
 class TransferController {
   public:
-    explicit TransferController(AdminSWFrm& frame);
+    explicit TransferController(const TransferParts& parts);
     // Closes the progress dialog; the worker is the session's and ends with it.
     ~TransferController();
     TransferController(const TransferController&) = delete;
@@ -90,7 +124,7 @@ class TransferController {
     void Finish(std::function<void()> apply);
     void CloseProgress();
 
-    AdminSWFrm& frame_;
+    TransferParts parts_;
     bool running_ = false;
     bool shutDown_ = false;
     bool verify_ = false;

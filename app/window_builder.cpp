@@ -144,11 +144,9 @@ void WindowBuilder::NameByCaption(const Control& control, wxWindow* window) {
         SetAccessibleName(window, Wx(control.text));
     if (const Control* caption = CaptionOf(control.key))
         SetAccessibleName(window, Wx(caption->text), Find(caption->key));
-    for (const Captioned& pair : Captions()) {
-        if (pair.caption != control.key)
-            continue;
-        if (wxWindow* captioned = Find(pair.control))
-            SetAccessibleName(captioned, Wx(control.text), window);
+    if (const Control* captioned = CaptionedBy(control.key)) {
+        if (wxWindow* built = Find(captioned->key))
+            SetAccessibleName(built, Wx(control.text), window);
     }
 }
 

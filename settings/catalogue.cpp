@@ -139,7 +139,6 @@ SettingCatalogue::SettingCatalogue() {
         e.index = i;
         e.permission = row.permission.empty() ? kNone : FindRow(row.permission);
         e.accessLevel = row.level;
-        e.controlKind = ControlKind::None;
         e.key = row.key;
         e.global = row.global;
         e.kind = row.kind;

@@ -23,17 +23,6 @@ enum class ConstraintKind : std::int32_t {
     Text = 3
 };
 
-// Kind of the window control bound to a parameter; None until the window binds one.
-enum class ControlKind : std::int32_t {
-    None = -1,
-    SpinCtrl = 0,
-    CheckBox = 1,
-    Choice = 2,
-    TextCtrl = 3,
-    Slider = 4,
-    SpinButton = 5,
-};
-
 // Catalogue indices the rules refer to by name.
 namespace param {
 inline constexpr int mic_label = 0;
@@ -61,7 +50,6 @@ struct SettingConstraint {
     std::int32_t index = 0;
     std::int32_t permission = -1;  // index of the allow_ parameter naming it, or -1
     std::int32_t accessLevel = 4;  // largest user level that may edit it
-    ControlKind controlKind = ControlKind::None;
     std::string_view key;
     bool global = false;
     ConstraintKind kind = ConstraintKind::Unchecked;
@@ -80,6 +68,7 @@ class SettingCatalogue {
     SettingCatalogue();
 
     const SettingConstraint& operator[](int parameter) const { return entries_[parameter]; }
+    // For tests that build a catalogue with a design error.
     SettingConstraint& Entry(int parameter) { return entries_[parameter]; }
 
     // Index of a key, or -1.

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +46,15 @@ class SettingStore {
     // stores the result. Preset -1 only validates.
     void SetSetting(int parameter, int preset, std::string& text);
 
+    // The inclusive range a Range parameter is validated against now: the catalogue's, except
+    // the look-ahead's maximum, which is 10 ms at the working sample rate (the rate of the
+    // last preset whose look-ahead was validated with a readable rate).
+    struct Range {
+        std::int32_t min = 0;
+        std::int32_t max = 0;
+    };
+    Range RangeOf(int parameter) const;
+
     void ResetPresetToDefaults(int preset);
     // Start state: every preset at its defaults, all 860 slots enabled.
     void ResetAllToDefaults();
@@ -55,8 +66,17 @@ class SettingStore {
         return Text(parameter, preset) == value;
     }
 
+    // Whether `text` breaks a rule; fills `replacement` with what is stored instead.
+    // A rule may also change `text` silently.
+    bool BooleanValid(int parameter, int preset, std::string& text,
+                      std::string& replacement) const;
+    bool RangeValid(int parameter, int preset, std::string_view text, std::string& replacement);
+    bool ChoiceValid(const SettingConstraint& entry, int preset, std::string_view text,
+                     std::string& replacement) const;
+
     SettingCatalogue& catalogue_;
     GuardLog& guard_;
+    std::optional<std::int32_t> workingSampleRate_;
     std::array<std::array<SettingSlot, kPresetCount>, kParameterCount> slots_{};
 };
 

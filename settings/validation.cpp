@@ -45,67 +45,81 @@ void SettingStore::SetSetting(int parameter, int preset, std::string& text) {
     Clean(text);
 
     const SettingConstraint& entry = catalogue_[parameter];
-    // Rules that read another parameter of the same preset need a real preset.
-    const bool inPreset = SettingCatalogue::IsValidPreset(preset);
     std::string replacement(catalogue_.Default(parameter));
     bool valid = true;
-
     switch (entry.kind) {
         case ConstraintKind::Unchecked:
         case ConstraintKind::Text:
             break;
-
         case ConstraintKind::Boolean:
-            if (inPreset && parameter == param::rec_var_autostop_enabled &&
-                IsValue(param::rec_var_active_after_boot, preset, "0") && text == "1") {
-                // Auto-stop without voice-activated recording is switched off silently.
-                text = "0";
-                break;
-            }
-            if (inPreset &&
-                (parameter == param::allow_set_bitrate ||
-                 parameter == param::allow_set_sample_rate) &&
-                IsValue(param::allow_set_format, preset, "1") && text == "0") {
-                valid = false;
-                replacement = "1";
-                break;
-            }
-            valid = ReadLeadingInteger(text) == 0 || ReadLeadingInteger(text) == 1;
+            valid = BooleanValid(parameter, preset, text, replacement);
             break;
-
-        case ConstraintKind::Range: {
-            if (inPreset && parameter == param::li_adv) {
-                // The look-ahead is limited to 10 ms at the preset's sample rate.
-                if (auto rate = ParseWholeInteger(Text(param::rec_sample_rate, preset))) {
-                    catalogue_.Entry(parameter).max = *rate / 100;
-                }
-            }
-            const auto def = ParseWholeInteger(replacement);
-            if (!def || *def < entry.min || *def > entry.max)
-                replacement = std::to_string(entry.min);
-            const std::int64_t value = ReadLeadingInteger(text);
-            valid = value >= entry.min && value <= entry.max;
+        case ConstraintKind::Range:
+            valid = RangeValid(parameter, preset, text, replacement);
             break;
-        }
-
         case ConstraintKind::Choice:
-            if (inPreset) {
-                if (auto coupled =
-                        FormatCoupledChoice(entry, text, Text(param::rec_file_format, preset))) {
-                    valid = false;
-                    replacement = *coupled;
-                    break;
-                }
-            }
-            valid = entry.HasChoice(text);
+            valid = ChoiceValid(entry, preset, text, replacement);
             break;
     }
-
     if (!valid) {
         guard_.LogInvalid(entry.key, preset, text, replacement);
         text = replacement;
     }
     StoreSetting(parameter, preset, text);
+}
+
+// Rules that read another parameter of the same preset apply only in a real preset.
+bool SettingStore::BooleanValid(int parameter, int preset, std::string& text,
+                                std::string& replacement) const {
+    const bool inPreset = SettingCatalogue::IsValidPreset(preset);
+    if (inPreset && parameter == param::rec_var_autostop_enabled &&
+        IsValue(param::rec_var_active_after_boot, preset, "0") && text == "1") {
+        // Auto-stop without voice-activated recording is switched off silently.
+        text = "0";
+        return true;
+    }
+    if (inPreset &&
+        (parameter == param::allow_set_bitrate || parameter == param::allow_set_sample_rate) &&
+        IsValue(param::allow_set_format, preset, "1") && text == "0") {
+        replacement = "1";
+        return false;
+    }
+    return ReadLeadingInteger(text) == 0 || ReadLeadingInteger(text) == 1;
+}
+
+SettingStore::Range SettingStore::RangeOf(int parameter) const {
+    const SettingConstraint& entry = catalogue_[parameter];
+    Range range{entry.min, entry.max};
+    if (parameter == param::li_adv && workingSampleRate_)
+        range.max = *workingSampleRate_ / 100;
+    return range;
+}
+
+bool SettingStore::RangeValid(int parameter, int preset, std::string_view text,
+                              std::string& replacement) {
+    // The look-ahead is limited to 10 ms at the preset's sample rate; an unreadable rate
+    // leaves the working one as it was.
+    if (parameter == param::li_adv && SettingCatalogue::IsValidPreset(preset)) {
+        if (auto rate = ParseWholeInteger(Text(param::rec_sample_rate, preset)))
+            workingSampleRate_ = *rate;
+    }
+    const Range range = RangeOf(parameter);
+    const auto def = ParseWholeInteger(replacement);
+    if (!def || *def < range.min || *def > range.max)
+        replacement = std::to_string(range.min);
+    const std::int64_t value = ReadLeadingInteger(text);
+    return value >= range.min && value <= range.max;
+}
+
+bool SettingStore::ChoiceValid(const SettingConstraint& entry, int preset, std::string_view text,
+                               std::string& replacement) const {
+    if (SettingCatalogue::IsValidPreset(preset)) {
+        if (auto coupled = FormatCoupledChoice(entry, text, Text(param::rec_file_format, preset))) {
+            replacement = *coupled;
+            return false;
+        }
+    }
+    return entry.HasChoice(text);
 }
 
 bool CheckCatalogue(SettingStore& store) {

@@ -232,14 +232,6 @@ TEST_F(LayoutTest, BoundParametersFindTheirControls) {
         ASSERT_TRUE(SettingCatalogue::IsValidParameter(parameter));
         EXPECT_TRUE(bound.insert(parameter).second) << "bound twice";
         EXPECT_EQ(Frame().BoundControl(parameter), Frame().Control(c->key));
-        const ControlKind expected = c->kind == Kind::SpinCtrl     ? ControlKind::SpinCtrl
-                                     : c->kind == Kind::CheckBox   ? ControlKind::CheckBox
-                                     : c->kind == Kind::Choice     ? ControlKind::Choice
-                                     : c->kind == Kind::TextField  ? ControlKind::TextCtrl
-                                     : c->kind == Kind::Slider     ? ControlKind::Slider
-                                     : c->kind == Kind::SpinButton ? ControlKind::SpinButton
-                                                                   : ControlKind::None;
-        EXPECT_EQ(Catalogue()[parameter].controlKind, expected);
     }
     EXPECT_EQ(bound.size(), 78u);
     // The metadata texts are edited elsewhere.
@@ -249,7 +241,6 @@ TEST_F(LayoutTest, BoundParametersFindTheirControls) {
         const std::string_view key = Catalogue()[p].key;
         EXPECT_TRUE(key.starts_with("rec_meta_")) << key;
         EXPECT_EQ(Frame().BoundControl(p), nullptr) << key;
-        EXPECT_EQ(Catalogue()[p].controlKind, ControlKind::None) << key;
     }
 }
 
@@ -497,14 +488,17 @@ constexpr std::string_view kWithoutCaption[] = {"PortChoice", "spin_rtc_hour", "
 // Assistive technology (and the end-to-end tests) find a control by its caption's text.
 TEST_F(LayoutTest, CaptionedControlsCarryTheirCaptionAsAccessibleName) {
     int named = 0;
-    for (const layout::Captioned& pair : layout::Captions()) {
-        SCOPED_TRACE(std::string(pair.control));
-        const Control* caption = layout::Find(pair.caption);
+    for (const Control* c : AllDescriptors()) {
+        if (c->caption.empty())
+            continue;
+        SCOPED_TRACE(std::string(c->key));
+        const Control* caption = layout::Find(c->caption);
         ASSERT_NE(caption, nullptr);
         ASSERT_EQ(caption->kind, Kind::Label);
-        ASSERT_EQ(layout::CaptionOf(pair.control), caption);
-        wxWindow* control = Frame().Control(pair.control);
-        wxWindow* label = Frame().Control(pair.caption);
+        ASSERT_EQ(layout::CaptionOf(c->key), caption);
+        ASSERT_EQ(layout::CaptionedBy(c->caption), c);
+        wxWindow* control = Frame().Control(c->key);
+        wxWindow* label = Frame().Control(c->caption);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(AccessibleName(control), label->GetLabel());
         EXPECT_TRUE(IsLabelledBy(control, label));

@@ -13,6 +13,7 @@
 #include <wx/utils.h>
 
 #include "app/local_config.h"
+#include "app/port_choice.h"
 #include "app/port_list.h"
 
 namespace vyr::test {

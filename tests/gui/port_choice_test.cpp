@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <wx/choice.h>
 
+#include "app/port_choice.h"
 #include "app/port_list.h"
 #include "frame_fixture.h"
 

@@ -48,16 +48,14 @@ TEST_F(Screenshots, EveryPage) {
     Frame().Raise();
     CaptureWindow(Frame(), folder, "start.png");
     Command(&Frame(), menu::kOfflineMode);
-    Frame().SetUserLevel(UserLevel::Controller());
-    Frame().RefreshEnabling();
+    Frame().ApplySession(Frame().Connected(), UserLevel::Controller(), Frame().Hardware());
     for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
         notebook->SetSelection(page);
         CaptureWindow(Frame(), folder, "page" + std::to_string(page + 1) + ".png");
     }
     notebook->SetSelection(0);
     Command(&Frame(), menu::kOfflineMode);
-    Frame().SetUserLevel(UserLevel::Nobody());
-    Frame().RefreshEnabling();
+    Frame().ApplySession(Frame().Connected(), UserLevel::Nobody(), Frame().Hardware());
 }
 
 class ProgressScreenshot : public DeviceWindowTest {

@@ -6,7 +6,7 @@
 #include <wx/statusbr.h>
 
 #include "app/menus.h"
-#include "app/port_list.h"
+#include "app/port_choice.h"
 #include "device_window.h"
 #include "modal_hook.h"
 

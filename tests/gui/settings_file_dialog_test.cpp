@@ -8,7 +8,7 @@
 
 #include "app/menus.h"
 #include "dialogs/protocol_guard_dlg.h"
-#include "app/port_list.h"
+#include "app/port_choice.h"
 #include "frame_fixture.h"
 #include "gui_events.h"
 #include "modal_hook.h"

@@ -51,8 +51,9 @@ class WindowTest : public testing::Test {
 
     // An account level 0..4, or 6 for nobody.
     void SetLevel(int level) {
-        Frame().SetUserLevel(UserLevel::FromAccount(level).value_or(UserLevel::Nobody()));
-        Frame().RefreshEnabling();
+        Frame().ApplySession(Frame().Connected(),
+                             UserLevel::FromAccount(level).value_or(UserLevel::Nobody()),
+                             Frame().Hardware());
     }
     void GoOffline() { Command(&Frame(), menu::kOfflineMode); }
 
@@ -300,8 +301,7 @@ TEST_F(WindowTest, PowerSourceChoiceOnlyOnHardwareThatHasOne) {
                                                     {HardwareClass::Standard, true},
                                                     {HardwareClass::NotConnected, true}};
     for (const auto& [hardware, shown] : cases) {
-        Frame().SetHardware(hardware);
-        Frame().RefreshEnabling();
+        Frame().ApplySession(Frame().Connected(), Frame().CurrentUserLevel(), hardware);
         EXPECT_EQ(Get<wxWindow>("pm_prefered_power_source")->IsShown(), shown);
         EXPECT_EQ(Get<wxWindow>("WxStaticText5")->IsShown(), shown);
     }

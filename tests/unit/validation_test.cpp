@@ -151,7 +151,8 @@ TEST_F(Validation, LookAheadMaximumFollowsThePresetsSampleRate) {
     m.Store("rec_sample_rate", 3, "32000");
     m.Set("li_adv", 3, "400");
     EXPECT_EQ(m.Text("li_adv", 3), "34");
-    EXPECT_EQ(m.catalogue[param::li_adv].max, 320);
+    EXPECT_EQ(m.store.RangeOf(param::li_adv).max, 320);
+    EXPECT_EQ(m.catalogue[param::li_adv].max, 480);  // the shared table stays as it is
     m.Store("rec_sample_rate", 4, "44100");
     m.Set("li_adv", 4, "400");
     EXPECT_EQ(m.Text("li_adv", 4), "400");
