@@ -30,8 +30,8 @@ bool NamesEachDevice(std::string_view file) {
            file.find(kSerialPlaceholder) != std::string_view::npos;
 }
 
-int RequireEachDeviceFile(const DeviceOptions& options, std::string_view file, Streams io) {
-    if (options.ports.size() > 1 && !NamesEachDevice(file)) {
+int RequireEachDeviceFile(std::size_t ports, std::string_view file, Streams io) {
+    if (ports > 1 && !NamesEachDevice(file)) {
         return UsageError(io, "with several ports, FILE must hold {port} or {serial}: '" +
                                   std::string(file) + "'");
     }
@@ -117,8 +117,6 @@ DeviceSession::DeviceSession(const DeviceOptions& options, Streams io)
 }
 
 int DeviceSession::Open(LevelRule allowed) {
-    if (options_.checkOnly)
-        return kArgumentsChecked;
     const ConnectResult connected = Connect(connection_, options_.port);
     if (connected.status == ConnectStatus::PortFailed) {
         io_.err << "vyrctl: " << OpenFailureText(options_.port, connected.openError) << '\n';

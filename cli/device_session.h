@@ -2,6 +2,7 @@
 // with, and the progress bar of long operations.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -42,36 +43,20 @@ bool NamesEachDevice(std::string_view file);
 // Empty when it holds no letter or digit.
 std::string FileNamePart(std::string_view text);
 
-// "vyrctl device OPTIONS COMMAND ARGS..."
+// "vyrctl device OPTIONS COMMAND ARGS...": the options every device command shares.
 struct DeviceOptions {
     std::string port;                // the port this run works on
     std::vector<std::string> ports;  // every port given, in order ("all" expanded)
     std::string user = "superadmin";
     std::string passwordFile;
     serial_link::Secret password;  // read once, before any port is opened
-    std::optional<serial_link::Secret> newPassword;  // of "users set", read once as well
     bool verbose = false;
     bool json = false;
-    // Check the arguments only: DeviceSession::Open stops the run with kArgumentsChecked.
-    bool checkOnly = false;
     FileClaims* claims = nullptr;  // with several ports
-    std::string command;
-    std::vector<std::string_view> args;  // the command's own arguments
 };
 
-// What a run with DeviceOptions::checkOnly returns when its arguments passed.
-inline constexpr int kArgumentsChecked = -1;
-
-// With several ports, a usage error unless `file` names each device's own file.
-int RequireEachDeviceFile(const DeviceOptions& options, std::string_view file, Streams io);
-
-// One device command: its name after the options, what runs it, and what checks its
-// arguments and reads its secrets once before any port is opened (when it needs that).
-struct DeviceCommand {
-    std::string_view name;
-    int (*run)(const DeviceOptions&, Streams);
-    int (*prepare)(DeviceOptions&, Streams) = nullptr;
-};
+// With several (`ports` > 1), a usage error unless `file` names each device's own file.
+int RequireEachDeviceFile(std::size_t ports, std::string_view file, Streams io);
 
 // A progress bar on stderr when it is a terminal.
 class BarProgress final : public Progress {
@@ -110,6 +95,9 @@ class DeviceSession {
     DeviceSession(const DeviceOptions& options, Streams io);
 
     DeviceConnection& connection() { return connection_; }
+    Streams io() const { return io_; }
+    const std::string& port() const { return options_.port; }
+    const std::string& user() const { return options_.user; }
 
     // Connects and logs in; an exit status other than kExitDone (the reason told on stderr)
     // when that failed or the user's level does not pass `allowed`.

@@ -36,8 +36,6 @@ constexpr StatusEntry kStatusTexts[] = {
     {kExitLacking, "complete, but the device lacks some values"},
 };
 
-using DeviceRun = int (*)(const DeviceOptions&, Streams);
-
 // Hands on whole lines of one port's stream, one at a time.
 class LineBuffer final : public std::streambuf {
   public:
@@ -124,7 +122,7 @@ std::string ResultObject(const std::string& port, int status, std::string messag
 }
 
 // The command, with anything it throws reported as a failure of its port.
-int RunGuarded(DeviceRun run, const DeviceOptions& options, Streams io) {
+int RunGuarded(const DeviceRun& run, const DeviceOptions& options, Streams io) {
     try {
         return run(options, io);
     } catch (const std::exception& failure) {
@@ -133,7 +131,7 @@ int RunGuarded(DeviceRun run, const DeviceOptions& options, Streams io) {
     return kExitCommunication;
 }
 
-int RunPort(const DeviceOptions& shared, std::size_t row, DeviceRun run, Console& console) {
+int RunPort(const DeviceOptions& shared, std::size_t row, const DeviceRun& run, Console& console) {
     DeviceOptions options = shared;
     options.port = shared.ports[row];
     PortProgress progress(console, row, options.port, options.json);
@@ -166,7 +164,7 @@ std::string_view StatusText(int status) {
     return "failed";
 }
 
-int RunOnEveryPort(const DeviceOptions& options, DeviceRun run, Streams io) {
+int RunOnEveryPort(const DeviceOptions& options, const DeviceRun& run, Streams io) {
     FileClaims claims;
     DeviceOptions shared = options;
     shared.claims = &claims;

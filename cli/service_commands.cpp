@@ -5,7 +5,6 @@
 // the factory-service items.
 #include "cli/service_commands.h"
 
-#include <map>
 #include <ostream>
 
 #include "cli/device_text.h"
@@ -17,50 +16,27 @@ namespace vyr::cli {
 
 namespace {
 
-std::string_view RangeText(MicValueKind kind) {
-    switch (kind) {
-        case MicValueKind::Sensitivity:
-            return "a whole number -60..0";
-        case MicValueKind::Frequency:
-            return "20..16000";
-        case MicValueKind::Gain:
-            return "-6..6";
-        case MicValueKind::Q:
-            return "0.2..3";
-        case MicValueKind::Switch:
-            return "1 or 0";
-    }
-    return "";
-}
-
-// The KEY=VALUE assignments, each checked as the dialog checks its field; nothing on a
-// usage error (told on stderr).
-std::optional<std::map<std::size_t, std::string>> ParseAssignments(const DeviceOptions& options,
-                                                                   Streams io) {
-    std::map<std::size_t, std::string> assigned;
-    for (std::size_t i = 1; i < options.args.size(); ++i) {
-        const std::string_view arg = options.args[i];
+// The KEY=VALUE assignments, each checked as the dialog checks its field.
+int ParseAssignments(Arguments args, MicPlan& plan, Streams io) {
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
         const auto equals = arg.find('=');
         const std::string_view key = arg.substr(0, equals);
         const auto index = FindMicValue(key);
         if (equals == std::string_view::npos || !index) {
-            UsageError(io, "unknown microphone value '" + std::string(key) +
-                               "' (mic TYPE takes KEY=VALUE with the keys it lists)");
-            return std::nullopt;
+            return UsageError(io, "unknown microphone value '" + std::string(key) +
+                                      "' (mic TYPE takes KEY=VALUE with the keys it lists)");
         }
-        if (assigned.contains(*index)) {
-            UsageError(io, std::string(key) + " is given twice");
-            return std::nullopt;
-        }
+        if (plan.assigned.contains(*index))
+            return UsageError(io, std::string(key) + " is given twice");
         const std::string value(arg.substr(equals + 1));
         if (!CheckMicEntry(kMicValues[*index].kind, value).valid) {
-            UsageError(io, std::string(key) + "=" + value + " is out of range: " +
-                               std::string(RangeText(kMicValues[*index].kind)));
-            return std::nullopt;
+            return UsageError(io, std::string(key) + "=" + value +
+                                      " is out of range: " + MicRangeText(kMicValues[*index].kind));
         }
-        assigned[*index] = value;
+        plan.assigned[*index] = value;
     }
-    return assigned;
+    return kExitDone;
 }
 
 // Prints the values read as KEY=VALUE lines; a value that cannot be interpreted is printed
@@ -100,7 +76,7 @@ std::optional<MicValueTexts> Prepare(const MicReadResult& read,
             entered ? CheckMicEntry(value.kind, *entered) : MicCheck{false, {}, {}};
         if (!check.valid) {
             io.err << "vyrctl: the device holds " << value.key << "='"
-                   << TerminalText(read.texts[i]) << "', not " << RangeText(value.kind)
+                   << TerminalText(read.texts[i]) << "', not " << MicRangeText(value.kind)
                    << "; give it a value\n";
             valid = false;
         }
@@ -111,74 +87,54 @@ std::optional<MicValueTexts> Prepare(const MicReadResult& read,
     return texts;
 }
 
-}  // namespace
-
-int RunMicCommand(const DeviceOptions& options, Streams io) {
-    const auto type = options.args.empty() ? std::nullopt : MicTypeFromLetter(options.args[0]);
-    if (!type)
-        return UsageError(io, "mic needs a microphone TYPE a..s");
-    const char letter = MicTypeLetter(*type);
-    const auto assigned = ParseAssignments(options, io);
-    if (!assigned)
+// Writes the assigned values with the rest as read, then reads the type back into `read`.
+int WriteMic(const MicPlan& plan, DeviceSession& session, MicReadResult& read) {
+    const char letter = MicTypeLetter(plan.type);
+    const auto texts = Prepare(read, plan.assigned, session.io());
+    if (!texts)
         return kExitUsage;
-
-    DeviceSession session(options, io);
-    if (const int status = session.Open(&UserLevel::MayUseServiceMenu); status != kExitDone)
-        return status;
-    MicReadResult read = ReadMicCalibration(session.connection(), *type);
-    if (!read.Complete())
-        return ReadFailed(session, read, letter);
-    if (!assigned->empty()) {
-        const auto texts = Prepare(read, *assigned, io);
-        if (!texts)
-            return kExitUsage;
-        const MicWriteResult written = WriteMicCalibration(session.connection(), *type, *texts);
-        if (!written.Complete()) {
-            return session.Failed(
-                "the device did not store " + std::string(kMicValues[written.written].key) +
-                " of microphone type '" + letter + "'; the " + std::to_string(written.written) +
-                " values before it were written");
-        }
-        read = ReadMicCalibration(session.connection(), *type);
-        if (!read.Complete())
-            return ReadFailed(session, read, letter);
+    const MicWriteResult written = WriteMicCalibration(session.connection(), plan.type, *texts);
+    if (!written.Complete()) {
+        return session.Failed("the device did not store " +
+                              std::string(kMicValues[written.written].key) +
+                              " of microphone type '" + letter + "'; the " +
+                              std::to_string(written.written) + " values before it were written");
     }
-    PrintMic(read, io);
-    return kExitDone;
+    read = ReadMicCalibration(session.connection(), plan.type);
+    return read.Complete() ? kExitDone : ReadFailed(session, read, letter);
 }
 
-int RunSerialCommand(const DeviceOptions& options, Streams io) {
-    const bool set = !options.args.empty();
-    if (set && (options.args.size() != 2 || options.args[0] != "--set"))
-        return UsageError(io, "serial takes only --set NUMBER");
-    if (set) {
-        if (const auto status = CheckSerialNumber(options.args[1]); status != RecordStatus::Done)
-            return UsageError(io, RecordStatusText(status, "the serial number"));
-    }
-    DeviceSession session(options, io);
-    if (const int status = session.Open(&UserLevel::MayUseFactoryService); status != kExitDone)
-        return status;
-    if (set) {
-        const RecordWrite written = WriteSerialNumber(session.connection(), options.args[1]);
-        if (written.status != RecordStatus::Done)
-            return session.Failed(RecordStatusText(written.status, "the serial number"));
-    }
-    const auto number = ReadSerialNumber(session.connection());
-    if (!number)
-        return session.Failed("the device did not answer with its serial number");
-    io.out << TerminalText(*number) << '\n';
+// The "[OPTION VALUE]" of serial and notes: a record to write, checked by the device's rules.
+struct RecordOption {
+    std::string_view option;
+    std::string_view usage;  // the usage error for anything else
+    std::string_view what;   // the record in messages
+    RecordStatus (*check)(std::string_view value);
+};
+
+constexpr RecordOption kSerialOption{"--set", "serial takes only --set NUMBER", "the serial number",
+                                     CheckSerialNumber};
+constexpr RecordOption kNoteOption{"--add", "notes takes only --add TEXT", "the note", CheckNote};
+
+int ParseRecordOption(Arguments args, const RecordOption& record, std::optional<std::string>& value,
+                      Streams io) {
+    if (args.empty())
+        return kExitDone;
+    if (args.size() != 2 || args[0] != record.option)
+        return UsageError(io, record.usage);
+    if (const auto status = record.check(args[1]); status != RecordStatus::Done)
+        return UsageError(io, RecordStatusText(status, record.what));
+    value = std::string(args[1]);
     return kExitDone;
 }
-
-namespace {
 
 // The lines as the device sent them, nothing added: a line feed that ends a line is the
 // file's own, anything else in a line goes through the terminal filter.
-int PrintLines(DeviceSession& session, const RecordLines& read, Streams io) {
+int PrintLines(DeviceSession& session, const RecordLines& read) {
     for (const std::string_view line : read.lines) {
         const bool ended = line.ends_with('\n');
-        io.out << TerminalText(line.substr(0, line.size() - (ended ? 1 : 0)))
-               << (ended ? "\n" : "");
+        session.io().out << TerminalText(line.substr(0, line.size() - (ended ? 1 : 0)))
+                         << (ended ? "\n" : "");
     }
     if (!read.complete) {
         return session.Failed("the device stopped answering after " +
@@ -189,33 +145,70 @@ int PrintLines(DeviceSession& session, const RecordLines& read, Streams io) {
 
 }  // namespace
 
-int RunNotesCommand(const DeviceOptions& options, Streams io) {
-    const bool add = !options.args.empty();
-    if (add && (options.args.size() != 2 || options.args[0] != "--add"))
-        return UsageError(io, "notes takes only --add TEXT");
-    if (add) {
-        if (const auto status = CheckNote(options.args[1]); status != RecordStatus::Done)
-            return UsageError(io, RecordStatusText(status, "the note"));
-    }
-    DeviceSession session(options, io);
-    if (const int status = session.Open(&UserLevel::MayUseFactoryService); status != kExitDone)
-        return status;
-    if (add) {
-        const RecordWrite added =
-            AppendServiceNote(session.connection(), options.args[1], LocalNow());
-        if (added.status != RecordStatus::Done)
-            return session.Failed(RecordStatusText(added.status, "the note"));
-    }
-    return PrintLines(session, ReadServiceNotes(session.connection()), io);
+int ParseMic(const CommandInput& input, MicPlan& plan, Streams io) {
+    const auto type = input.args.empty() ? std::nullopt : MicTypeFromLetter(input.args[0]);
+    if (!type)
+        return UsageError(io, "mic needs a microphone TYPE a..s");
+    plan.type = *type;
+    return ParseAssignments(input.args, plan, io);
 }
 
-int RunResultsCommand(const DeviceOptions& options, Streams io) {
-    if (!options.args.empty())
-        return UsageError(io, "results takes no arguments");
-    DeviceSession session(options, io);
+int RunMic(const MicPlan& plan, DeviceSession& session) {
+    if (const int status = session.Open(&UserLevel::MayUseServiceMenu); status != kExitDone)
+        return status;
+    MicReadResult read = ReadMicCalibration(session.connection(), plan.type);
+    if (!read.Complete())
+        return ReadFailed(session, read, MicTypeLetter(plan.type));
+    if (!plan.assigned.empty()) {
+        if (const int status = WriteMic(plan, session, read); status != kExitDone)
+            return status;
+    }
+    PrintMic(read, session.io());
+    return kExitDone;
+}
+
+int ParseSerial(const CommandInput& input, SerialPlan& plan, Streams io) {
+    return ParseRecordOption(input.args, kSerialOption, plan.number, io);
+}
+
+int RunSerial(const SerialPlan& plan, DeviceSession& session) {
     if (const int status = session.Open(&UserLevel::MayUseFactoryService); status != kExitDone)
         return status;
-    return PrintLines(session, ReadTestResults(session.connection()), io);
+    if (plan.number) {
+        const RecordWrite written = WriteSerialNumber(session.connection(), *plan.number);
+        if (written.status != RecordStatus::Done)
+            return session.Failed(RecordStatusText(written.status, kSerialOption.what));
+    }
+    const auto number = ReadSerialNumber(session.connection());
+    if (!number)
+        return session.Failed("the device did not answer with its serial number");
+    session.io().out << TerminalText(*number) << '\n';
+    return kExitDone;
+}
+
+int ParseNotes(const CommandInput& input, NotesPlan& plan, Streams io) {
+    return ParseRecordOption(input.args, kNoteOption, plan.note, io);
+}
+
+int RunNotes(const NotesPlan& plan, DeviceSession& session) {
+    if (const int status = session.Open(&UserLevel::MayUseFactoryService); status != kExitDone)
+        return status;
+    if (plan.note) {
+        const RecordWrite added = AppendServiceNote(session.connection(), *plan.note, LocalNow());
+        if (added.status != RecordStatus::Done)
+            return session.Failed(RecordStatusText(added.status, kNoteOption.what));
+    }
+    return PrintLines(session, ReadServiceNotes(session.connection()));
+}
+
+int ParseResults(const CommandInput& input, ResultsPlan&, Streams io) {
+    return input.args.empty() ? kExitDone : UsageError(io, "results takes no arguments");
+}
+
+int RunResults(const ResultsPlan&, DeviceSession& session) {
+    if (const int status = session.Open(&UserLevel::MayUseFactoryService); status != kExitDone)
+        return status;
+    return PrintLines(session, ReadTestResults(session.connection()));
 }
 
 }  // namespace vyr::cli

@@ -26,27 +26,30 @@ const std::array<MicValueSpec, kMicValueCount> kMicValues = {{
 
 namespace {
 
-// Range and repairs of a number kind. An entry below `tooSmall` is replaced by `low`, above
-// `high` by `high`, an unreadable one by `unreadable`; `decimals` is the display format's.
-struct NumberRule {
+// A kind's range and repairs. An entry more than `slack` below range.min is replaced by
+// range.min, one above range.max by range.max, an unreadable one by `unreadable`.
+struct KindRule {
     MicValueKind kind;
-    double low, high, tooSmall, unreadable;
-    int decimals;
+    MicRange range;
+    double slack;
+    double unreadable;
 };
 
-constexpr NumberRule kNumberRules[] = {
-    {MicValueKind::Sensitivity, -60, 0, -60, 0, 0},
-    {MicValueKind::Frequency, 20, 16000, 20, 20, 0},
-    {MicValueKind::Gain, -6, 6, -6, 0, 1},
-    {MicValueKind::Q, 0.2, 3, 0.19999, 0.7, 1},
+constexpr KindRule kKindRules[] = {
+    {MicValueKind::Sensitivity, {-60, 0, 0, true}, 0, 0},
+    {MicValueKind::Frequency, {20, 16000, 0, false}, 0, 20},
+    {MicValueKind::Gain, {-6, 6, 1, false}, 0, 0},
+    // 0.19999 passes: it shows as 0.2.
+    {MicValueKind::Q, {0.2, 3, 1, false}, 0.00001, 0.7},
+    {MicValueKind::Switch, {0, 1, 0, true}, 0, 0},
 };
 
-const NumberRule* RuleFor(MicValueKind kind) {
-    for (const NumberRule& rule : kNumberRules) {
+const KindRule& RuleFor(MicValueKind kind) {
+    for (const KindRule& rule : kKindRules) {
         if (rule.kind == kind)
-            return &rule;
+            return rule;
     }
-    return nullptr;
+    return kKindRules[0];  // every kind has its row
 }
 
 bool IsBlank(char c) {
@@ -66,6 +69,13 @@ std::string FormatFixed(double value, int decimals) {
     char text[512];
     const auto [end, ec] =
         std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
+}
+
+// The shortest text that reads back as `value`, in the C locale: "16000", "0.2", "-6".
+std::string FormatShortest(double value) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
     return ec == std::errc{} ? std::string(text, end) : std::string();
 }
 
@@ -104,6 +114,18 @@ std::string MicValuePath(int type, std::string_view key) {
     return std::string(serial_link::path::kMics) + MicTypeLetter(type) + "/" + std::string(key);
 }
 
+MicRange MicValueRange(MicValueKind kind) {
+    return RuleFor(kind).range;
+}
+
+std::string MicRangeText(MicValueKind kind) {
+    const MicRange range = MicValueRange(kind);
+    if (kind == MicValueKind::Switch)
+        return FormatShortest(range.max) + " or " + FormatShortest(range.min);
+    return (range.whole ? "a whole number " : "") + FormatShortest(range.min) + ".." +
+           FormatShortest(range.max);
+}
+
 std::optional<double> ParseMicNumber(std::string_view text) {
     text = TrimBlanks(text);
     // One leading plus is a sign like the minus; from_chars takes only the minus.
@@ -126,9 +148,9 @@ MicCheck CheckMicEntry(MicValueKind kind, std::string_view entered) {
         check.deviceText = check.display + "\n";
         return check;
     }
-    const NumberRule& rule = *RuleFor(kind);
+    const KindRule& rule = RuleFor(kind);
     std::optional<double> number;
-    if (kind == MicValueKind::Sensitivity) {
+    if (rule.range.whole) {
         if (const auto whole = ParseWholeInteger(TrimBlanks(entered)))
             number = *whole;
     } else {
@@ -138,15 +160,15 @@ MicCheck CheckMicEntry(MicValueKind kind, std::string_view entered) {
         number = ParseMicNumber(text);
     }
     double value = rule.unreadable;
-    if (number && *number < rule.tooSmall) {
-        value = rule.low;
-    } else if (number && *number > rule.high) {
-        value = rule.high;
+    if (number && *number < rule.range.min - rule.slack) {
+        value = rule.range.min;
+    } else if (number && *number > rule.range.max) {
+        value = rule.range.max;
     } else if (number) {
         value = *number;
         check.valid = true;
     }
-    check.display = FormatFixed(value, rule.decimals);
+    check.display = FormatFixed(value, rule.range.decimals);
     check.deviceText = check.display + "\n";
     return check;
 }
@@ -169,7 +191,7 @@ std::optional<std::string> InterpretMicValue(MicValueKind kind, std::string_view
             const auto number = ParseMicNumber(text);
             if (!number)
                 return std::nullopt;
-            return FormatFixed(*number, RuleFor(kind)->decimals);
+            return FormatFixed(*number, RuleFor(kind).range.decimals);
         }
     }
     return std::nullopt;

@@ -43,6 +43,23 @@ std::string MicValuePath(int type, std::string_view key);
 // allowed); nothing for any other text, "nan" and infinities included.
 std::optional<double> ParseMicNumber(std::string_view text);
 
+// The values an entry of `kind` may take as the calibration dialog checks its field: min..max
+// with both ends, shown with `decimals` decimals; a whole-number kind takes no fraction at
+// all, a switch only 1 and 0. A Q a hair below its minimum (down to 0.19999) still passes and
+// shows as the minimum.
+struct MicRange {
+    double min = 0;
+    double max = 0;
+    int decimals = 0;
+    bool whole = false;
+};
+
+MicRange MicValueRange(MicValueKind kind);
+
+// The range as messages name it: "a whole number -60..0", "20..16000", "-6..6", "0.2..3", and
+// "1 or 0" for a switch.
+std::string MicRangeText(MicValueKind kind);
+
 // An entered value checked as the calibration dialog checks a field: the text with its first
 // comma read as a point, range-checked, a bad entry replaced.
 struct MicCheck {

@@ -54,6 +54,33 @@ TEST(MicrophoneValues, RangesAndRepairs) {
     });
 }
 
+// Each kind's range as messages name it, both its ends accepted and the entries just beyond
+// them refused.
+TEST(MicrophoneValues, RangeEndsPassAndJustBeyondFails) {
+    struct Range {
+        MicValueKind kind;
+        const char* text;
+        double min, max;
+        std::initializer_list<const char*> accepted, refused;
+    };
+    const Range kRanges[] = {
+        {kSens, "a whole number -60..0", -60, 0, {"-60", "0"}, {"-61", "1", "-0.5"}},
+        {kFreq, "20..16000", 20, 16000, {"20", "16000"}, {"19.99", "16000.01"}},
+        {kGain, "-6..6", -6, 6, {"-6", "6", "-6,0"}, {"-6.01", "6.01"}},
+        {kQ, "0.2..3", 0.2, 3, {"0.2", "0.19999", "3"}, {"0.19998", "3.01"}},
+        {kSwitch, "1 or 0", 0, 1, {"0", "1"}, {"-1", "2", "0.5"}},
+    };
+    for (const Range& range : kRanges) {
+        EXPECT_EQ(MicRangeText(range.kind), range.text);
+        EXPECT_EQ(MicValueRange(range.kind).min, range.min) << range.text;
+        EXPECT_EQ(MicValueRange(range.kind).max, range.max) << range.text;
+        for (const char* entry : range.accepted)
+            EXPECT_TRUE(CheckMicEntry(range.kind, entry).valid) << range.text << ": " << entry;
+        for (const char* entry : range.refused)
+            EXPECT_FALSE(CheckMicEntry(range.kind, entry).valid) << range.text << ": " << entry;
+    }
+}
+
 TEST(MicrophoneValues, NanAndInfinitiesAreNotNumbers) {
     for (const char* text : {"nan", "NAN", "-nan", "inf", "-inf", "infinity", "+inf", "1e999",
                              "0x10", "1.5x", "--1", "+-1", ""}) {
