@@ -31,8 +31,8 @@ std::string SendChangesQuestion(int values) {
     if (values == 0)
         return "The device already holds these settings; only the active preset is set.\n"
                "Are you sure?";
-    const std::string count = values == 1 ? "1 value that differs"
-                                          : std::to_string(values) + " values that differ";
+    const std::string count =
+        values == 1 ? "1 value that differs" : std::to_string(values) + " values that differ";
     return "This sends " + count + " from what the device holds.\nAre you sure?";
 }
 
@@ -64,9 +64,8 @@ std::string ParameterCaption(std::string_view key) {
 
 // A value that read back different from what was sent, named as the window shows it.
 std::string MismatchText(const ReadBackMismatch& mismatch) {
-    const std::string preset =
-        mismatch.preset == 0 ? "DEFAULT" : "PRESET " + std::to_string(mismatch.preset);
-    std::string text = std::string(kTransferError.text) + "\n\n" + preset + ", \"" +
+    std::string text = std::string(kTransferError.text) + "\n\n" +
+                       std::string(PresetName(mismatch.preset)) + ", \"" +
                        ParameterCaption(mismatch.key) + "\": sent \"" + mismatch.sent + "\", ";
     if (!mismatch.readBack)
         return text + "no answer when read back.";
@@ -76,8 +75,7 @@ std::string MismatchText(const ReadBackMismatch& mismatch) {
 
 // Told after a load in which values got no answer: the window is not the device's copy.
 std::string UnansweredText(std::size_t values) {
-    const std::string count =
-        values == 1 ? "1 value" : std::to_string(values) + " values";
+    const std::string count = values == 1 ? "1 value" : std::to_string(values) + " values";
     return count + " got no answer from the device. The window shows the factory default " +
            (values == 1 ? "instead, so its settings differ" : "for each, so its settings differ") +
            " from the device's; the report lists them as \"no answer\".";
@@ -213,8 +211,7 @@ void TransferController::SendChanges() {
     if (!MayStart() || !parts_.mirror.Known())
         return;
     const SendScope scope{.held = parts_.mirror.Held()};
-    const int count =
-        PlannedSendExchanges(parts_.store, scope, parts_.view.CurrentUserLevel());
+    const int count = PlannedSendExchanges(parts_.store, scope, parts_.view.CurrentUserLevel());
     if (!AskYesNo(&parts_.window, kConfirmTitle, SendChangesQuestion(count)))
         return;
     Send(std::nullopt, true);
@@ -265,7 +262,8 @@ void TransferController::ApplySend(const SendResult& result, const Values& sent,
             return;
         case TransferStatus::Cancelled: {
             const std::string text = CancelledSendText(result);
-            ShowStatusMessage(&parts_.window, {"Send settings to device", text, MessageIcon::Warning});
+            ShowStatusMessage(&parts_.window,
+                              {"Send settings to device", text, MessageIcon::Warning});
             return;
         }
     }
@@ -273,12 +271,11 @@ void TransferController::ApplySend(const SendResult& result, const Values& sent,
 
 bool TransferController::MayStart() const {
     // Nothing to talk to, or a transfer already on its way: the command does nothing.
-    return !running_ && !shutDown_ && parts_.view.Connected() &&
-           !parts_.worker.IsShutDown();
+    return !running_ && !shutDown_ && parts_.view.Connected() && !parts_.worker.IsShutDown();
 }
 
-void TransferController::Start(const char* title,
-                               const std::function<void(DeviceWorker&)>& queue, wxWindow* over) {
+void TransferController::Start(const char* title, const std::function<void(DeviceWorker&)>& queue,
+                               wxWindow* over) {
     running_ = true;
     parts_.view.RefreshEnabling(true);
 
