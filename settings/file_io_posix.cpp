@@ -116,6 +116,64 @@ bool SyncDirectory(const std::string& directory, int& error) {
     return synced;
 }
 
+// Only a settings file is replaced: not a device, a FIFO or a folder (a rename would put a
+// file in their place, /dev/null included), and not a file its owner made read-only (which
+// the rename alone would replace, as root even without write permission). A target that does
+// not exist yet may be created.
+bool MayReplace(const std::string& target, std::string* reason) {
+    struct stat existing {};
+    if (::stat(target.c_str(), &existing) != 0)
+        return true;
+    if (!S_ISREG(existing.st_mode)) {
+        if (reason != nullptr)
+            *reason = S_ISDIR(existing.st_mode) ? SystemText(EISDIR) : "it is not a regular file";
+        return false;
+    }
+    if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+        if (reason != nullptr)
+            *reason = "it is read-only";
+        return false;
+    }
+    return true;
+}
+
+// CreateTemporary with the reason of a failure: a folder that refuses the new file is named,
+// since the file itself may well be writable.
+int OpenTemporary(const std::string& directory, const std::string& target, std::string& tempPath,
+                  std::string* reason) {
+    const int fd = CreateTemporary(directory, target, tempPath);
+    if (fd < 0) {
+        const int error = errno;
+        if (reason != nullptr && (error == EACCES || error == EPERM || error == EROFS))
+            *reason = "the folder " + directory + " cannot be written (" + SystemText(error) + ")";
+        else
+            Fail(reason, error);
+    }
+    return fd;
+}
+
+// Writes the content into the temporary file `fd` (with the permissions of the file it
+// replaces), syncs and closes it, and renames it over the target. False with the error
+// otherwise; the temporary file is then still there.
+bool FillAndRename(int fd, const std::string& tempPath, const std::string& target,
+                   std::string_view content, int& error) {
+    struct stat old {};
+    bool ok = true;
+    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
+    error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    return ok;
+}
+
 }  // namespace
 
 ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string& content,
@@ -170,53 +228,14 @@ bool ReplaceFileContent(const std::string& path, std::string_view content, std::
     int error = 0;
     if (!FollowLinks(path, target, error))
         return Fail(reason, error);
-    const std::string directory = DirectoryOf(target);
-
-    // Only a settings file is replaced: not a device, a FIFO or a folder (a rename would put a
-    // file in their place, /dev/null included), and not a file its owner made read-only
-    // (which the rename alone would replace, as root even without write permission).
-    struct stat existing {};
-    if (::stat(target.c_str(), &existing) == 0) {
-        if (!S_ISREG(existing.st_mode)) {
-            if (reason != nullptr)
-                *reason = S_ISDIR(existing.st_mode) ? SystemText(EISDIR) : "it is not a regular file";
-            return false;
-        }
-        if ((existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
-            if (reason != nullptr)
-                *reason = "it is read-only";
-            return false;
-        }
-    }
-
-    std::string tempPath;
-    const int fd = CreateTemporary(directory, target, tempPath);
-    if (fd < 0) {
-        // The file may be writable; its folder is what refuses.
-        error = errno;
-        if (reason != nullptr && (error == EACCES || error == EPERM || error == EROFS))
-            *reason = "the folder " + directory + " cannot be written (" + SystemText(error) + ")";
-        else
-            Fail(reason, error);
+    if (!MayReplace(target, reason))
         return false;
-    }
-
-    // Keep the permissions of a file being replaced.
-    struct stat old {};
-    bool ok = true;
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && WriteAll(fd, content) && ::fsync(fd) == 0;
-    error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(tempPath.c_str(), target.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
+    const std::string directory = DirectoryOf(target);
+    std::string tempPath;
+    const int fd = OpenTemporary(directory, target, tempPath, reason);
+    if (fd < 0)
+        return false;
+    if (!FillAndRename(fd, tempPath, target, content, error)) {
         ::unlink(tempPath.c_str());
         return Fail(reason, error);
     }

@@ -144,6 +144,20 @@ bool WriteAll(HANDLE handle, std::string_view content) {
     return true;
 }
 
+// Only a settings file is replaced: not a folder, and not a read-only file, whoever asks
+// (the rename alone would not stop an administrator).
+bool MayReplace(const std::wstring& target, std::string* reason) {
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return true;
+    const char* refusal = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0  ? "Is a directory"
+                          : (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? "it is read-only"
+                                                                        : nullptr;
+    if (refusal != nullptr && reason != nullptr)
+        *reason = refusal;
+    return refusal == nullptr;
+}
+
 }  // namespace
 
 ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string& content,
@@ -199,21 +213,9 @@ ReadStatus ReadWholeFile(const std::string& path, std::size_t limit, std::string
 
 bool ReplaceFileContent(const std::string& path, std::string_view content, std::string* reason) {
     const std::wstring target = FollowLinks(Utf8ToWide(path));
+    if (!MayReplace(target, reason))
+        return false;
     const std::wstring directory = DirectoryOf(target);
-    // Only a settings file is replaced: not a folder, and not a read-only file, whoever asks
-    // (the rename alone would not stop an administrator).
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES) {
-        const char* refusal = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0  ? "Is a directory"
-                              : (attributes & FILE_ATTRIBUTE_READONLY) != 0 ? "it is read-only"
-                                                                             : nullptr;
-        if (refusal != nullptr) {
-            if (reason != nullptr)
-                *reason = refusal;
-            return false;
-        }
-    }
-
     std::wstring tempPath;
     const HANDLE handle = CreateTemporary(directory, target, tempPath);
     if (handle == INVALID_HANDLE_VALUE)

@@ -27,34 +27,28 @@ using serial_link::WireFrame;
 
 namespace {
 
-constexpr std::size_t kPartialBytes = 300;
 // Bytes of an unfinished frame are dropped after this much silence, so that one garbled
 // request does not shift every later frame.
 constexpr auto kIncompleteFrameTimeout = std::chrono::milliseconds(500);
 // Shortest pause between two chunks of a paced reply.
 constexpr auto kShortestPause = std::chrono::microseconds(500);
 
-// Counts for the fault modes; they start again whenever the faults are set.
-struct FaultCounters {
-    int requests = 0;
-    int replies = 0;
-    int loopbacks = 0;
-    bool echoed = false;
-};
-
-// Turns the echo of a loopback request into a repeat request or a wrong echo.
-void ApplyLoopbackFaults(Replies& replies, const Faults& faults, FaultCounters& counters) {
+// Makes of the echo of a loopback request what the plan says: a repeat request or a wrong
+// echo. Other replies stay as they are.
+void ApplyEchoFault(Replies& replies, FaultPlan& plan) {
     if (replies.size() != 1 || replies[0].command != serial_link::kLoopbackTest)
         return;
     CommandFrame& echo = replies[0];
-    ++counters.loopbacks;
-    if (faults.repeatRequests < 0 || counters.loopbacks <= faults.repeatRequests) {
-        echo.command = serial_link::kRepeatRequest;
-        return;
+    switch (plan.Echo()) {
+        case EchoFault::RepeatRequest:
+            echo.command = serial_link::kRepeatRequest;
+            break;
+        case EchoFault::WrongValue:
+            echo.SetPayloadInteger(echo.PayloadInteger() + 1);
+            break;
+        case EchoFault::None:
+            break;
     }
-    if (faults.wrongFirstEcho && !counters.echoed)
-        echo.SetPayloadInteger(echo.PayloadInteger() + 1);
-    counters.echoed = true;
 }
 
 // Opens the log for appending. Opened without blocking, so that a FIFO nobody reads fails at
@@ -91,15 +85,14 @@ timespec ToTimespec(SteadyClock::duration duration) {
 }  // namespace
 
 struct Simulator::Impl {
-    explicit Impl(Options opts) : options(std::move(opts)), faults(options.faults) {}
+    explicit Impl(Options opts) : options(std::move(opts)), plan(options.faults) {}
 
     const Options options;
 
     // Shared between the device thread and the callers; guarded by `mutex`.
     mutable std::mutex mutex;
     Device device;
-    Faults faults;
-    FaultCounters counters;
+    FaultPlan plan;  // the faults set, with their counts
     std::vector<std::string> log;
     std::FILE* logFile = nullptr;
     int requests = 0;
@@ -136,7 +129,7 @@ struct Simulator::Impl {
 
     int CurrentBaud() const {
         std::lock_guard lock(mutex);
-        return faults.baud;
+        return plan.Active().baud;
     }
 
     bool Interrupted() const { return stopRequested || hangUpRequested; }
@@ -272,59 +265,66 @@ struct Simulator::Impl {
 
     // -- requests ------------------------------------------------------------------------
 
+    // The request's own faults are fixed as it arrives, before the observer runs; an observer
+    // that sets the faults changes what the device does with this request (refused writes,
+    // the loopback echo) and how the replies still to go are cut.
     void Serve(const WireFrame& wire) {
         CommandFrame request;
         DecodeFrame(wire, request);
-        Faults active;
-        int nth = 0;
+        RequestPlan step;
         std::function<void(const CommandFrame&)> observe;
         {
             std::lock_guard lock(mutex);
             ++requests;
-            nth = ++counters.requests;
             AppendLog(FormatFrameLine(Direction::In, request));
-            active = faults;
+            step = plan.Request(request.Name());
             observe = observer;
         }
         if (observe)
             observe(request);
         if (!pty.IsOpen() || Interrupted())
             return;
-        if (active.hangupAfter > 0 && nth >= active.hangupAfter) {
+        if (step.fate == RequestFate::HangUp) {
             CloseLine();
             return;
         }
-        if (active.silent || (active.dropEvery > 0 && nth % active.dropEvery == 0) ||
-            (!active.silentName.empty() && request.Name() == active.silentName))
+        if (step.fate == RequestFate::Unanswered)
             return;
-        Replies replies;
-        if (!active.refuseName.empty() && request.Name() == active.refuseName) {
-            replies = {Refusal(request)};
-        } else {
-            std::lock_guard lock(mutex);
-            device.SetReadOnly(faults.refuseWrites);
-            replies = device.Handle(request);
-            ApplyLoopbackFaults(replies, faults, counters);
-        }
+        const Replies replies =
+            step.fate == RequestFate::Refuse ? Replies{Refusal(request)} : Handle(request);
         if (replies.empty())
             return;
-        if (active.latencyMs > 0 &&
-            !Wait(SteadyClock::now() + std::chrono::milliseconds(active.latencyMs)))
+        if (step.latencyMs > 0 &&
+            !Wait(SteadyClock::now() + std::chrono::milliseconds(step.latencyMs)))
             return;
+        SendReplies(replies, step);
+    }
+
+    // The device's answer under the faults as they are now: an observer may just have set them.
+    Replies Handle(const CommandFrame& request) {
+        std::lock_guard lock(mutex);
+        device.SetReadOnly(plan.RefusesWrites());
+        Replies replies = device.Handle(request);
+        ApplyEchoFault(replies, plan);
+        return replies;
+    }
+
+    // Each reply after its stale frames; the plan cuts the replies as they go.
+    void SendReplies(const Replies& replies, const RequestPlan& step) {
         for (const CommandFrame& reply : replies) {
-            for (int i = 0; i < active.staleFrames; ++i) {
+            for (int i = 0; i < step.staleFrames; ++i) {
                 CommandFrame stale;
                 stale.command = serial_link::kReply;
                 stale.SetName("/stale/" + std::to_string(++staleCount));
-                if (!Send(stale, kFrameSize, active.baud))
+                if (!Send(stale, kFrameSize, step.baud))
                     return;
             }
-            bool cut = false;
+            std::size_t bytes = 0;
             {
                 std::lock_guard lock(mutex);
-                cut = faults.partialEvery > 0 && ++counters.replies % faults.partialEvery == 0;
+                bytes = plan.ReplyBytes();
             }
-            if (!Send(reply, cut ? kPartialBytes : kFrameSize, active.baud))
+            if (!Send(reply, bytes, step.baud))
                 return;
         }
     }
@@ -511,15 +511,14 @@ const std::string& Simulator::PortPath() const {
 void Simulator::SetFaults(const Faults& faults) {
     {
         std::lock_guard lock(impl_->mutex);
-        impl_->faults = faults;
-        impl_->counters = {};
+        impl_->plan = FaultPlan(faults);  // the counts start again
         impl_->Wake();  // a new baud rate may change when the next frame is due
     }
 }
 
 Faults Simulator::GetFaults() const {
     std::lock_guard lock(impl_->mutex);
-    return impl_->faults;
+    return impl_->plan.Active();
 }
 
 std::optional<std::string> Simulator::ReadFile(const std::string& path) const {

@@ -9,24 +9,9 @@
 #include <vector>
 
 #include "link/frame.h"
+#include "sim/fault_plan.h"
 
 namespace vyrsim {
-
-// Ways to misbehave, so that the tool's failure paths can be reproduced.
-struct Faults {
-    int latencyMs = 0;            // wait this long before each reply
-    int baud = 0;                 // > 0: requests and replies take their time on a UART at this rate
-    bool silent = false;          // read requests, answer nothing
-    int dropEvery = 0;            // N > 0: leave every Nth request unanswered
-    int staleFrames = 0;          // before each reply, send this many frames named "/stale/<n>"
-    int partialEvery = 0;         // N > 0: every Nth reply is cut to 300 bytes
-    bool wrongFirstEcho = false;  // the first loopback echo carries the value + 1
-    int repeatRequests = 0;       // answer this many loopback frames with command 5; -1: every one
-    int hangupAfter = 0;          // N > 0: close the pseudo-terminal after N requests
-    bool refuseWrites = false;    // refuse every file write and appended line (command 3)
-    std::string silentName{};     // leave every request of this name unanswered
-    std::string refuseName{};     // answer every request of this name with command 3, unserved
-};
 
 struct Options {
     Faults faults;

@@ -23,6 +23,7 @@
 #include "dialogs/window_services.h"
 #include "ui/fonts.h"
 #include "capture.h"
+#include "gui_events.h"
 #include "gui_support.h"
 #include "modal_hook.h"
 
@@ -72,12 +73,6 @@ class FakeWindow : public WindowServices {
 
 const LoginResult kAdministrator{LoginStatus::Accepted, UserLevel::Administrator()};
 const LoginResult kRefused{LoginStatus::Refused, UserLevel::NotLoggedIn()};
-
-void Click(wxButton* button) {
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->ProcessWindowEvent(click);
-}
 
 // Expects the warning box of a refused login or text, and answers OK.
 class ExpectWarning : public wxExpectModalBase<wxMessageDialog, ExpectWarning> {
@@ -322,7 +317,7 @@ TEST_F(AuthDialogTest, AcceptedLoginHidesTheDialogAndSetsTheLevel) {
     // Outside the repertoire: an accented letter other than the umlauts, the euro sign.
     ShowAndType(wxString::FromUTF8("J\xC3\xB6rg \xC3\xA9.-x"),
                 wxString::FromUTF8("s3cret \xC3\xBC\xE2\x82\xAC"));
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_EQ(window_.user, L"J\u00f6rg _.-x");
     EXPECT_EQ(window_.password, L"s3cret \u00fc_");
@@ -347,7 +342,7 @@ TEST_F(AuthDialogTest, AcceptedLoginHidesTheDialogAndSetsTheLevel) {
 
 TEST_F(AuthDialogTest, WrongPasswordTellsAndStartsOver) {
     ShowAndType("admin", "wrong");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     ASSERT_TRUE(window_.pending);
     wxTEST_DIALOG(window_.Answer(kRefused), ExpectWarning("Wrong username or password!"));
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
@@ -358,7 +353,7 @@ TEST_F(AuthDialogTest, WrongPasswordTellsAndStartsOver) {
     // The next attempt can be made at once.
     dialog_->UserField()->SetValue("admin");
     dialog_->PasswordField()->SetValue("right");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "RunLogin"}));
     EXPECT_EQ(window_.password, L"right");
     window_.Answer({LoginStatus::Accepted, UserLevel::Service()});
@@ -368,7 +363,7 @@ TEST_F(AuthDialogTest, WrongPasswordTellsAndStartsOver) {
 
 TEST_F(AuthDialogTest, EmptyTextsAreSentUnchanged) {
     ShowAndType("", "");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_EQ(window_.user, L"");
     EXPECT_EQ(window_.password, L"");
@@ -376,11 +371,11 @@ TEST_F(AuthDialogTest, EmptyTextsAreSentUnchanged) {
 
 TEST_F(AuthDialogTest, OkIsDisabledWhileTheLoginRuns) {
     ShowAndType("admin", "pw");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_FALSE(dialog_->OkButton()->IsEnabled());
     EXPECT_TRUE(dialog_->CancelButton()->IsEnabled());
     // A click that reaches the dialog anyway (Enter in a field) starts nothing.
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     // The dialog keeps answering meanwhile.
     Settle();
@@ -393,7 +388,7 @@ TEST_F(AuthDialogTest, OkIsDisabledWhileTheLoginRuns) {
 TEST_F(AuthDialogTest, OverlongUserNameIsRefusedBeforeAnythingIsSent) {
     const wxString tooLong(wxUniChar('a'), kMaxUserNameBytes + 1);
     ShowAndType(tooLong, "pw");
-    wxTEST_DIALOG(Click(dialog_->OkButton()), ExpectWarning("The user name is too long."));
+    wxTEST_DIALOG(ClickButton(dialog_->OkButton()), ExpectWarning("The user name is too long."));
     EXPECT_TRUE(window_.calls.empty());
     EXPECT_FALSE(dialog_->LoginRunning());
     EXPECT_TRUE(dialog_->OkButton()->IsEnabled());
@@ -405,7 +400,7 @@ TEST_F(AuthDialogTest, OverlongUserNameIsRefusedBeforeAnythingIsSent) {
     // is one "_". The mark goes with the next attempt.
     const wxString fits = wxString(wxUniChar(0xFC), kMaxUserNameBytes - 1) + wxUniChar(0x20AC);
     dialog_->UserField()->SetValue(fits);
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_EQ(window_.user.size(), kMaxUserNameBytes);
     EXPECT_EQ(window_.user.back(), L'_');
@@ -414,13 +409,13 @@ TEST_F(AuthDialogTest, OverlongUserNameIsRefusedBeforeAnythingIsSent) {
 
 TEST_F(AuthDialogTest, OverlongPasswordIsRefusedBeforeAnythingIsSent) {
     ShowAndType("admin", wxString(wxUniChar('p'), kMaxPasswordBytes + 1));
-    wxTEST_DIALOG(Click(dialog_->OkButton()), ExpectWarning("The password is too long."));
+    wxTEST_DIALOG(ClickButton(dialog_->OkButton()), ExpectWarning("The password is too long."));
     EXPECT_TRUE(window_.calls.empty());
     EXPECT_EQ(dialog_->PasswordField()->GetBackgroundColour(), kInvalid);
     EXPECT_NE(dialog_->UserField()->GetBackgroundColour(), kInvalid);
 
     dialog_->PasswordField()->SetValue(wxString(wxUniChar('p'), kMaxPasswordBytes));
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_EQ(window_.password.size(), kMaxPasswordBytes);
 }
@@ -438,7 +433,7 @@ TEST_F(AuthDialogTest, LimitsAreTheLoginFrames) {
 
 TEST_F(AuthDialogTest, CancelDisconnects) {
     ShowAndType("admin", "typed");
-    Click(dialog_->CancelButton());
+    ClickButton(dialog_->CancelButton());
     EXPECT_EQ(window_.calls, std::vector<std::string>{"Disconnect"});
     EXPECT_FALSE(dialog_->IsShown());
     EXPECT_EQ(dialog_->UserField()->GetValue(), "username");
@@ -448,9 +443,9 @@ TEST_F(AuthDialogTest, CancelDisconnects) {
 // Cancel during a login: the disconnect ends the login, whose result then counts for nothing.
 TEST_F(AuthDialogTest, CancelWhileTheLoginRunsReportsNothing) {
     ShowAndType("admin", "pw");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     window_.onDisconnect = [this] { window_.Answer(kRefused); };
-    ExpectNoDialog([this] { Click(dialog_->CancelButton()); });
+    ExpectNoDialog([this] { ClickButton(dialog_->CancelButton()); });
     EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "Disconnect"}));
     EXPECT_FALSE(dialog_->IsShown());
     EXPECT_FALSE(dialog_->LoginRunning());
@@ -464,7 +459,7 @@ TEST_F(AuthDialogTest, CancelWhileTheLoginRunsReportsNothing) {
 // not log anyone in afterwards.
 TEST_F(AuthDialogTest, ResultAfterTheDialogWasHiddenIsIgnored) {
     ShowAndType("admin", "pw");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     dialog_->Hide();
     ExpectNoDialog([this] { window_.Answer(kAdministrator); });
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
@@ -473,7 +468,7 @@ TEST_F(AuthDialogTest, ResultAfterTheDialogWasHiddenIsIgnored) {
     dialog_->Show();
     Settle();
     dialog_->UserField()->SetValue("admin");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     std::function<void(LoginResult)> stale = std::exchange(window_.pending, nullptr);
     dialog_->Hide();
     dialog_->Show();
@@ -484,7 +479,7 @@ TEST_F(AuthDialogTest, ResultAfterTheDialogWasHiddenIsIgnored) {
 
 TEST_F(AuthDialogTest, ResultAfterTheDialogIsGoneDoesNothing) {
     ShowAndType("admin", "pw");
-    Click(dialog_->OkButton());
+    ClickButton(dialog_->OkButton());
     std::function<void(LoginResult)> done = std::exchange(window_.pending, nullptr);
     dialog_->Destroy();
     dialog_ = nullptr;
@@ -529,7 +524,7 @@ TEST_F(AuthDialogTest, Screenshot) {
     capture("auth_dialog.png");
     // An over-long user name, refused and marked.
     dialog_->UserField()->SetValue(wxString(wxUniChar('a'), kMaxUserNameBytes + 1));
-    wxTEST_DIALOG(Click(dialog_->OkButton()), ExpectWarning("The user name is too long."));
+    wxTEST_DIALOG(ClickButton(dialog_->OkButton()), ExpectWarning("The user name is too long."));
     capture("auth_dialog_too_long.png");
     dialog_->Hide();
 }

@@ -15,6 +15,7 @@
 #include "app/session_controller.h"
 #include "dialogs/auth_dialog.h"
 #include "frame_fixture.h"
+#include "gui_events.h"
 #include "sim/simulator.h"
 
 namespace vyr::test {
@@ -37,12 +38,6 @@ inline bool PumpUntil(const std::function<bool()>& done,
 // Pumps the window's events for `time`.
 inline void PumpFor(std::chrono::milliseconds time) {
     PumpUntil([] { return false; }, time);
-}
-
-inline void ClickButton(wxButton* button) {
-    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
-    event.SetEventObject(button);
-    button->ProcessWindowEvent(event);
 }
 
 // The program runs its main loop while a progress dialog is up; without an active loop the

@@ -52,23 +52,6 @@ const std::string kListing =
 const std::string kResultRead = "in  1 /tmp/update_check text \"\"";
 const std::string kStart = "in  17 /tmp/update_check text \"/chroma/scripts/update_firmware\"";
 
-// Answers a message box after checking its caption, and keeps its text.
-class CaptureMessage : public wxExpectModalBase<wxMessageDialog, CaptureMessage> {
-  public:
-    CaptureMessage(wxString title, wxString* text) : title_(std::move(title)), text_(text) {}
-
-  protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        EXPECT_EQ(dialog->GetTitle(), title_);
-        *text_ = dialog->GetMessage();
-        return wxID_OK;
-    }
-
-  private:
-    wxString title_;
-    wxString* text_;
-};
-
 // A backup file of its own for each test.
 class BackupFile {
   public:
@@ -109,7 +92,7 @@ class FirmwareDialogTest : public DeviceWindowTest {
         Command(&Frame(), menu::kUpdateFirmware);
         ASSERT_TRUE(Dialog().IsShown());
         // Mapped before a click hides it again: the toolkit takes a late map for a show.
-        FrameWorld::Settle();
+        Settle();
         sim.ClearLog();
     }
     void AwaitJobs() {
@@ -425,7 +408,7 @@ class FirmwareStartTest : public testing::Test {
         ASSERT_EQ(Connect(window.connection, sim.PortPath()).status, ConnectStatus::Connected);
         dialog = new FirmwareUpdateDlg(nullptr, window, window);
         dialog->Show();
-        FrameWorld::Settle();
+        Settle();
     }
     void TearDown() override { dialog->Destroy(); }
 };
@@ -469,7 +452,7 @@ TEST_F(FirmwareStartTest, EveryCommandChecksTheUserLevelAgain) {
     ClickButton(dialog->UpdateButton());
     EXPECT_FALSE(dialog->IsShown());
     dialog->Show();
-    FrameWorld::Settle();
+    Settle();
     ClickButton(dialog->SaveButton());
     EXPECT_FALSE(dialog->IsShown());
     PumpFor(100ms);

@@ -13,6 +13,7 @@
 
 #include "app/main_frame.h"
 #include "app/services.h"
+#include "gui_support.h"
 
 namespace vyr::test {
 
@@ -49,13 +50,6 @@ struct FrameWorld {
     ~FrameWorld() {
         frame->Destroy();
         Settle();
-    }
-    // Lets the toolkit map and lay out the windows.
-    static void Settle() {
-        for (int i = 0; i < 10; ++i) {
-            wxYield();
-            wxMilliSleep(20);
-        }
     }
 };
 

@@ -2,6 +2,7 @@
 // the events it sends, handled at once.
 #pragma once
 
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -17,6 +18,11 @@ namespace vyr::test {
 inline void Send(wxWindow* control, wxEvent& event) {
     event.SetEventObject(control);
     control->ProcessWindowEvent(event);
+}
+
+inline void ClickButton(wxButton* button) {
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    Send(button, event);
 }
 
 inline void Click(wxToggleButton* button) {

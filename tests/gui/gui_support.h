@@ -17,12 +17,16 @@ inline void Settle() {
     }
 }
 
+// A place and size, for failure messages.
+inline std::string Where(const wxRect& r) {
+    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+           std::to_string(r.height);
+}
+
 // A window's name, id and place, for failure messages.
 inline std::string Where(wxWindow* w) {
-    const wxRect r = w->GetRect();
     return std::string(w->GetName().utf8_str()) + " id " + std::to_string(w->GetId()) + " at " +
-           std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-           std::to_string(r.height);
+           Where(w->GetRect());
 }
 
 }  // namespace vyr::test

@@ -80,18 +80,6 @@ bool HasKind(wxWindow* w, Kind kind) {
     return false;
 }
 
-// The words of a window for failure messages.
-std::string Describe(wxWindow* w) {
-    return std::string(w->GetName().utf8_str()) + " id " + std::to_string(w->GetId()) + " at " +
-           std::to_string(w->GetPosition().x) + "," + std::to_string(w->GetPosition().y) + " " +
-           std::to_string(w->GetSize().x) + "x" + std::to_string(w->GetSize().y);
-}
-
-std::string Describe(const wxRect& r) {
-    return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
-           std::to_string(r.height);
-}
-
 using LayoutTest = FrameTest;
 
 // The main window holds every control of the tables, with its kind, name, id and parent.
@@ -296,7 +284,7 @@ TEST_F(LayoutTest, NoTwoSiblingsOverlap) {
             for (size_t j = i + 1; j < children.size(); ++j) {
                 ++pairs;
                 EXPECT_FALSE(children[i]->GetRect().Intersects(children[j]->GetRect()))
-                    << Describe(children[i]) << " overlaps " << Describe(children[j]);
+                    << Where(children[i]) << " overlaps " << Where(children[j]);
             }
         }
     }
@@ -312,15 +300,15 @@ TEST_F(LayoutTest, ChildrenLieInsideTheirParents) {
             if (child->IsTopLevel())
                 continue;
             EXPECT_TRUE(area.Contains(child->GetRect()))
-                << Describe(child) << " outside " << Describe(parent) << " client "
-                << Describe(area);
+                << Where(child) << " outside " << Where(parent) << " client "
+                << Where(area);
         }
     }
     // The root panel fills the frame's client area.
     wxWindow* root = Frame().Control("root_panel");
     const wxRect client(Frame().GetClientSize());
     EXPECT_TRUE(client.Contains(Frame().Control("main_panel")->GetRect()))
-        << Describe(Frame().Control("main_panel")) << " outside client " << Describe(client);
+        << Where(Frame().Control("main_panel")) << " outside client " << Where(client);
     EXPECT_EQ(root->GetPosition(), wxPoint(0, 0));
     EXPECT_EQ(root->GetSize(), Frame().GetClientSize());
     // Everything of the window shows below the menu bar.
@@ -339,7 +327,7 @@ TEST_F(LayoutTest, NoTextIsCutOff) {
             hidden.back()->Show();
         }
     }
-    FrameWorld::Settle();
+    Settle();
     int checked = 0;
     for (const Control* c : AllDescriptors()) {
         if (c->flags & layout::kTextCut)
@@ -359,15 +347,15 @@ TEST_F(LayoutTest, NoTextIsCutOff) {
             case Kind::SpinCtrl:
             case Kind::DatePicker:
                 ++checked;
-                EXPECT_LE(best.x, size.x) << Describe(w) << " best " << best.x << "x" << best.y;
-                EXPECT_LE(best.y, size.y) << Describe(w) << " best " << best.x << "x" << best.y;
+                EXPECT_LE(best.x, size.x) << Where(w) << " best " << best.x << "x" << best.y;
+                EXPECT_LE(best.y, size.y) << Where(w) << " best " << best.x << "x" << best.y;
                 break;
             case Kind::TextField:
             case Kind::Slider:
                 // Their best width is a default, not their content: only the height counts.
                 ++checked;
 
-                EXPECT_LE(best.y, size.y) << Describe(w) << " best " << best.x << "x" << best.y;
+                EXPECT_LE(best.y, size.y) << Where(w) << " best " << best.x << "x" << best.y;
                 break;
             default:
                 break;
@@ -388,7 +376,7 @@ class HiddenRowsShown {
                 shown_.back()->Show();
             }
         }
-        FrameWorld::Settle();
+        Settle();
     }
     ~HiddenRowsShown() {
         for (wxWindow* w : shown_)
@@ -447,10 +435,10 @@ TEST_F(LayoutTest, ValueFieldsHoldTheirWidestText) {
         ASSERT_GE(page, 0);
         if (notebook->GetSelection() != page) {  // laid out once its page shows
             notebook->SetSelection(static_cast<size_t>(page));
-            FrameWorld::Settle();
+            Settle();
         }
         const int room = TextAreaWidth(field);
-        ASSERT_GT(room, 0) << Describe(field);
+        ASSERT_GT(room, 0) << Where(field);
         std::string widest;
         int widestWidth = 0;
         for (const std::string& text : TextsOf(row, range)) {
@@ -460,11 +448,11 @@ TEST_F(LayoutTest, ValueFieldsHoldTheirWidestText) {
                 widestWidth = width;
             }
         }
-        EXPECT_LE(widestWidth, room) << Describe(field) << ": \"" << widest << "\" needs "
+        EXPECT_LE(widestWidth, room) << Where(field) << ": \"" << widest << "\" needs "
                                      << widestWidth << " pixels";
     }
     notebook->SetSelection(0);
-    FrameWorld::Settle();
+    Settle();
 }
 
 // The controls whose caption is a separate label, and those that have none at all.
@@ -531,10 +519,10 @@ TEST_F(LayoutTest, FrameHasFixedSizeAndTitle) {
     EXPECT_EQ(frame.GetWindowStyleFlag() & wxRESIZE_BORDER, 0);
     EXPECT_EQ(frame.GetWindowStyleFlag() & wxMAXIMIZE_BOX, 0);
     frame.SetSize(expected + wxSize(100, 80));
-    FrameWorld::Settle();
+    Settle();
     EXPECT_EQ(frame.GetSize(), expected);
     frame.SetSize(expected - wxSize(100, 80));
-    FrameWorld::Settle();
+    Settle();
     EXPECT_EQ(frame.GetSize(), expected);
 }
 

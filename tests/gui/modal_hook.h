@@ -45,40 +45,49 @@ class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
   public:
     ExpectMessage(wxString title, wxString text, int answer = wxID_OK)
         : title_(std::move(title)), text_(std::move(text)), answer_(answer) {}
+    // Any text: it is kept in *captured.
+    ExpectMessage(wxString title, wxString* captured)
+        : title_(std::move(title)), captured_(captured) {}
+
+    // The same expectation, running `meanwhile` while the box is open (as long as a person
+    // takes to read it) before answering it.
+    ExpectMessage While(std::function<void()> meanwhile) const {
+        ExpectMessage e(*this);
+        e.meanwhile_ = std::move(meanwhile);
+        return e;
+    }
 
   protected:
     int OnInvoked(wxMessageDialog* dialog) const override {
         EXPECT_EQ(dialog->GetTitle(), title_);
-        EXPECT_EQ(dialog->GetMessage(), text_);
+        if (captured_ != nullptr)
+            *captured_ = dialog->GetMessage();
+        else
+            EXPECT_EQ(dialog->GetMessage(), text_);
+        if (meanwhile_)
+            meanwhile_();
         return answer_;
     }
 
   private:
     wxString title_;
     wxString text_;
-    int answer_;
-};
-
-// Expects a message box as ExpectMessage does, and runs `meanwhile` while it is open (as
-// long as a person takes to read it) before answering it.
-class ExpectMessageWhile : public wxExpectModalBase<wxMessageDialog, ExpectMessageWhile> {
-  public:
-    ExpectMessageWhile(wxString title, wxString text, std::function<void()> meanwhile)
-        : title_(std::move(title)), text_(std::move(text)), meanwhile_(std::move(meanwhile)) {}
-
-  protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        EXPECT_EQ(dialog->GetTitle(), title_);
-        EXPECT_EQ(dialog->GetMessage(), text_);
-        meanwhile_();
-        return wxID_OK;
-    }
-
-  private:
-    wxString title_;
-    wxString text_;
+    wxString* captured_ = nullptr;
     std::function<void()> meanwhile_;
+    int answer_ = wxID_OK;
 };
+
+// Expects a message box as ExpectMessage does, and runs `meanwhile` while it is open before
+// answering it.
+inline ExpectMessage ExpectMessageWhile(wxString title, wxString text,
+                                        std::function<void()> meanwhile) {
+    return ExpectMessage(std::move(title), std::move(text)).While(std::move(meanwhile));
+}
+
+// Accepts a message box of this title, whatever its text, and keeps the text in *text.
+inline ExpectMessage CaptureMessage(wxString title, wxString* text) {
+    return ExpectMessage(std::move(title), text);
+}
 
 // Expects the question whether to discard unsaved changes, captioned `title`.
 inline ExpectMessage ExpectDiscard(const wxString& title, int answer = wxID_YES) {

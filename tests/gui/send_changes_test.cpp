@@ -29,23 +29,6 @@ std::string ValuePath(int preset, std::string_view key) {
     return "/chroma/settings/" + std::to_string(preset) + "/" + std::string(key);
 }
 
-// Accepts a message box of this title and keeps its text.
-class CaptureText : public wxExpectModalBase<wxMessageDialog, CaptureText> {
-  public:
-    CaptureText(wxString title, wxString* text) : title_(std::move(title)), text_(text) {}
-
-  protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        EXPECT_EQ(dialog->GetTitle(), title_);
-        *text_ = dialog->GetMessage();
-        return wxID_OK;
-    }
-
-  private:
-    wxString title_;
-    wxString* text_;
-};
-
 class SendChangesTest : public DeviceWindowTest {
   protected:
     ActiveEventLoop loop_;
@@ -260,7 +243,7 @@ TEST_F(SendChangesTest, VerifyNamesAValueTheDeviceKeepsDifferentlyAndIsRemembere
             sim.WriteFile(path, "39\r\n");
     });
     wxString text;
-    SendChanges(kOneChange, CaptureText("Communication error", &text));
+    SendChanges(kOneChange, CaptureMessage("Communication error", &text));
     sim.SetRequestObserver(nullptr);
     const wxString named = "PRESET " + std::to_string(preset) +
                            ", \"Manual microphone level adjustment (dB)\": sent \"40\", read "

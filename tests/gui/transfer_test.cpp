@@ -31,23 +31,6 @@ struct WindowState {
     bool operator==(const WindowState&) const = default;
 };
 
-// Accepts a message box of this title, whatever its text, and keeps the text.
-class CaptureMessage : public wxExpectModalBase<wxMessageDialog, CaptureMessage> {
-  public:
-    CaptureMessage(wxString title, wxString* text) : title_(std::move(title)), text_(text) {}
-
-  protected:
-    int OnInvoked(wxMessageDialog* dialog) const override {
-        EXPECT_EQ(dialog->GetTitle(), title_);
-        *text_ = dialog->GetMessage();
-        return wxID_OK;
-    }
-
-  private:
-    wxString title_;
-    wxString* text_;
-};
-
 class TransferTest : public DeviceWindowTest {
   protected:
     ActiveEventLoop loop_;

@@ -509,10 +509,10 @@ TEST_F(WindowTest, TextFieldsShowTheStoredTextOnceTheEditEnds) {
     auto* prefix = Get<wxTextCtrl>("rec_filename_prefix");
     Get<wxNotebook>("notebook")->SetSelection(2);
     Frame().Raise();
-    FrameWorld::Settle();
+    Settle();
     prefix->SetFocus();
     prefix->ChangeValue("");
-    FrameWorld::Settle();
+    Settle();
     ASSERT_EQ(wxWindow::FindFocus(), prefix) << "the window has no keyboard focus";
     wxUIActionSimulator person;
     person.Text("x/y z");
@@ -565,14 +565,14 @@ TEST_F(WindowTest, ValueFieldsTakeNoFocusAndStillShowTheirTexts) {
     Frame().Raise();
     wxUIActionSimulator person;
     person.MouseMove(Frame().GetScreenRect().GetPosition() + wxPoint(300, 300));
-    FrameWorld::Settle();
+    Settle();
 
     std::set<wxWindow*> reached;
     for (std::string_view pageKey : {"page_playback", "page_messaging", "page_power", "page_alv"}) {
         SCOPED_TRACE(std::string(pageKey));
         wxWindow* page = Get<wxWindow>(pageKey);
         notebook->SetSelection(static_cast<size_t>(notebook->FindPage(page)));
-        FrameWorld::Settle();
+        Settle();
         // Tab from the page's first control through all of them.
         std::vector<wxWindow*> controls;
         for (wxWindow* w : page->GetChildren()) {
@@ -587,7 +587,7 @@ TEST_F(WindowTest, ValueFieldsTakeNoFocusAndStillShowTheirTexts) {
         }
         ASSERT_NE(first, nullptr);
         first->SetFocus();
-        FrameWorld::Settle();
+        Settle();
         ASSERT_EQ(wxWindow::FindFocus(), first) << "the window has no keyboard focus";
         const auto stops = std::count_if(controls.begin(), controls.end(), [](wxWindow* w) {
             return w->AcceptsFocus() && w->IsShown() && w->GetChildren().empty();
@@ -615,7 +615,7 @@ TEST_F(WindowTest, ValueFieldsTakeNoFocusAndStillShowTheirTexts) {
     auto* field = Get<wxTextCtrl>("li_adv_label");
     person.MouseMove(field->GetScreenRect().GetPosition() + wxPoint(10, 8));
     person.MouseClick();
-    FrameWorld::Settle();
+    Settle();
     EXPECT_NE(wxWindow::FindFocus(), field);
 
     // The text shows on the panel's own background, with no box around it.
