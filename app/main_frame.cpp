@@ -67,6 +67,11 @@ AdminSWFrm::AdminSWFrm(AppServices& services, const StartOptions& options)
       services_(services),
       options_(options) {
     config_ = std::make_unique<LocalConfig>(options_.configDir);
+    // No window of the program handles idle or update-UI events: the toolkit then sends them
+    // only to windows that ask for them, instead of walking every control of every window
+    // after each event it handles.
+    wxIdleEvent::SetMode(wxIDLE_PROCESS_SPECIFIED);
+    wxUpdateUIEvent::SetMode(wxUPDATE_UI_PROCESS_SPECIFIED);
 
     UseCompactStyle(this);
     SetFont(fonts::Ui());
