@@ -401,8 +401,6 @@ class FakeWindow : public DeviceAccess, public WindowServices {
     void CancelJobs() override {}
     UserLevel CurrentLevel() const override { return level; }
     void RunLogin(std::wstring, std::wstring, std::function<void(LoginResult)>) override {}
-    void SetUserLevel(UserLevel) override {}
-    void CheckClock() override {}
     void RefreshEnabling() override {}
     void Disconnect() override { ++disconnects; }
     void BackUpSettings(wxWindow*, std::function<void()>,
