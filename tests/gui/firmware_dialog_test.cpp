@@ -113,7 +113,7 @@ class FirmwareDialogTest : public DeviceWindowTest {
         sim.ClearLog();
     }
     void AwaitJobs() {
-        ASSERT_TRUE(PumpUntil([&] { return !Dialog().Working(); }, 30s));
+        ASSERT_TRUE(PumpUntil([&] { return !Dialog().Busy(); }, 30s));
     }
     // The firmware requests in the simulator's log, in order.
     std::vector<std::string> FirmwareRequests() const {
@@ -366,7 +366,7 @@ TEST_F(FirmwareDialogTest, ClosedOnDisconnectEvenInTheMiddleOfABackupAndByEveryL
         ASSERT_TRUE(PumpUntil([&] { return TransferProgress() == nullptr; }));
     }
     EXPECT_FALSE(Dialog().IsShown());
-    EXPECT_FALSE(Dialog().Working());
+    EXPECT_FALSE(Dialog().Busy());
     EXPECT_EQ(Dialog().SaveButton()->GetLabel(), "Save settings from device");
     EXPECT_FALSE(backup_.Exists());
 
@@ -449,7 +449,7 @@ TEST_F(FirmwareStartTest, AStartThatFailsIsReportedAndDoesNotDisconnect) {
     wxTEST_DIALOG(
         {
             ClickButton(dialog->UpdateButton());
-            ASSERT_TRUE(PumpUntil([&] { return !dialog->Working(); }));
+            ASSERT_TRUE(PumpUntil([&] { return !dialog->Busy(); }));
         },
         ExpectMessage(kNoBackupTitle, kNoBackupText, wxID_YES), HangUpThenYes(sim),
         CaptureMessage("Communication error", &text));
