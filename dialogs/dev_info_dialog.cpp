@@ -172,21 +172,16 @@ bool DevInfoDialog::Tick() {
 bool DevInfoDialog::Measure() {
     if (!Device().MayRunJob())
         return false;
-    return Exchange(
-        [info = info_](DeviceConnection& connection,
-                       Progress& progress) mutable -> std::optional<DeviceInformation> {
-            // A measurement cancelled before it began reads nothing.
-            if (progress.CancelRequested())
-                return std::nullopt;
-            info.Tick(connection);
-            return info;
-        },
-        [this](const std::optional<DeviceInformation>& info) {
-            if (!info)
-                return;
-            info_ = *info;
-            ShowValues();
-        });
+    return Exchange(UnlessCancelled([info = info_](DeviceConnection& connection) mutable {
+                        info.Tick(connection);
+                        return info;
+                    }),
+                    [this](const std::optional<DeviceInformation>& info) {
+                        if (!info)
+                            return;
+                        info_ = *info;
+                        ShowValues();
+                    });
 }
 
 void DevInfoDialog::ShowValues() {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <type_traits>
 #include <utility>
@@ -80,6 +81,11 @@ class DeviceDialog : public TableDialog, public DeviceView {
     template <typename Work, typename Done>
     bool Exchange(Work work, Done done);
 
+    // `work`, unless its job was cancelled before it began: then it touches nothing and its
+    // result is empty.
+    template <typename Work>
+    static auto UnlessCancelled(Work work);
+
     // Whether the user logged in now satisfies `rule`. When not, the dialog hides, so that a
     // dialog left open from a higher level cannot act; or, with a `refusal`, tells it.
     bool Permitted(LevelRule rule, std::string_view refusal = {});
@@ -117,6 +123,18 @@ bool DeviceDialog::Exchange(Work work, Done done) {
     if (!queued)
         results_.OneLess();
     return queued;
+}
+
+template <typename Work>
+auto DeviceDialog::UnlessCancelled(Work work) {
+    using Result = decltype(RunWork(std::declval<Work&>(), std::declval<DeviceConnection&>(),
+                                    std::declval<Progress&>()));
+    return [work = std::move(work)](DeviceConnection& connection,
+                                    Progress& progress) mutable -> std::optional<Result> {
+        if (progress.CancelRequested())
+            return std::nullopt;
+        return RunWork(work, connection, progress);
+    };
 }
 
 }  // namespace vyr

@@ -208,8 +208,11 @@ void Fit(wxWindow* window, const Spec& s, const Place& at) {
         return;
     const wxSize best = window->GetBestSize();
     const wxSize size = window->GetSize();
-    window->SetSize((s.flags & kFitSize) ? std::max(size.x, best.x) : size.x,
-                    std::max(size.y, best.y));
+    const wxSize fitted((s.flags & kFitSize) ? std::max(size.x, best.x) : size.x,
+                        std::max(size.y, best.y));
+    window->SetSize(fitted);
+    // Also for a sizer: a size given at creation is the window's smallest.
+    window->SetMinSize(fitted);
 }
 
 }  // namespace
