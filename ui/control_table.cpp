@@ -84,12 +84,7 @@ wxWindow* MakeNotebook(wxWindow* parent, const Spec& s, const Place& at) {
 }
 
 wxWindow* MakeLabel(wxWindow* parent, const Spec& s, const Place& at) {
-    const bool plain = (s.flags & kPlainText) != 0;
-    auto* label = new wxStaticText(parent, s.id, plain ? wxString() : Wx(s.text), at.pos, at.size,
-                                   Style(s), Wx(s.name));
-    if (plain)
-        label->SetLabelText(Wx(s.text));
-    return label;
+    return new wxStaticText(parent, s.id, Wx(s.text), at.pos, at.size, Style(s), Wx(s.name));
 }
 
 wxWindow* MakeTextField(wxWindow* parent, const Spec& s, const Place& at) {

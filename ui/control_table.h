@@ -59,16 +59,17 @@ enum : unsigned {
     kNoAutoResize = 1u << 14,  // label: keeps its size when its text changes
     kEllipsizeEnd = 1u << 15,  // label: a text too long ends in an ellipsis
     kEllipsizeMiddle = 1u << 16,  // label: a text too long is shortened in its middle
-    kPlainText = 1u << 17,        // label: an ampersand is shown, not taken as a mnemonic
-    kExactFit = 1u << 18,         // button, toggle button: as narrow as its text allows
-    kFitSize = 1u << 19,          // never smaller than the toolkit needs for it
-    kFitHeight = 1u << 20,        // never lower than the toolkit needs for it
-    kAfterPrevious = 1u << 21,    // x is the gap right of the control created before it
-    kOnCaptionedRow = 1u << 22,   // caption: centred on the row of the control it names
-    kUnderCaptioned = 1u << 23,   // caption: centred under the control it names
+    kExactFit = 1u << 17,         // button, toggle button: as narrow as its text allows
+    kFitSize = 1u << 18,          // never smaller than the toolkit needs for it
+    kFitHeight = 1u << 19,        // never lower than the toolkit needs for it
+    kAfterPrevious = 1u << 20,    // x is the gap right of the control created before it
+    kOnCaptionedRow = 1u << 21,   // caption: centred on the row of the control it names
+    kUnderCaptioned = 1u << 22,   // caption: centred under the control it names
 };
 
-inline constexpr int kAuto = -1;  // a label's size from its text; others the toolkit's default
+// A label of kAuto width takes its text's size, one of kAuto height only its text's height;
+// other kinds take the toolkit's default.
+inline constexpr int kAuto = -1;
 inline constexpr int kNoSelection = -1;
 
 struct Spec {
