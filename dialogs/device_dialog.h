@@ -38,7 +38,7 @@ class AwaitedResults {
             done(result);
         };
     }
-    // True while what is awaited now is still wanted: for steps before the result.
+    // A test that holds until what is awaited now is dropped: for steps before the result.
     std::function<bool()> StillWanted() const;
     // One result fewer is awaited: it arrived, or its work was never started.
     void OneLess();
@@ -53,6 +53,8 @@ class AwaitedResults {
     std::shared_ptr<unsigned> generation_ = std::make_shared<unsigned>(0);
 };
 
+// A dialog over the device: created hidden, on top of the main window; its exchanges run on
+// the connection's worker, and it closes when the connection ends or a user logs in.
 class DeviceDialog : public TableDialog, public DeviceView {
   public:
     // Where the dialog opens.
