@@ -60,11 +60,11 @@ long Style(const Spec& s) {
     return style;
 }
 
-// Where and how large a control is created. A label sized by its text is measured in its own
-// font before it exists.
+// Where and how large a control is created, and the size a label takes from its text.
 struct Place {
     wxPoint pos;
     wxSize size;
+    wxSize text = wxDefaultSize;
 };
 
 using Maker = wxWindow* (*)(wxWindow* parent, const Spec& s, const Place& at);
@@ -181,13 +181,19 @@ constexpr std::array<Maker, 18> kMakers = {
 };
 static_assert(kMakers.size() == static_cast<std::size_t>(Kind::Activity) + 1);
 
+// A label sized by its text is measured in its own font: the toolkit would report the size
+// in its default font until the label is first shown. One of kAuto width is created at the
+// toolkit's size and takes its own once it has its font, so that the toolkit's size stays
+// its best one when its text changes later.
 Place PlaceOf(wxWindow* parent, const Spec& s) {
     Place at{wxPoint(s.x, s.y), wxSize(s.width, s.height)};
     if ((s.flags & kAfterPrevious) && !parent->GetChildren().empty())
         at.pos.x = parent->GetChildren().back()->GetRect().GetRight() + 1 + s.x;
     if (s.kind == Kind::Label && (s.width == kAuto || s.height == kAuto)) {
         const wxSize text = TextSize(FontOf(s.font), Wx(s.text));
-        at.size = wxSize(s.width == kAuto ? text.x : s.width, text.y);
+        at.text = wxSize(s.width == kAuto ? text.x : s.width, text.y);
+        if (s.width != kAuto)
+            at.size = at.text;
     }
     return at;
 }
@@ -195,8 +201,8 @@ Place PlaceOf(wxWindow* parent, const Spec& s) {
 // The size the control keeps once it has its font: a label's from its text, others grown
 // to what the toolkit needs where the flags ask for it.
 void Fit(wxWindow* window, const Spec& s, const Place& at) {
-    if (s.kind == Kind::Label && (s.width == kAuto || s.height == kAuto)) {
-        window->SetSize(at.size);
+    if (at.text != wxDefaultSize) {
+        window->SetSize(at.text);
         return;
     }
     if (!(s.flags & (kFitSize | kFitHeight)))
