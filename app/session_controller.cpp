@@ -141,14 +141,6 @@ void SessionController::RunLogin(std::wstring user, std::wstring password,
     }
 }
 
-void SessionController::SetUserLevel(UserLevel) {
-    // The session holds the level from the login's result; SessionChanged shows it.
-}
-
-void SessionController::CheckClock() {
-    // The session runs the clock check as part of an accepted login.
-}
-
 void SessionController::RefreshEnabling() {
     SessionChanged();
 }

@@ -96,8 +96,6 @@ class SessionController final : public SessionListener,
     // WindowServices
     void RunLogin(std::wstring user, std::wstring password,
                   std::function<void(LoginResult)> done) override;
-    void SetUserLevel(UserLevel level) override;
-    void CheckClock() override;
     void RefreshEnabling() override;
     void Disconnect() override;
     void BackUpSettings(wxWindow* over, std::function<void()> saving,

@@ -1,11 +1,11 @@
-// Creates windows from layout descriptors: one place that knows how each kind is made.
+// Creates the main window's controls from its layout descriptors, through the control-table
+// builder the dialogs share.
 #pragma once
 
-#include <map>
-#include <string>
 #include <string_view>
 
 #include "layout_tables.h"
+#include "ui/control_table.h"
 
 class wxWindow;
 
@@ -22,12 +22,10 @@ class WindowBuilder {
     wxWindow* Build(const Control& control);
 
     // The window created for a descriptor key, or nullptr.
-    wxWindow* Find(std::string_view key) const;
+    wxWindow* Find(std::string_view key) const { return table_.Find(key); }
 
   private:
-    void NameByCaption(const Control& control, wxWindow* window);
-
-    std::map<std::string, wxWindow*, std::less<>> windows_;
+    ctl::Table table_;
 };
 
 }  // namespace vyr::layout

@@ -3,11 +3,9 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
-
-#include <wx/dialog.h>
 
 #include "device/connection.h"
+#include "dialogs/device_dialog.h"
 
 class wxButton;
 class wxTextCtrl;
@@ -22,7 +20,7 @@ class WindowServices;
 inline constexpr std::size_t kMaxUserNameBytes = 241;
 inline constexpr std::size_t kMaxPasswordBytes = 179;
 
-class AuthDialog : public wxDialog {
+class AuthDialog : public TableDialog {
   public:
     enum Ids {
         ID_DIALOG = 1,
@@ -47,7 +45,7 @@ class AuthDialog : public wxDialog {
     wxButton* OkButton() const { return ok_; }
     wxButton* CancelButton() const { return cancel_; }
     // True from a click on OK until its result is in.
-    bool LoginRunning() const { return running_; }
+    bool Busy() const { return login_.Busy(); }
 
   private:
     void CreateControls();
@@ -60,17 +58,15 @@ class AuthDialog : public wxDialog {
     void ResetTexts();
     void ClearMarks();
     void PrepareInput();
-    void Abandon();
+    void ShowBusy(bool busy);
 
     WindowServices& window_;
     wxTextCtrl* user_ = nullptr;
     wxTextCtrl* password_ = nullptr;
     wxButton* ok_ = nullptr;
     wxButton* cancel_ = nullptr;
-    bool running_ = false;
-    // Identifies the login whose result is awaited; a result for another one is ignored. The
-    // callback holds it weakly, so that it does nothing once the dialog is gone.
-    std::shared_ptr<unsigned> attempt_ = std::make_shared<unsigned>(0);
+    // The login whose result is awaited; OK waits for it. Hiding or Cancel drops it.
+    AwaitedResults login_{[this](bool busy) { ShowBusy(busy); }};
 };
 
 }  // namespace vyr

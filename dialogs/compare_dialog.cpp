@@ -1,19 +1,18 @@
 #include "compare_dialog.h"
 
 #include <algorithm>
+#include <array>
+#include <tuple>
+
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/clipbrd.h>
 #include <wx/listctrl.h>
-#include <wx/msgdlg.h>
-#include <wx/panel.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include "settings/catalogue.h"
-#include "ui/dialog_button.h"
-#include "ui/dialog_size.h"
-#include "ui/fonts.h"
-#include "ui/gtk_style.h"
 #include "ui/wx_text.h"
 
 namespace vyr {
@@ -26,7 +25,8 @@ constexpr int kGap = 6;
 constexpr int kLineHeight = 18;
 constexpr int kListTop = 74;
 constexpr int kListHeight = 320;
-const wxSize kButtonSize(90, 25);
+constexpr int kButtonWidth = 90;
+constexpr int kButtonHeight = 25;
 
 struct Column {
     const char* heading;
@@ -41,6 +41,51 @@ std::string Flat(std::string text) {
     std::replace_if(
         text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
     return text;
+}
+
+using ctl::Kind;
+
+// The captions of the selected row's values below the list.
+constexpr const char* kDetailCaptions[] = {"File value:", "Window value:"};
+
+// In window order: the file, the note and the count above the list, the selected row's values
+// below it, then Copy and Close. `width` is the list's, the values' column `valueWidth` wide.
+std::vector<ctl::Spec> ControlRows(int width, int captionWidth, int valueWidth) {
+    const auto line = [](int id, const char* name, int w, unsigned flags) {
+        return ctl::Spec{.kind = Kind::Label,
+                         .id = id,
+                         .name = name,
+                         .width = w,
+                         .height = kLineHeight,
+                         .flags = ctl::kNoAutoResize | flags};
+    };
+    // A long path is shortened in its middle, so that the file's own name stays in view.
+    std::vector<ctl::Spec> rows = {
+        line(CompareDlg::ID_FILE_LINE, "FileLine", width, ctl::kEllipsizeMiddle),
+        line(CompareDlg::ID_NOTE, "Note", width, ctl::kEllipsizeEnd),
+        line(CompareDlg::ID_COUNT, "Count", width, ctl::kEllipsizeEnd),
+        {.kind = Kind::ReportList,
+         .id = CompareDlg::ID_LIST,
+         .name = "DifferenceList",
+         .width = width,
+         .height = kListHeight},
+    };
+    for (const char* caption : kDetailCaptions) {
+        rows.push_back(line(wxID_ANY, "", captionWidth, 0));
+        rows.back().text = caption;
+    }
+    rows.push_back(line(CompareDlg::ID_FILE_DETAIL, "FileDetail", valueWidth, ctl::kEllipsizeEnd));
+    rows.push_back(
+        line(CompareDlg::ID_WINDOW_DETAIL, "WindowDetail", valueWidth, ctl::kEllipsizeEnd));
+    for (const auto& [id, name, text] : {std::tuple{CompareDlg::ID_COPY, "CopyButton", "Copy"},
+                                         std::tuple{CompareDlg::ID_CLOSE, "CloseButton", "Close"}})
+        rows.push_back({.kind = Kind::DialogButton,
+                        .id = id,
+                        .name = name,
+                        .width = kButtonWidth,
+                        .height = kButtonHeight,
+                        .text = text});
+    return rows;
 }
 
 }  // namespace
@@ -66,56 +111,45 @@ std::string CompareRowsText(const std::vector<CompareRow>& rows) {
 
 CompareDlg::CompareDlg(wxWindow* parent, const wxString& fileName, const wxString& note,
                        std::vector<CompareRow> rows)
-    : wxDialog(parent, wxID_ANY, kTitle, wxDefaultPosition, kDialogSize,
-               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
+    : TableDialog(parent, wxID_ANY, kTitle, kDialogSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX),
       rows_(std::move(rows)) {
-    UseCompactStyle(this);
-    SetFont(fonts::Ui());
-    Build(fileName, note);
+    CreateControls(fileName, note);
     // Close, Escape and the close box end the dialog.
     SetEscapeId(ID_CLOSE);
     Bind(wxEVT_BUTTON, &CompareDlg::OnCopy, this, ID_COPY);
     Bind(wxEVT_BUTTON, &CompareDlg::OnClose, this, ID_CLOSE);
 }
 
-void CompareDlg::Build(const wxString& fileName, const wxString& note) {
-    auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), kDialogSize, wxTAB_TRAVERSAL, "panel");
-    panel->SetFont(fonts::Ui());
-
+void CompareDlg::CreateControls(const wxString& fileName, const wxString& note) {
     // Below the list the chosen row's values stand in full: the dialog is as wide as the
     // longest value a setting can hold, in its widest letters, needs.
-    const wxString captions[] = {"File value:", "Window value:"};
     int captionWidth = 0;
-    for (const wxString& caption : captions)
-        captionWidth = std::max(captionWidth, panel->GetTextExtent(caption).x);
+    for (const char* caption : kDetailCaptions)
+        captionWidth = std::max(captionWidth, Panel()->GetTextExtent(caption).x);
     const int valueLeft = kMargin + captionWidth + kGap;
-    const int valueWidth = panel->GetTextExtent(wxString('W', kMaxValueLength)).x + kGap;
+    const int valueWidth = Panel()->GetTextExtent(wxString('W', kMaxValueLength)).x + kGap;
     const int width = std::max(kDialogSize.x - 2 * kMargin, valueLeft + valueWidth - kMargin);
-
-    const auto label = [&](int id, const wxString& text, int x, int y, int w, long style,
-                           const char* name) {
-        auto* line = new wxStaticText(panel, id, "", wxPoint(x, y), wxSize(w, kLineHeight),
-                                      wxST_NO_AUTORESIZE | style, name);
-        line->SetFont(fonts::Ui());
-        // As given: an ampersand in a file name is no mnemonic.
-        line->SetLabelText(text);
-        return line;
-    };
-    const auto line = [&](int id, const wxString& text, int y, long style, const char* name) {
-        return label(id, text, kMargin, y, width, style, name);
-    };
-    // A long path is shortened in its middle, so that the file's own name stays in view.
-    fileLine_ = line(ID_FILE_LINE, "Settings file: " + fileName, kMargin, wxST_ELLIPSIZE_MIDDLE,
-                     "FileLine");
-    note_ = line(ID_NOTE, note, kMargin + kLineHeight, wxST_ELLIPSIZE_END, "Note");
+    const std::vector<wxWindow*> windows = Build(ControlRows(width, captionWidth, valueWidth));
+    const auto label = [this](int id) { return static_cast<wxStaticText*>(FindWindow(id)); };
+    fileLine_ = label(ID_FILE_LINE);
+    note_ = label(ID_NOTE);
+    count_ = label(ID_COUNT);
+    fileDetail_ = label(ID_FILE_DETAIL);
+    windowDetail_ = label(ID_WINDOW_DETAIL);
+    list_ = static_cast<wxListCtrl*>(FindWindow(ID_LIST));
+    copy_ = static_cast<wxButton*>(FindWindow(ID_COPY));
+    close_ = static_cast<wxButton*>(FindWindow(ID_CLOSE));
+    // As given: an ampersand in a file name is no mnemonic.
+    fileLine_->SetLabelText("Settings file: " + fileName);
+    note_->SetLabelText(note);
     note_->Show(!note.empty());
-    count_ = line(ID_COUNT, Wx(DifferenceCountText(rows_.size())), kMargin + 2 * kLineHeight,
-                  wxST_ELLIPSIZE_END, "Count");
+    count_->SetLabelText(Wx(DifferenceCountText(rows_.size())));
+    FillList(width);
+    close_->SetDefault();
+    LayOut({windows[4], windows[5]});
+}
 
-    list_ = new wxListCtrl(panel, ID_LIST, wxPoint(kMargin, kListTop), wxSize(width, kListHeight),
-                           wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN, wxDefaultValidator,
-                           "DifferenceList");
-    list_->SetFont(fonts::Ui());
+void CompareDlg::FillList(int width) {
     // Room beyond the narrowest width goes to the two value columns.
     const int extra = (width - (kDialogSize.x - 2 * kMargin)) / 2;
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
@@ -129,14 +163,6 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
         list_->SetItem(item, 2, Wx(row.fileValue));
         list_->SetItem(item, 3, Wx(row.windowValue));
     }
-
-    const int detailTop = kListTop + kListHeight + kGap;
-    for (int i = 0; i < 2; ++i)
-        label(wxID_ANY, captions[i], kMargin, detailTop + i * kLineHeight, captionWidth, 0, "");
-    fileDetail_ = label(ID_FILE_DETAIL, "", valueLeft, detailTop, valueWidth, wxST_ELLIPSIZE_END,
-                        "FileDetail");
-    windowDetail_ = label(ID_WINDOW_DETAIL, "", valueLeft, detailTop + kLineHeight, valueWidth,
-                          wxST_ELLIPSIZE_END, "WindowDetail");
     list_->Bind(wxEVT_LIST_ITEM_SELECTED,
                 [this](wxListEvent& event) { ShowDetails(event.GetIndex()); });
     if (!rows_.empty()) {
@@ -144,18 +170,36 @@ void CompareDlg::Build(const wxString& fileName, const wxString& note) {
                             wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
         ShowDetails(0);
     }
+}
 
-    const int buttonTop = detailTop + 2 * kLineHeight + kGap;
-    copy_ = MakeDialogButton(panel, ID_COPY, "Copy", wxPoint(kMargin, buttonTop), kButtonSize,
-                             "CopyButton");
-    close_ = MakeDialogButton(panel, ID_CLOSE, "Close", wxPoint(0, buttonTop), kButtonSize,
-                              "CloseButton");
-    close_->Move(kMargin + width - close_->GetSize().x, buttonTop);
-    close_->SetDefault();
+// One column: the three lines, the list, the selected row's values beside their captions,
+// then Copy at the left and Close at the right. The note keeps its line when it is hidden.
+void CompareDlg::LayOut(std::array<wxWindow*, 2> captions) {
+    auto* details = new wxFlexGridSizer(2, 0, kGap);
+    details->Add(captions[0]);
+    details->Add(fileDetail_);
+    details->Add(captions[1]);
+    details->Add(windowDetail_);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(copy_);
+    buttons->AddStretchSpacer();
+    buttons->Add(close_);
 
-    const int bottom = buttonTop + std::max(copy_->GetSize().y, close_->GetSize().y) + kMargin;
-    const wxSize needed(width + 2 * kMargin, bottom);
-    FixDialogSize(*this, *panel, wxSize(needed.x, kDialogSize.y), needed);
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    for (wxWindow* line : {fileLine_, note_, count_})
+        column->Add(line, 0, wxRESERVE_SPACE_EVEN_IF_HIDDEN);
+    column->AddSpacer(kListTop - kMargin - 3 * kLineHeight);
+    column->Add(list_);
+    column->AddSpacer(kGap);
+    column->Add(details);
+    column->AddSpacer(kGap);
+    column->Add(buttons, 0, wxEXPAND);
+    auto* outer = new wxBoxSizer(wxVERTICAL);
+    outer->Add(column, 0, wxALL, kMargin);
+    Panel()->SetSizer(outer);
+    const wxSize needed = outer->GetMinSize();
+    FixSize(wxSize(needed.x, kDialogSize.y), needed);
+    Panel()->Layout();
 }
 
 void CompareDlg::ShowDetails(long row) {
@@ -172,8 +216,7 @@ void CompareDlg::OnCopy(wxCommandEvent&) {
     if (wxTheClipboard->IsOpened())
         wxTheClipboard->Close();
     if (!copied)
-        wxMessageBox("The list could not be put on the clipboard.", kTitle, wxOK | wxICON_WARNING,
-                     this);
+        Tell("The list could not be put on the clipboard.");
 }
 
 void CompareDlg::OnClose(wxCommandEvent&) {

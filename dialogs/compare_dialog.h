@@ -4,10 +4,11 @@
 // Shown modally, made for each use.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
-#include <wx/dialog.h>
+#include "dialogs/table_dialog.h"
 
 class wxButton;
 class wxListCtrl;
@@ -23,7 +24,7 @@ struct CompareRow {
     std::string windowValue;
 };
 
-class CompareDlg : public wxDialog {
+class CompareDlg : public TableDialog {
   public:
     enum Ids {
         ID_FILE_LINE = 1001,
@@ -53,7 +54,9 @@ class CompareDlg : public wxDialog {
     wxButton* CloseButton() const { return close_; }
 
   private:
-    void Build(const wxString& fileName, const wxString& note);
+    void CreateControls(const wxString& fileName, const wxString& note);
+    void FillList(int width);
+    void LayOut(std::array<wxWindow*, 2> captions);
     void ShowDetails(long row);
     void OnCopy(wxCommandEvent& event);
     void OnClose(wxCommandEvent& event);

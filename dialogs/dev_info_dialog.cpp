@@ -1,17 +1,14 @@
 #include "dev_info_dialog.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include <wx/button.h>
 #include <wx/clipbrd.h>
-#include <wx/dcmemory.h>
-#include <wx/panel.h>
 #include <wx/stattext.h>
 
-#include "ui/dialog_size.h"
-#include "ui/accessible.h"
 #include "ui/fonts.h"
-#include "ui/gtk_style.h"
 
 namespace vyr {
 namespace {
@@ -35,6 +32,9 @@ struct Row {
     int valueId;
 };
 
+using ctl::Kind;
+using ctl::TextSize;
+
 // In display order, the order of DeviceInformation::Line.
 constexpr Row kRows[DeviceInformation::kLineCount] = {
     {"devDlgSW", 1001, "devDlgSWVer", 1002},
@@ -46,32 +46,65 @@ constexpr Row kRows[DeviceInformation::kLineCount] = {
     {"devDlgCData", 1016, "devDlgCDataValue", 1017},
 };
 
-wxSize TextSize(const wxFont& font, const wxString& text) {
-    wxMemoryDC dc;
-    dc.SetFont(font);
-    return dc.GetTextExtent(text) + wxSize(2, 0);  // the toolkit's rounding
-}
-
 // The device's texts are 8-bit, one character a byte: every byte shows as something.
 wxString DeviceText(const std::string& text) {
     return wxString(text.data(), wxConvISO8859_1, text.size());
 }
 
+const char* Caption(int line) {
+    return DeviceInformation::Caption(static_cast<DeviceInformation::Line>(line));
+}
+
+// The rows: the caption column as wide as its longest caption, the value column as wide as
+// the widest value, a value named by its caption; then the buttons, placed afterwards.
+std::vector<ctl::Spec> ControlRows(int valueLeft, int valueWidth) {
+    std::vector<ctl::Spec> specs;
+    for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
+        const Row& row = kRows[line];
+        const int y = kTop + line * kRowHeight;
+        specs.push_back({.kind = Kind::Label,
+                         .id = row.captionId,
+                         .name = row.captionName,
+                         .x = kMargin,
+                         .y = y,
+                         .text = Caption(line),
+                         .flags = ctl::kNoAutoResize,
+                         .font = ctl::Font::Bold});
+        // A value longer than its column ends in an ellipsis; the clipboard has it whole.
+        specs.push_back({.kind = Kind::Label,
+                         .id = row.valueId,
+                         .name = row.valueName,
+                         .x = valueLeft,
+                         .y = y,
+                         .width = valueWidth,
+                         .height = TextSize(fonts::Fixed(), kWidestValue).y,
+                         .flags = ctl::kNoAutoResize | ctl::kEllipsizeEnd,
+                         .caption = row.captionId,
+                         .font = ctl::Font::Fixed});
+    }
+    specs.push_back({.kind = Kind::Button,
+                     .id = DevInfoDialog::ID_CLIPBOARD_BT,
+                     .name = "devDlgClipboardBt",
+                     .text = "Copy To Clipboard"});
+    specs.push_back({.kind = Kind::Button,
+                     .id = DevInfoDialog::ID_OKAY_BT,
+                     .name = "devDlgOkayBt",
+                     .text = "OK"});
+    return specs;
+}
+
 }  // namespace
 
 DevInfoDialog::DevInfoDialog(wxWindow* parent, DeviceAccess& device)
-    : wxDialog(parent, ID_DIALOG, kTitle, wxDefaultPosition, wxSize(kWidth, kHeight),
-               wxCAPTION | wxSTAY_ON_TOP | wxDIALOG_NO_PARENT),
-      device_(device),
+    : DeviceDialog(parent, device, kTitle, wxSize(kWidth, kHeight), Placement::OnScreen),
       timer_(this, ID_MEASUREMENT_TIMER),
       retry_(this) {
-    UseCompactStyle(this);
-    SetFont(fonts::Ui());
     CreateControls();
     Bind(wxEVT_BUTTON, &DevInfoDialog::OnCopy, this, ID_CLIPBOARD_BT);
     Bind(wxEVT_BUTTON, &DevInfoDialog::OnOk, this, ID_OKAY_BT);
     Bind(wxEVT_TIMER, &DevInfoDialog::OnTimer, this, ID_MEASUREMENT_TIMER);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { Measure(); }, retry_.GetId());
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { Measure(); }, retry_.GetId());
     Reset();
 }
 
@@ -81,70 +114,49 @@ DevInfoDialog::~DevInfoDialog() {
 }
 
 void DevInfoDialog::CreateControls() {
-    auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(kWidth, kHeight));
-    // The caption column is as wide as its longest caption, the value column as wide as the
-    // widest value; where the faces in use need more than the dialog's width, it grows.
+    // Where the faces in use need more than the dialog's width, it grows.
     int captionWidth = 0;
-    for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
-        const char* caption = DeviceInformation::Caption(static_cast<DeviceInformation::Line>(line));
-        captionWidth = std::max(captionWidth, TextSize(fonts::BoldUi(), caption).x);
-    }
+    for (int line = 0; line < DeviceInformation::kLineCount; ++line)
+        captionWidth = std::max(captionWidth, TextSize(fonts::BoldUi(), Caption(line)).x);
     const int valueLeft = kMargin + captionWidth + kColumnGap;
     const int valueWidth =
         std::max(kWidth - valueLeft - kMargin, TextSize(fonts::Fixed(), kWidestValue).x);
-    const int width = std::max(kWidth, valueLeft + valueWidth + kMargin);
-
+    Build(ControlRows(valueLeft, valueWidth));
     for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
-        const Row& row = kRows[line];
-        const wxString caption =
-            DeviceInformation::Caption(static_cast<DeviceInformation::Line>(line));
-        const int y = kTop + line * kRowHeight;
-        const wxSize captionSize = TextSize(fonts::BoldUi(), caption);
-        captions_[line] = new wxStaticText(panel, row.captionId, caption, wxPoint(kMargin, y),
-                                           captionSize, wxST_NO_AUTORESIZE, row.captionName);
-        captions_[line]->SetFont(fonts::BoldUi());
-        // A value longer than its column ends in an ellipsis; the clipboard has it whole.
-        values_[line] = new wxStaticText(
-            panel, row.valueId, "", wxPoint(valueLeft, y),
-            wxSize(valueWidth, TextSize(fonts::Fixed(), kWidestValue).y),
-            wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END, row.valueName);
-        values_[line]->SetFont(fonts::Fixed());
-        SetAccessibleName(values_[line], caption, captions_[line]);
+        captions_[line] = static_cast<wxStaticText*>(FindWindow(kRows[line].captionId));
+        values_[line] = static_cast<wxStaticText*>(FindWindow(kRows[line].valueId));
     }
+    copy_ = static_cast<wxButton*>(FindWindow(ID_CLIPBOARD_BT));
+    ok_ = static_cast<wxButton*>(FindWindow(ID_OKAY_BT));
+    PlaceButtons(std::max(kWidth, valueLeft + valueWidth + kMargin));
+}
 
-    copy_ = new wxButton(panel, ID_CLIPBOARD_BT, "Copy To Clipboard", wxDefaultPosition,
-                         wxDefaultSize, 0, wxDefaultValidator, "devDlgClipboardBt");
-    ok_ = new wxButton(panel, ID_OKAY_BT, "OK", wxDefaultPosition, wxDefaultSize, 0,
-                       wxDefaultValidator, "devDlgOkayBt");
+// Centred side by side below the rows; OK at least 90 wide.
+void DevInfoDialog::PlaceButtons(int width) {
     const wxSize copySize = copy_->GetBestSize();
     const wxSize okSize(std::max(ok_->GetBestSize().x, 90), ok_->GetBestSize().y);
     const int buttonsLeft = (width - copySize.x - kButtonGap - okSize.x) / 2;
     copy_->SetSize(buttonsLeft, kButtonTop, copySize.x, copySize.y);
     ok_->SetSize(buttonsLeft + copySize.x + kButtonGap, kButtonTop, okSize.x, okSize.y);
-
     const int height = std::max(kHeight, kButtonTop + std::max(copySize.y, okSize.y) + kMargin);
-    // Fixed size. Where the window manager's frame leaves less room than the controls need,
-    // the dialog grows instead of cutting them off.
-    FixDialogSize(*this, *panel, wxSize(width, height));
+    FixSize(wxSize(width, height));
 }
 
 bool DevInfoDialog::Show(bool show) {
     if (show && !IsShown()) {
-        CentreOnScreen(wxBOTH);
         timer_.Start(kTickMs);
     } else if (!show) {
         timer_.Stop();
         retry_.Stop();
-        ++*generation_;
     }
-    const bool changed = wxDialog::Show(show);
+    const bool changed = DeviceDialog::Show(show);
     if (show)
         ok_->SetDefault();
     return changed;
 }
 
 void DevInfoDialog::Reset() {
-    ++*generation_;
+    DropResults();
     info_.Reset();
     ShowValues();
 }
@@ -158,30 +170,23 @@ bool DevInfoDialog::Tick() {
 }
 
 bool DevInfoDialog::Measure() {
-    if (!device_.MayRunJob())
+    if (!Device().MayRunJob())
         return false;
-    const std::weak_ptr<unsigned> current = generation_;
-    const unsigned generation = *generation_;
-    return device_.RunJob([this, current, generation, info = info_](
-                              DeviceConnection& connection,
-                              Progress& progress) mutable -> DeviceAccess::GuiStep {
-        if (progress.CancelRequested())
-            return {};
-        info.Tick(connection);
-        return [this, current, generation, info] {
-            const auto latest = current.lock();
-            if (!latest || *latest != generation)
-                return;
-            info_ = info;
-            ShowValues();
-        };
-    });
+    return Exchange(UnlessCancelled([info = info_](DeviceConnection& connection) mutable {
+                        info.Tick(connection);
+                        return info;
+                    }),
+                    [this](const std::optional<DeviceInformation>& info) {
+                        if (!info)
+                            return;
+                        info_ = *info;
+                        ShowValues();
+                    });
 }
 
 void DevInfoDialog::ShowValues() {
     for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
-        const wxString text =
-            DeviceText(info_.Value(static_cast<DeviceInformation::Line>(line)));
+        const wxString text = DeviceText(info_.Value(static_cast<DeviceInformation::Line>(line)));
         if (values_[line]->GetLabel() != text)
             values_[line]->SetLabel(text);
     }

@@ -4,20 +4,18 @@
 #pragma once
 
 #include <array>
-#include <memory>
 
-#include <wx/dialog.h>
 #include <wx/timer.h>
 
 #include "device/device_info.h"
-#include "dialogs/device_access.h"
+#include "dialogs/device_dialog.h"
 
 class wxButton;
 class wxStaticText;
 
 namespace vyr {
 
-class DevInfoDialog : public wxDialog, public DeviceView {
+class DevInfoDialog : public DeviceDialog {
   public:
     enum Ids {
         ID_DIALOG = 1,
@@ -47,7 +45,6 @@ class DevInfoDialog : public wxDialog, public DeviceView {
 
     // DeviceView
     void ConnectionStarted() override { Reset(); }
-    void CloseView() override { Hide(); }
 
     bool Measuring() const { return timer_.IsRunning() || retry_.IsRunning(); }
     wxStaticText* ValueControl(DeviceInformation::Line line) const { return values_[line]; }
@@ -57,13 +54,13 @@ class DevInfoDialog : public wxDialog, public DeviceView {
 
   private:
     void CreateControls();
+    void PlaceButtons(int width);
     void ShowValues();
     void OnCopy(wxCommandEvent& event);
     void OnOk(wxCommandEvent& event);
     void OnTimer(wxTimerEvent& event);
     bool Measure();
 
-    DeviceAccess& device_;
     DeviceInformation info_;
     wxTimer timer_;
     wxTimer retry_;
@@ -71,9 +68,6 @@ class DevInfoDialog : public wxDialog, public DeviceView {
     std::array<wxStaticText*, DeviceInformation::kLineCount> values_{};
     wxButton* copy_ = nullptr;
     wxButton* ok_ = nullptr;
-    // Counts resets and hides; a measurement begun before the latest one is dropped. Held
-    // weakly by the measurement, which then does nothing once the dialog is gone.
-    std::shared_ptr<unsigned> generation_ = std::make_shared<unsigned>(0);
 };
 
 }  // namespace vyr

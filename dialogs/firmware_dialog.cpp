@@ -1,15 +1,11 @@
 #include "firmware_dialog.h"
 
 #include <algorithm>
+#include <utility>
 
 #include <wx/button.h>
-#include <wx/panel.h>
 #include <wx/textctrl.h>
 
-#include "ui/dialog_size.h"
-#include "ui/accessible.h"
-#include "ui/fonts.h"
-#include "ui/gtk_style.h"
 #include "ui/message_box.h"
 
 namespace vyr {
@@ -17,7 +13,8 @@ namespace {
 
 constexpr char kTitle[] = "Firmware Update";
 const wxSize kDialogSize(520, 280);
-const wxSize kWarningSize(465, 165);
+constexpr int kWarningWidth = 465;
+constexpr int kWarningHeight = 165;
 constexpr int kMargin = 20;
 constexpr int kTop = 15;
 constexpr int kButtonGap = 10;
@@ -32,6 +29,7 @@ constexpr char kWarning[] =
     "Also make sure you placed a copy of the file \"firmware.cup\" in the \"Vyr\" directory "
     "of the device in mass storage mode.";
 
+constexpr char kSaveLabel[] = "Save settings from device";
 constexpr char kGettingLabel[] = "Getting settings from device";
 constexpr char kSavingLabel[] = "Saving settings to PC";
 
@@ -62,6 +60,8 @@ constexpr char kNoBackupText[] =
 constexpr char kLackingText[] =
     "The device lacks %s, so the backup holds factory defaults for them:\n%s\nThe update "
     "destroys all settings on the device.\n\nUpdate anyway?";
+// Updating the firmware is an administration right.
+constexpr DeviceDialog::LevelRule kRule = &UserLevel::MayAdministrate;
 // Names of values listed in a message; the rest are counted.
 constexpr std::size_t kListedValues = 8;
 
@@ -82,33 +82,28 @@ std::string LackingQuestion(const std::vector<std::string>& absent) {
     return wxString::Format(kLackingText, count, ListedValues(absent)).utf8_string();
 }
 
-enum class Kind { Warning, Button };
+using ctl::Kind;
 
-struct Descriptor {
-    Kind kind;
-    int id;
-    const char* name;
-    const char* text;
+// In tab order: the warning, then the buttons from left to right, which LayOut places.
+// clang-format off
+constexpr ctl::Spec kControls[] = {
+    {.kind = Kind::TextField, .id = FirmwareUpdateDlg::ID_WARNING_TEXT, .name = "FWWarningText",
+     .x = kMargin, .y = kTop, .width = kWarningWidth, .height = kWarningHeight, .text = kWarning,
+     .flags = ctl::kMultiline | ctl::kReadOnly | ctl::kWordWrap, .accessibleName = "Warning",
+     .font = ctl::Font::Large},
+    {.kind = Kind::Button, .id = FirmwareUpdateDlg::ID_SAVE_BTN, .name = "FWSaveButton",
+     .text = kSaveLabel},
+    {.kind = Kind::Button, .id = FirmwareUpdateDlg::ID_UPDATE_BTN, .name = "FWUpdateBtn",
+     .text = "Update"},
+    {.kind = Kind::Button, .id = FirmwareUpdateDlg::ID_CANCEL_BTN, .name = "FWCancelBtn",
+     .text = "Cancel"},
 };
-
-// In tab order: the warning, then the buttons from left to right.
-constexpr Descriptor kControls[] = {
-    {Kind::Warning, FirmwareUpdateDlg::ID_WARNING_TEXT, "FWWarningText", kWarning},
-    {Kind::Button, FirmwareUpdateDlg::ID_SAVE_BTN, "FWSaveButton", "Save settings from device"},
-    {Kind::Button, FirmwareUpdateDlg::ID_UPDATE_BTN, "FWUpdateBtn", "Update"},
-    {Kind::Button, FirmwareUpdateDlg::ID_CANCEL_BTN, "FWCancelBtn", "Cancel"},
-};
+// clang-format on
 
 }  // namespace
 
-FirmwareUpdateDlg::FirmwareUpdateDlg(wxWindow* parent, DeviceAccess& device,
-                                     WindowServices& window)
-    : wxDialog(parent, ID_DIALOG, kTitle, wxDefaultPosition, kDialogSize,
-               wxCAPTION | wxSTAY_ON_TOP | wxDIALOG_NO_PARENT),
-      device_(device),
-      window_(window) {
-    UseCompactStyle(this);
-    SetFont(fonts::Ui());
+FirmwareUpdateDlg::FirmwareUpdateDlg(wxWindow* parent, DeviceAccess& device, WindowServices& window)
+    : DeviceDialog(parent, device, kTitle, kDialogSize, Placement::OnScreen), window_(window) {
     CreateControls();
     Bind(wxEVT_BUTTON, &FirmwareUpdateDlg::OnCancel, this, ID_CANCEL_BTN);
     Bind(wxEVT_BUTTON, &FirmwareUpdateDlg::OnSave, this, ID_SAVE_BTN);
@@ -119,109 +114,52 @@ FirmwareUpdateDlg::FirmwareUpdateDlg(wxWindow* parent, DeviceAccess& device,
 FirmwareUpdateDlg::~FirmwareUpdateDlg() = default;
 
 void FirmwareUpdateDlg::CreateControls() {
-    auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), kDialogSize);
-    for (const Descriptor& control : kControls) {
-        switch (control.kind) {
-            case Kind::Warning:
-                warning_ = new wxTextCtrl(panel, control.id, control.text, wxPoint(kMargin, kTop),
-                                          kWarningSize, wxTE_MULTILINE | wxTE_READONLY | wxTE_WORDWRAP,
-                                          wxDefaultValidator, control.name);
-                warning_->SetFont(fonts::LargeUi());
-                SetAccessibleName(warning_, "Warning");
-                break;
-            case Kind::Button: {
-                auto* button = new wxButton(panel, control.id, control.text, wxDefaultPosition,
-                                            wxDefaultSize, 0, wxDefaultValidator, control.name);
-                (control.id == ID_SAVE_BTN ? save_
-                 : control.id == ID_UPDATE_BTN ? update_
-                                               : cancel_) = button;
-                break;
-            }
-        }
-    }
+    Build(kControls);
+    warning_ = static_cast<wxTextCtrl*>(FindWindow(ID_WARNING_TEXT));
+    save_ = static_cast<wxButton*>(FindWindow(ID_SAVE_BTN));
+    update_ = static_cast<wxButton*>(FindWindow(ID_UPDATE_BTN));
+    cancel_ = static_cast<wxButton*>(FindWindow(ID_CANCEL_BTN));
     saveLabel_ = save_->GetLabel();
+    LayOut();
+}
 
-    // The Save button is as wide as the longest of the labels it shows in turn; Update and
-    // Cancel sit at the right edge of the warning.
+// The Save button is as wide as the longest of the labels it shows in turn; Update and
+// Cancel sit at the right edge of the warning.
+void FirmwareUpdateDlg::LayOut() {
     int saveWidth = 0;
-    for (const char* label : {kGettingLabel, kSavingLabel, "Save settings from device"}) {
+    for (const char* label : {kGettingLabel, kSavingLabel, kSaveLabel}) {
         save_->SetLabel(label);
         saveWidth = std::max(saveWidth, save_->GetBestSize().x);
     }
-    const int height = std::max({save_->GetBestSize().y, update_->GetBestSize().y,
-                                 cancel_->GetBestSize().y});
+    const int height =
+        std::max({save_->GetBestSize().y, update_->GetBestSize().y, cancel_->GetBestSize().y});
     const int updateWidth = std::max(update_->GetBestSize().x, kMinButtonWidth);
     const int cancelWidth = std::max(cancel_->GetBestSize().x, kMinButtonWidth);
-    const int right = std::max(kMargin + kWarningSize.x,
+    const int right = std::max(kMargin + kWarningWidth,
                                kMargin + saveWidth + 2 * kButtonGap + updateWidth + cancelWidth);
-    const int buttonTop = kTop + kWarningSize.y + 2 * kButtonGap;
+    const int buttonTop = kTop + kWarningHeight + 2 * kButtonGap;
     save_->SetSize(kMargin, buttonTop, saveWidth, height);
     cancel_->SetSize(right - cancelWidth, buttonTop, cancelWidth, height);
-    update_->SetSize(right - cancelWidth - kButtonGap - updateWidth, buttonTop, updateWidth, height);
-    warning_->SetSize(right - kMargin, kWarningSize.y);
+    update_->SetSize(right - cancelWidth - kButtonGap - updateWidth, buttonTop, updateWidth,
+                     height);
+    warning_->SetSize(right - kMargin, kWarningHeight);
 
     const wxSize needed(std::max(kDialogSize.x, right + kMargin + 15),
                         std::max(kDialogSize.y, buttonTop + height + kMargin));
-    // Fixed size; where the window manager's frame leaves less room than the controls need,
-    // the dialog grows instead of cutting them off.
-    FixDialogSize(*this, *panel, needed);
+    FixSize(needed);
 }
 
 bool FirmwareUpdateDlg::Show(bool show) {
     const bool opening = show && !IsShown();
     if (opening) {
-        CentreOnScreen(wxBOTH);
         backupDone_ = false;
         lacking_.clear();
-        EnableButtons(!working_);
+        EnableButtons(!Busy());
     }
-    const bool changed = wxDialog::Show(show);
+    const bool changed = DeviceDialog::Show(show);
     if (opening)
         cancel_->SetFocus();
     return changed;
-}
-
-void FirmwareUpdateDlg::ConnectionStarted() {
-    CloseView();
-}
-
-void FirmwareUpdateDlg::CloseView() {
-    ++*generation_;
-    EndBackup();
-    Hide();
-}
-
-std::function<bool()> FirmwareUpdateDlg::StillOpen() const {
-    const std::weak_ptr<unsigned> current = generation_;
-    const unsigned generation = *generation_;
-    return [current, generation] {
-        const auto latest = current.lock();
-        return latest && *latest == generation;
-    };
-}
-
-template <typename Result, typename Work, typename Done>
-bool FirmwareUpdateDlg::Run(Work work, Done done) {
-    working_ = true;
-    const bool queued = device_.RunJob(
-        [work, done, alive = StillOpen()](DeviceConnection& connection,
-                                          Progress& progress) -> DeviceAccess::GuiStep {
-            auto result = std::make_shared<Result>(work(connection, progress));
-            return [done, alive, result] {
-                if (alive())
-                    done(*result);
-            };
-        });
-    if (!queued)
-        working_ = false;
-    return queued;
-}
-
-bool FirmwareUpdateDlg::StillAllowed() {
-    if (device_.CurrentLevel().MayAdministrate())
-        return true;
-    Hide();
-    return false;
 }
 
 void FirmwareUpdateDlg::EnableButtons(bool enable) {
@@ -233,44 +171,35 @@ void FirmwareUpdateDlg::OnCancel(wxCommandEvent&) {
     Hide();
 }
 
+void FirmwareUpdateDlg::ShowBusy(bool busy) {
+    EnableButtons(!busy);
+    if (!busy)
+        save_->SetLabel(saveLabel_);
+}
+
 void FirmwareUpdateDlg::OnSave(wxCommandEvent&) {
-    if (working_ || !StillAllowed())
+    if (Busy() || !Permitted(kRule))
         return;
-    EnableButtons(false);
-    save_->SetLabel(kGettingLabel);
-    working_ = true;
     // The window loads and saves; a result after the dialog was closed is dropped.
-    const auto alive = StillOpen();
+    auto done = Results().Await<SettingsBackup>(
+        [this](const SettingsBackup& backup) { BackupFinished(backup); });
+    save_->SetLabel(kGettingLabel);
     window_.BackUpSettings(
         this,
-        [this, alive] {
-            if (alive())
+        [this, wanted = Results().StillWanted()] {
+            if (wanted())
                 save_->SetLabel(kSavingLabel);
         },
-        [this, alive](const SettingsBackup& backup) {
-            if (alive())
-                BackupFinished(backup);
-        });
+        std::move(done));
 }
 
 void FirmwareUpdateDlg::BackupFinished(const SettingsBackup& backup) {
-    EndBackup();
     backupDone_ = backup.saved;
     lacking_ = backup.absent;
 }
 
-void FirmwareUpdateDlg::EndBackup() {
-    save_->SetLabel(saveLabel_);
-    JobDone();
-}
-
-void FirmwareUpdateDlg::JobDone() {
-    working_ = false;
-    EnableButtons(true);
-}
-
 void FirmwareUpdateDlg::OnUpdate(wxCommandEvent&) {
-    if (working_ || !StillAllowed())
+    if (Busy() || !Permitted(kRule))
         return;
     // The update destroys every setting on the device: without a backup, ask first.
     if (!backupDone_ && !AskYesNo(this, kTitle, kNoBackupText))
@@ -279,13 +208,10 @@ void FirmwareUpdateDlg::OnUpdate(wxCommandEvent&) {
     if (backupDone_ && !lacking_.empty() && !AskYesNo(this, kTitle, LackingQuestion(lacking_)))
         return;
     Hide();
-    Run<FirmwareFile>([](DeviceConnection& connection,
-                         Progress&) { return CheckFirmwareFile(connection); },
-                      [this](FirmwareFile file) { CheckFinished(file); });
+    Exchange(CheckFirmwareFile, [this](FirmwareFile file) { CheckFinished(file); });
 }
 
 void FirmwareUpdateDlg::CheckFinished(FirmwareFile file) {
-    JobDone();
     switch (file) {
         case FirmwareFile::NoAnswer:
             ShowStatusMessage(this, kCheckNotAnswered);
@@ -300,15 +226,12 @@ void FirmwareUpdateDlg::CheckFinished(FirmwareFile file) {
     }
     const bool confirmed = AskYesNo(this, kConfirmTitle, kConfirmText);
     FocusMainWindow();
-    if (!confirmed || !StillAllowed())
+    if (!confirmed || !Permitted(kRule))
         return;
-    Run<bool>([](DeviceConnection& connection,
-                 Progress&) { return StartFirmwareUpdate(connection); },
-              [this](bool started) { StartFinished(started); });
+    Exchange(StartFirmwareUpdate, [this](bool started) { StartFinished(started); });
 }
 
 void FirmwareUpdateDlg::StartFinished(bool started) {
-    JobDone();
     if (!started) {
         // Nothing reached the device: the connection stays, so that the person can try again.
         ShowStatusMessage(this, kStartFailed);

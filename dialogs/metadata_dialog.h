@@ -3,8 +3,7 @@
 // changes the record. Cancel, Escape and a close request leave it as it was.
 #pragma once
 
-#include <wx/dialog.h>
-
+#include "dialogs/table_dialog.h"
 #include "settings/bwf_metadata.h"
 
 class wxButton;
@@ -12,7 +11,7 @@ class wxTextCtrl;
 
 namespace vyr {
 
-class MetaDataDlg : public wxDialog {
+class MetaDataDlg : public TableDialog {
   public:
     enum Ids {
         ID_DIALOG = 1,
@@ -47,7 +46,6 @@ class MetaDataDlg : public wxDialog {
     wxButton* CancelButton() const;
 
   private:
-    void CreateControls();
     void FillFields();
     void OnOk(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);

@@ -2,23 +2,21 @@
 
 #include <algorithm>
 #include <charconv>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/dcmemory.h>
+#include <wx/gbsizer.h>
 #include <wx/msgdlg.h>
-#include <wx/panel.h>
 #include <wx/spinctrl.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include "settings/text.h"
-#include "ui/dialog_size.h"
 #include "ui/accessible.h"
-#include "ui/fonts.h"
-#include "ui/gtk_style.h"
+#include "ui/invalid_mark.h"
 #include "ui/message_box.h"
 #include "ui/wx_text.h"
 
@@ -43,49 +41,84 @@ constexpr char kOutOfRangeTitle[] = "Configuration error";
 constexpr char kOutOfRangeText[] = "Some entered values where out of range.\nPlease re-check!";
 
 const wxColour kValid(255, 255, 255);
-const wxColour kReplaced(255, 200, 200);
 
-enum class Kind { RowLabel, Heading, Spin, Unit, Field, Check, Button };
+using ctl::Kind;
+
+// How a control sits in the grid of rows and columns.
+enum class Role {
+    RowLabel,  // a row's caption, at the left of its column
+    Heading,   // a column's caption, centred in its column
+    Value,     // a field or check box, centred in its column
+    Spin,      // the sensitivity, at the left; its unit follows it
+    Unit,
+    Button,  // below the grid, at the right
+    Status,  // below the grid, across the dialog
+};
 constexpr int kNoValue = -1;
 
-struct Descriptor {
-    Kind kind;
-    int id;
-    const char* name;
-    int row;     // 0: the headings, 1: the sensitivity, 2..4: the filters; 5: the buttons
-    int column;  // 0: the row labels, 1..4: frequency, level, Q, active; buttons left to right
-    int width, height;  // the smallest size; the toolkit's may be larger
-    const char* text;   // label, or a field's initial content
-    int value;          // value index, or kNoValue
+struct Cell {
+    ctl::Spec control;  // its size the smallest; the toolkit's may be larger
+    Role role;
+    int row;     // 0: the headings, 1: the sensitivity, 2..4: the filters
+    int column;  // 0: the row labels, 1..4: frequency, level, Q, active
+    int value;   // value index, or kNoValue
 };
 
+// Labels too take the toolkit's size for their texts.
+constexpr ctl::Spec Text(const char* name, const char* text) {
+    return {.kind = Kind::Label, .name = name, .width = 0, .height = 0, .text = text,
+            .flags = ctl::kFitSize};
+}
+constexpr ctl::Spec Field(int id, const char* name, int width, const char* text) {
+    return {.kind = Kind::TextField,
+            .id = id,
+            .name = name,
+            .width = width,
+            .height = 19,
+            .text = text,
+            .flags = ctl::kAlignRight | ctl::kProcessEnter | ctl::kFitSize,
+            .limit = kMicValueTextSize};
+}
+constexpr ctl::Spec Check(int id, const char* name) {
+    return {.kind = Kind::CheckBox, .id = id, .name = name, .flags = ctl::kFitSize};
+}
+constexpr ctl::Spec Button(int id, const char* name, const char* text) {
+    return {.kind = Kind::Button, .id = id, .name = name, .text = text};
+}
+
 // In window order, which is also the tab order.
-constexpr Descriptor kControls[] = {
-    {Kind::Heading, wxID_ANY, "mic_freq_heading", 0, 1, 0, 0, "Frequency (Hz)", kNoValue},
-    {Kind::Heading, wxID_ANY, "mic_level_heading", 0, 2, 0, 0, "Level (dB)", kNoValue},
-    {Kind::Heading, wxID_ANY, "mic_q_heading", 0, 3, 0, 0, "Bandwidth (Q)", kNoValue},
-    {Kind::Heading, wxID_ANY, "mic_active_heading", 0, 4, 0, 0, "active", kNoValue},
-    {Kind::RowLabel, wxID_ANY, "mic_sens_label", 1, 0, 0, 0, "Mic sensitivity", kNoValue},
-    {Kind::Spin, MicSettings::ID_SENSITIVITY, "mic_sensitivity", 1, 1, 50, 22, "0", 0},
-    {Kind::Unit, wxID_ANY, "mic_sens_unit", 1, 1, 0, 0, "dB", kNoValue},
-    {Kind::RowLabel, wxID_ANY, "mic_f1_label", 2, 0, 0, 0, "Parametric Filter 1", kNoValue},
-    {Kind::Field, MicSettings::ID_F1_FREQ, "mic_f1freq", 2, 1, 80, 19, "250", 1},
-    {Kind::Field, MicSettings::ID_F1_LEVEL, "mic_f1lev", 2, 2, 60, 19, "0.0", 4},
-    {Kind::Field, MicSettings::ID_F1_Q, "mic_f1q", 2, 3, 50, 19, "0.7", 7},
-    {Kind::Check, MicSettings::ID_F1_ACTIVE, "mic_f1act", 2, 4, 0, 0, "", 10},
-    {Kind::RowLabel, wxID_ANY, "mic_f2_label", 3, 0, 0, 0, "Parametric Filter 2", kNoValue},
-    {Kind::Field, MicSettings::ID_F2_FREQ, "mic_f2freq", 3, 1, 80, 19, "1000", 2},
-    {Kind::Field, MicSettings::ID_F2_LEVEL, "mic_f2lev", 3, 2, 60, 19, "0.0", 5},
-    {Kind::Field, MicSettings::ID_F2_Q, "mic_f2q", 3, 3, 50, 19, "0.7", 8},
-    {Kind::Check, MicSettings::ID_F2_ACTIVE, "mic_f2act", 3, 4, 0, 0, "", 11},
-    {Kind::RowLabel, wxID_ANY, "mic_f3_label", 4, 0, 0, 0, "Parametric Filter 3", kNoValue},
-    {Kind::Field, MicSettings::ID_F3_FREQ, "mic_f3freq", 4, 1, 80, 19, "6000", 3},
-    {Kind::Field, MicSettings::ID_F3_LEVEL, "mic_f3lev", 4, 2, 60, 19, "0.0", 6},
-    {Kind::Field, MicSettings::ID_F3_Q, "mic_f3q", 4, 3, 50, 19, "0.7", 9},
-    {Kind::Check, MicSettings::ID_F3_ACTIVE, "mic_f3act", 4, 4, 0, 0, "", 12},
-    {Kind::Button, MicSettings::ID_CONFIRM, "Confirm_Button", 5, 0, 0, 0, "Confirm", kNoValue},
-    {Kind::Button, MicSettings::ID_CANCEL, "CancelButton", 5, 1, 0, 0, "Cancel", kNoValue},
+// clang-format off
+constexpr Cell kCells[] = {
+    {Text("mic_freq_heading", "Frequency (Hz)"), Role::Heading, 0, 1, kNoValue},
+    {Text("mic_level_heading", "Level (dB)"), Role::Heading, 0, 2, kNoValue},
+    {Text("mic_q_heading", "Bandwidth (Q)"), Role::Heading, 0, 3, kNoValue},
+    {Text("mic_active_heading", "active"), Role::Heading, 0, 4, kNoValue},
+    {Text("mic_sens_label", "Mic sensitivity"), Role::RowLabel, 1, 0, kNoValue},
+    {{.kind = Kind::SpinCtrl, .id = MicSettings::ID_SENSITIVITY, .name = "mic_sensitivity",
+      .width = 50, .height = 22, .text = "0", .flags = ctl::kFitSize, .min = -60, .max = 0},
+     Role::Spin, 1, 1, 0},
+    {Text("mic_sens_unit", "dB"), Role::Unit, 1, 1, kNoValue},
+    {Text("mic_f1_label", "Parametric Filter 1"), Role::RowLabel, 2, 0, kNoValue},
+    {Field(MicSettings::ID_F1_FREQ, "mic_f1freq", 80, "250"), Role::Value, 2, 1, 1},
+    {Field(MicSettings::ID_F1_LEVEL, "mic_f1lev", 60, "0.0"), Role::Value, 2, 2, 4},
+    {Field(MicSettings::ID_F1_Q, "mic_f1q", 50, "0.7"), Role::Value, 2, 3, 7},
+    {Check(MicSettings::ID_F1_ACTIVE, "mic_f1act"), Role::Value, 2, 4, 10},
+    {Text("mic_f2_label", "Parametric Filter 2"), Role::RowLabel, 3, 0, kNoValue},
+    {Field(MicSettings::ID_F2_FREQ, "mic_f2freq", 80, "1000"), Role::Value, 3, 1, 2},
+    {Field(MicSettings::ID_F2_LEVEL, "mic_f2lev", 60, "0.0"), Role::Value, 3, 2, 5},
+    {Field(MicSettings::ID_F2_Q, "mic_f2q", 50, "0.7"), Role::Value, 3, 3, 8},
+    {Check(MicSettings::ID_F2_ACTIVE, "mic_f2act"), Role::Value, 3, 4, 11},
+    {Text("mic_f3_label", "Parametric Filter 3"), Role::RowLabel, 4, 0, kNoValue},
+    {Field(MicSettings::ID_F3_FREQ, "mic_f3freq", 80, "6000"), Role::Value, 4, 1, 3},
+    {Field(MicSettings::ID_F3_LEVEL, "mic_f3lev", 60, "0.0"), Role::Value, 4, 2, 6},
+    {Field(MicSettings::ID_F3_Q, "mic_f3q", 50, "0.7"), Role::Value, 4, 3, 9},
+    {Check(MicSettings::ID_F3_ACTIVE, "mic_f3act"), Role::Value, 4, 4, 12},
+    {Button(MicSettings::ID_CONFIRM, "Confirm_Button", "Confirm"), Role::Button, 5, 0, kNoValue},
+    {Button(MicSettings::ID_CANCEL, "CancelButton", "Cancel"), Role::Button, 5, 1, kNoValue},
+    {{.kind = Kind::Label, .name = "mic_status", .flags = ctl::kNoAutoResize}, Role::Status, 5, 0,
+     kNoValue},
 };
+// clang-format on
 constexpr int kRows = 5;
 constexpr int kColumns = 5;
 
@@ -93,26 +126,19 @@ constexpr int kColumns = 5;
 constexpr const char* kRowNames[kRows] = {"", "sensitivity", "filter 1", "filter 2", "filter 3"};
 constexpr const char* kColumnNames[kColumns] = {"", "frequency", "level", "Q", "active"};
 
-const Descriptor& ValueDescriptor(std::size_t index) {
-    for (const Descriptor& d : kControls) {
-        if (d.value == static_cast<int>(index))
-            return d;
+const Cell& ValueCell(std::size_t index) {
+    for (const Cell& c : kCells) {
+        if (c.value == static_cast<int>(index))
+            return c;
     }
-    return kControls[0];  // every index has its control
+    return kCells[0];  // every index has its control
 }
 
 std::string ValueName(std::size_t index) {
-    const Descriptor& d = ValueDescriptor(index);
-    if (d.kind == Kind::Spin)
-        return kRowNames[d.row];
-    return std::string(kRowNames[d.row]) + " " + kColumnNames[d.column];
-}
-
-// A text's size in the dialog's font; two pixels more for the toolkit's rounding.
-wxSize TextSize(const wxString& text) {
-    wxMemoryDC dc;
-    dc.SetFont(fonts::Ui());
-    return dc.GetMultiLineTextExtent(text) + wxSize(2, 0);
+    const Cell& c = ValueCell(index);
+    if (c.role == Role::Spin)
+        return kRowNames[c.row];
+    return std::string(kRowNames[c.row]) + " " + kColumnNames[c.column];
 }
 
 // The device's texts are 8-bit, one character a byte: every byte shows as something.
@@ -140,8 +166,8 @@ std::string PartialWriteText(std::size_t written) {
     std::vector<std::string> names;
     for (std::size_t i = 0; i < written; ++i)
         names.push_back(ValueName(i));
-    std::string text = "Only " + std::to_string(written) + " of " +
-                       std::to_string(kMicValueCount) + " values were written";
+    std::string text = "Only " + std::to_string(written) + " of " + std::to_string(kMicValueCount) +
+                       " values were written";
     text += written == 0 ? "" : ": " + Listed(names);
     return text + ". The others keep their old values on the device. Confirm writes all again.";
 }
@@ -149,11 +175,7 @@ std::string PartialWriteText(std::size_t written) {
 }  // namespace
 
 MicSettings::MicSettings(wxWindow* parent, DeviceAccess& device)
-    : wxDialog(parent, ID_DIALOG, kTitle, wxDefaultPosition, wxSize(kWidth, kHeight),
-               wxCAPTION | wxSTAY_ON_TOP | wxDIALOG_NO_PARENT),
-      device_(device) {
-    UseCompactStyle(this);
-    SetFont(fonts::Ui());
+    : DeviceDialog(parent, device, kTitle, wxSize(kWidth, kHeight)) {
     CreateControls();
     SetEscapeId(ID_CANCEL);
     Bind(wxEVT_BUTTON, &MicSettings::OnConfirm, this, ID_CONFIRM);
@@ -162,141 +184,93 @@ MicSettings::MicSettings(wxWindow* parent, DeviceAccess& device)
     SetState(State::Closed);
 }
 
-MicSettings::~MicSettings() {
-    ++*generation_;
-}
+MicSettings::~MicSettings() = default;
 
 void MicSettings::CreateControls() {
-    auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(kWidth, kHeight));
     wxWindow* rowLabels[kRows] = {};
     wxWindow* headings[kColumns] = {};
-    for (const Descriptor& d : kControls) {
-        const wxSize size(d.width, d.height);
-        wxWindow* window = nullptr;
-        switch (d.kind) {
-            case Kind::RowLabel:
-            case Kind::Heading:
-            case Kind::Unit:
-                window = new wxStaticText(panel, d.id, d.text, wxDefaultPosition, TextSize(d.text),
-                                          0, d.name);
-                break;
-            case Kind::Spin:
-                window = new wxSpinCtrl(panel, d.id, d.text, wxDefaultPosition, size,
-                                        wxSP_ARROW_KEYS, -60, 0, 0, d.name);
-                break;
-            case Kind::Field: {
-                auto* field = new wxTextCtrl(panel, d.id, d.text, wxDefaultPosition, size,
-                                             wxTE_RIGHT | wxTE_PROCESS_ENTER, wxDefaultValidator,
-                                             d.name);
-                field->SetMaxLength(kMicValueTextSize);
-                window = field;
-                break;
-            }
-            case Kind::Check:
-                window = new wxCheckBox(panel, d.id, d.text, wxDefaultPosition, wxDefaultSize, 0,
-                                        wxDefaultValidator, d.name);
-                break;
-            case Kind::Button: {
-                auto* button = new wxButton(panel, d.id, d.text, wxDefaultPosition, wxDefaultSize,
-                                            0, wxDefaultValidator, d.name);
-                (d.id == ID_CONFIRM ? confirm_ : cancel_) = button;
-                window = button;
-                break;
-            }
-        }
-        window->SetFont(fonts::Ui());
-        if (d.kind == Kind::RowLabel)
-            rowLabels[d.row] = window;
-        if (d.kind == Kind::Heading)
-            headings[d.column] = window;
-        if (d.value != kNoValue)
-            controls_[d.value] = window;
+    for (const Cell& c : kCells) {
+        wxWindow* window = Controls().Add(c.control);
+        cells_.push_back(window);
+        if (c.role == Role::RowLabel)
+            rowLabels[c.row] = window;
+        if (c.role == Role::Heading)
+            headings[c.column] = window;
+        if (c.value != kNoValue)
+            controls_[c.value] = window;
     }
     // A value is named by its row and its column, as a person reads the grid; the row's
     // label is the caption that labels it.
-    for (const Descriptor& d : kControls) {
-        if (d.value == kNoValue)
+    for (const Cell& c : kCells) {
+        if (c.value == kNoValue)
             continue;
-        wxString name = rowLabels[d.row]->GetLabel();
-        if (d.kind != Kind::Spin)
-            name += " " + headings[d.column]->GetLabel();
-        SetAccessibleName(controls_[d.value], name, rowLabels[d.row]);
+        wxString name = rowLabels[c.row]->GetLabel();
+        if (c.role != Role::Spin)
+            name += " " + headings[c.column]->GetLabel();
+        SetAccessibleName(controls_[c.value], name, rowLabels[c.row]);
     }
-    status_ = new wxStaticText(panel, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
-                               wxST_NO_AUTORESIZE, "mic_status");
-    status_->SetFont(fonts::Ui());
-    LayOut(panel);
+    confirm_ = static_cast<wxButton*>(FindWindow(ID_CONFIRM));
+    cancel_ = static_cast<wxButton*>(FindWindow(ID_CANCEL));
+    status_ = static_cast<wxStaticText*>(cells_.back());
+    LayOut();
 }
 
-void MicSettings::LayOut(wxWindow* panel) {
-    // Each column is as wide as its heading or its widest control, each row as high as its
-    // tallest control; the sensitivity's spin box and unit may reach into the next column,
-    // which that row leaves empty.
-    std::vector<wxWindow*> windows;
-    for (wxWindow* child : panel->GetChildren())
-        windows.push_back(child);
-    int columnWidth[kColumns] = {};
-    int rowHeight[kRows] = {};
-    for (std::size_t i = 0; i < std::size(kControls); ++i) {
-        const Descriptor& d = kControls[i];
-        if (d.kind == Kind::Button)
-            continue;
-        wxWindow* w = windows[i];
-        const wxSize size(std::max(d.width, w->GetBestSize().x),
-                          std::max(d.height, w->GetBestSize().y));
-        w->SetSize(size);
-        if (d.kind != Kind::Spin && d.kind != Kind::Unit)
-            columnWidth[d.column] = std::max(columnWidth[d.column], size.x);
-        rowHeight[d.row] = std::max(rowHeight[d.row], size.y);
+// Each column is as wide as its heading or its widest control, each row as high as its
+// tallest control; the sensitivity's spin box and unit may reach into the next column, which
+// that row leaves empty.
+wxSizer* MicSettings::Grid() const {
+    auto* grid = new wxGridBagSizer(kRowGap, kColumnGap);
+    wxBoxSizer* spin = nullptr;
+    for (std::size_t i = 0; i < std::size(kCells); ++i) {
+        const Cell& c = kCells[i];
+        const wxGBPosition at(c.row, c.column);
+        if (c.role == Role::RowLabel)
+            grid->Add(cells_[i], at, wxDefaultSpan, wxALIGN_CENTER_VERTICAL);
+        if (c.role == Role::Heading || c.role == Role::Value)
+            grid->Add(cells_[i], at, wxDefaultSpan, wxALIGN_CENTER);
+        if (c.role == Role::Spin) {
+            spin = new wxBoxSizer(wxHORIZONTAL);
+            spin->Add(cells_[i], 0, wxALIGN_CENTER_VERTICAL);
+            grid->Add(spin, at, wxGBSpan(1, 2), wxALIGN_CENTER_VERTICAL);
+        }
+        if (c.role == Role::Unit)
+            spin->Add(cells_[i], 0, wxALIGN_CENTER_VERTICAL | wxLEFT, kUnitGap);
     }
-    int columnLeft[kColumns] = {kMargin};
-    for (int c = 1; c < kColumns; ++c)
-        columnLeft[c] = columnLeft[c - 1] + columnWidth[c - 1] + kColumnGap;
-    int rowTop[kRows] = {kMargin};
-    for (int r = 1; r < kRows; ++r)
-        rowTop[r] = rowTop[r - 1] + rowHeight[r - 1] + kRowGap;
+    return grid;
+}
 
-    int right = 0;
-    wxWindow* previous = nullptr;
-    for (std::size_t i = 0; i < std::size(kControls); ++i) {
-        const Descriptor& d = kControls[i];
-        if (d.kind == Kind::Button)
-            continue;
-        wxWindow* w = windows[i];
-        const wxSize size = w->GetSize();
-        int x = columnLeft[d.column];
-        if (d.kind == Kind::Heading || d.kind == Kind::Field || d.kind == Kind::Check)
-            x += (columnWidth[d.column] - size.x) / 2;
-        if (d.kind == Kind::Unit)
-            x = previous->GetRect().GetRight() + 1 + kUnitGap;
-        const int y = rowTop[d.row] + (rowHeight[d.row] - size.y) / 2;
-        w->Move(x, y);
-        right = std::max(right, x + size.x);
-        previous = w;
-    }
-    const int width = std::max(kWidth, right + kMargin);
-
-    // The status line takes the longest text it can show, wrapped to the dialog's width.
-    const int statusTop = rowTop[kRows - 1] + rowHeight[kRows - 1] + kRowGap;
-    const int statusWidth = width - 2 * kMargin;
+// Below the grid the status line, across the dialog, as high as the longest text it shows
+// wrapped to that width; below it the buttons, of one size, at the right.
+void MicSettings::LayOut() {
+    wxSizer* grid = Grid();
+    const int width = std::max(kWidth, grid->GetMinSize().x + 2 * kMargin);
     status_->SetLabel(PartialWriteText(kMicValueCount - 1));
-    status_->Wrap(statusWidth);
-    const int statusHeight = TextSize(status_->GetLabel()).y;
+    status_->Wrap(width - 2 * kMargin);
+    status_->SetMinSize(wxSize(width - 2 * kMargin, ctl::TextSize(status_->GetLabel()).y));
     status_->SetLabel("");
-    status_->SetSize(kMargin, statusTop, statusWidth, statusHeight);
 
-    const wxSize buttonSize(std::max({kButtonWidth, confirm_->GetBestSize().x,
-                                      cancel_->GetBestSize().x}),
-                            std::max(confirm_->GetBestSize().y, cancel_->GetBestSize().y));
-    const int buttonTop = statusTop + statusHeight + kRowGap;
-    const int height = std::max(kHeight, buttonTop + buttonSize.y + kMargin);
-    cancel_->SetSize(width - kMargin - buttonSize.x, buttonTop, buttonSize.x, buttonSize.y);
-    confirm_->SetSize(cancel_->GetPosition().x - kButtonGap - buttonSize.x, buttonTop,
-                      buttonSize.x, buttonSize.y);
+    const wxSize buttonSize(
+        std::max({kButtonWidth, confirm_->GetBestSize().x, cancel_->GetBestSize().x}),
+        std::max(confirm_->GetBestSize().y, cancel_->GetBestSize().y));
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->AddStretchSpacer();
+    for (wxButton* button : {confirm_, cancel_}) {
+        button->SetMinSize(buttonSize);
+        buttons->Add(button, 0, button == cancel_ ? wxLEFT : 0, kButtonGap);
+    }
 
-    // Fixed size. Where the faces in use or the window manager's frame leave less room than
-    // the controls need, the dialog grows instead of cutting them off.
-    FixDialogSize(*this, *panel, wxSize(width, height));
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->SetMinSize(wxSize(kWidth, kHeight));
+    column->Add(grid, 0, wxLEFT | wxRIGHT | wxTOP, kMargin);
+    column->AddSpacer(kRowGap);
+    column->Add(status_, 0, wxLEFT | wxRIGHT, kMargin);
+    column->AddSpacer(kRowGap);
+    column->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, kMargin);
+    Panel()->SetSizer(column);
+    // Fixed size; where the faces in use leave less room than the controls need, the
+    // dialog grows instead of cutting them off.
+    FixSize(column->GetMinSize());
+    Panel()->Layout();
 }
 
 void MicSettings::Open(int type) {
@@ -310,13 +284,9 @@ void MicSettings::Open(int type) {
 }
 
 bool MicSettings::Show(bool show) {
-    if (show && !IsShown())
-        CentreOnParent(wxBOTH);
-    if (!show) {
-        ++*generation_;
+    if (!show)
         SetState(State::Closed);
-    }
-    return wxDialog::Show(show);
+    return DeviceDialog::Show(show);
 }
 
 std::string MicSettings::ShownValue(std::size_t index) const {
@@ -342,24 +312,6 @@ void MicSettings::SetStatus(const wxString& text) {
     status_->Wrap(status_->GetSize().x);
 }
 
-template <typename Result, typename Work, typename Done>
-bool MicSettings::RunJob(Work work, Done done) {
-    const std::weak_ptr<unsigned> current = generation_;
-    const unsigned generation = ++*generation_;
-    return device_.RunJob([this, current, generation, work, done](
-                              DeviceConnection& connection,
-                              Progress& progress) -> DeviceAccess::GuiStep {
-        if (progress.CancelRequested())
-            return {};
-        Result result = work(connection, progress);
-        return [this, current, generation, done, result] {
-            const auto latest = current.lock();
-            if (latest && *latest == generation)
-                (this->*done)(result);
-        };
-    });
-}
-
 void MicSettings::StartRead() {
     SetTitle(TypeTitle(type_));
     // Nothing of another type stays in view while this one is read.
@@ -367,12 +319,17 @@ void MicSettings::StartRead() {
     SetState(State::Reading);
     SetStatus(wxString::Format("Reading the settings of type '%c' from the device...",
                                static_cast<char>(MicTypeLetter(type_) - 'a' + 'A')));
+    // Only this read's result shows, not that of one for another type still on its way.
+    DropResults();
     const int type = type_;
-    const bool queued = RunJob<MicReadResult>(
-        [type](DeviceConnection& connection, Progress& progress) {
-            return ReadMicCalibration(connection, type, progress);
-        },
-        &MicSettings::ReadFinished);
+    const bool queued =
+        Exchange(UnlessCancelled([type](DeviceConnection& connection, Progress& progress) {
+                     return ReadMicCalibration(connection, type, progress);
+                 }),
+                 [this](const std::optional<MicReadResult>& result) {
+                     if (result)
+                         ReadFinished(*result);
+                 });
     if (!queued) {
         SetState(State::ReadFailed);
         SetStatus("Not connected: nothing was read.");
@@ -389,8 +346,7 @@ void MicSettings::ClearValues() {
         } else {
             auto* field = static_cast<wxTextCtrl*>(control);
             field->ChangeValue("");
-            field->SetBackgroundColour(kValid);
-            field->Refresh();
+            ShowValid(field, kValid);
         }
     }
 }
@@ -414,11 +370,9 @@ void MicSettings::ReadFinished(const MicReadResult& result) {
             // The control shows its initial content, a field in the colour of a replaced
             // entry, so that nothing of the previous type stays.
             uninterpreted.push_back(ValueName(i));
-            const Descriptor& d = ValueDescriptor(i);
             if (auto* field = dynamic_cast<wxTextCtrl*>(control)) {
-                field->ChangeValue(d.text);
-                field->SetBackgroundColour(kReplaced);
-                field->Refresh();
+                field->ChangeValue(Wx(ValueCell(i).control.text));
+                MarkInvalid(field);
             }
             wxMessageBox(wxString::Format("Could not interpret: %s _", kMicValues[i].key.data()) +
                              DeviceText(TrimTrailingBlanks(text)) + "_",
@@ -448,8 +402,10 @@ bool MicSettings::CheckValue(std::size_t index, std::string* deviceText) {
     const MicCheck check = CheckMicEntry(kMicValues[index].kind, ShownValue(index));
     if (auto* field = dynamic_cast<wxTextCtrl*>(controls_[index])) {
         field->ChangeValue(Wx(check.display));
-        field->SetBackgroundColour(check.valid ? kValid : kReplaced);
-        field->Refresh();
+        if (check.valid)
+            ShowValid(field, kValid);
+        else
+            MarkInvalid(field);
     }
     if (deviceText)
         *deviceText = check.deviceText;
@@ -481,11 +437,13 @@ void MicSettings::OnConfirm(wxCommandEvent&) {
     const int type = type_;
     SetState(State::Writing);
     SetStatus("Writing the settings to the device...");
-    const bool queued = RunJob<MicWriteResult>(
-        [type, texts](DeviceConnection& connection, Progress&) {
-            return WriteMicCalibration(connection, type, texts);
-        },
-        &MicSettings::WriteFinished);
+    const bool queued = Exchange(UnlessCancelled([type, texts](DeviceConnection& connection) {
+                                     return WriteMicCalibration(connection, type, texts);
+                                 }),
+                                 [this](const std::optional<MicWriteResult>& result) {
+                                     if (result)
+                                         WriteFinished(*result);
+                                 });
     if (!queued) {
         SetState(State::Ready);
         SetStatus("Not connected: nothing was written.");
@@ -508,7 +466,7 @@ void MicSettings::OnCancel(wxCommandEvent&) {
         return;
     // A read on its way stops after the value in flight; its result is dropped.
     if (state_ == State::Reading)
-        device_.CancelJobs();
+        Device().CancelJobs();
     Hide();
 }
 

@@ -6,20 +6,19 @@
 #pragma once
 
 #include <array>
-#include <memory>
 #include <string>
-
-#include <wx/dialog.h>
+#include <vector>
 
 #include "device/microphone.h"
-#include "dialogs/device_access.h"
+#include "dialogs/device_dialog.h"
 
 class wxButton;
+class wxSizer;
 class wxStaticText;
 
 namespace vyr {
 
-class MicSettings : public wxDialog, public DeviceView {
+class MicSettings : public DeviceDialog {
   public:
     enum Ids {
         ID_DIALOG = 1,
@@ -59,9 +58,6 @@ class MicSettings : public wxDialog, public DeviceView {
     // Showing centres the dialog over the main window; hiding drops a read still on its way.
     bool Show(bool show = true) override;
 
-    // DeviceView: a connection or login ends what the dialog showed.
-    void CloseView() override { Hide(); }
-
     State CurrentState() const { return state_; }
     int Type() const { return type_; }
     // The control of a value index (kMicValues' order).
@@ -75,7 +71,8 @@ class MicSettings : public wxDialog, public DeviceView {
 
   private:
     void CreateControls();
-    void LayOut(wxWindow* panel);
+    wxSizer* Grid() const;
+    void LayOut();
     void SetState(State state);
     void SetStatus(const wxString& text);
     void StartRead();
@@ -87,21 +84,14 @@ class MicSettings : public wxDialog, public DeviceView {
     void OnConfirm(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
     void WriteFinished(const MicWriteResult& result);
-    // Runs `work` on the worker; `done` gets its result unless the dialog was hidden or
-    // began something else meanwhile.
-    template <typename Result, typename Work, typename Done>
-    bool RunJob(Work work, Done done);
 
-    DeviceAccess& device_;
     int type_ = 0;
     State state_ = State::Closed;
+    std::vector<wxWindow*> cells_;  // the windows of the grid's table, in its order
     std::array<wxWindow*, kMicValueCount> controls_{};
     wxStaticText* status_ = nullptr;
     wxButton* confirm_ = nullptr;
     wxButton* cancel_ = nullptr;
-    // Counts reads, writes and hides; a result of an earlier one is dropped. Held weakly by
-    // the jobs, which then do nothing once the dialog is gone.
-    std::shared_ptr<unsigned> generation_ = std::make_shared<unsigned>(0);
 };
 
 }  // namespace vyr

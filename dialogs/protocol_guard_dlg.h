@@ -2,18 +2,16 @@
 // changed and why, above an OK button.
 #pragma once
 
-#include <wx/dialog.h>
-
+#include "dialogs/table_dialog.h"
 #include "settings/guard.h"
 
 class wxButton;
-class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
 
 namespace vyr {
 
-class ProtocolGuardDlg : public wxDialog {
+class ProtocolGuardDlg : public TableDialog {
   public:
     enum Ids {
         ID_ERR_LOG = 1001,
@@ -28,11 +26,8 @@ class ProtocolGuardDlg : public wxDialog {
     wxButton* OkButton() const { return ok_; }
 
   private:
-    void CreateControls();
     void OnOk(wxCommandEvent& event);
 
-    wxPanel* outer_ = nullptr;
-    wxPanel* inner_ = nullptr;
     wxStaticText* explanation_ = nullptr;
     wxTextCtrl* log_ = nullptr;
     wxButton* ok_ = nullptr;

@@ -5,16 +5,11 @@
 // spinner and the buttons that would start another are disabled.
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <span>
-#include <string>
 #include <string_view>
 
-#include <wx/dialog.h>
-
 #include "device/service_records.h"
-#include "dialogs/device_access.h"
+#include "dialogs/device_dialog.h"
 
 class wxActivityIndicator;
 class wxButton;
@@ -22,49 +17,21 @@ class wxTextCtrl;
 
 namespace vyr {
 
-// What the three dialogs share: the controls built from a table, the exchanges on the
-// worker with their busy state, and the checks of the user level.
-class RecordDialog : public wxDialog, public DeviceView {
+// What the three dialogs share: the spinner and the buttons disabled while an exchange
+// runs, reading a record into a text window, and the level they need.
+class RecordDialog : public DeviceDialog {
   public:
-    enum class Kind { Label, Field, ReadOnlyField, TextWindow, Button, Activity };
-
-    // One control. A label's width comes from its text; a button grows to its text.
-    struct Control {
-        Kind kind;
-        int id;
-        const char* name;
-        int x, y, width, height;
-        const char* text;
-        std::size_t limit;           // characters a field takes; 0: no limit
-        int captionId;               // the label naming the control, or 0
-        const char* accessibleName;  // its name when no label of its own names it
-    };
-
-    // Showing centres the dialog over the main window; hiding drops results still in flight.
-    bool Show(bool show = true) override;
-    // DeviceView
-    void CloseView() override { Hide(); }
-
-    // An exchange of this dialog is queued or running.
-    bool Busy() const { return busy_ > 0; }
     wxTextCtrl* Text(int id) const;
     wxButton* Button(int id) const;
     wxActivityIndicator* Spinner() const { return spinner_; }
 
   protected:
+    // Serial number, service notes and production test results.
+    static constexpr LevelRule kFactoryService = &UserLevel::MayUseFactoryService;
+
     // `exchangeButtons`: the buttons disabled while an exchange runs.
     RecordDialog(wxWindow* parent, DeviceAccess& device, const char* title, wxSize size,
-                 std::span<const Control> controls, std::span<const int> exchangeButtons);
-
-    // Whether the user logged in now may use these dialogs; hides the dialog when not, so
-    // that a dialog left open from a higher level cannot act.
-    bool Permitted();
-
-    // Runs `work` on the worker, then `done` with its result on the GUI thread, unless the
-    // dialog was hidden or its connection ended meanwhile. False when no connection took it.
-    template <typename Result>
-    bool Exchange(std::function<Result(DeviceConnection&)> work,
-                  std::function<void(const Result&)> done);
+                 std::span<const ctl::Spec> controls, std::span<const int> exchangeButtons);
 
     // When permitted: shows the dialog with the focus on `focusId`, empties the text window
     // `windowId` and fills it with the lines `read` gets; says so when the device stops
@@ -72,23 +39,11 @@ class RecordDialog : public wxDialog, public DeviceView {
     void OpenAndRead(int focusId, int windowId, RecordLines (*read)(DeviceConnection&),
                      std::string_view what);
 
-    // A warning message box titled like the dialog.
-    void Tell(std::string_view text);
-
   private:
-    void Build(std::span<const Control> controls);
-    void SetBusy(int change);
-    // Results of exchanges begun before this are dropped; the dialog is idle.
-    void Forget();
+    void ShowBusy(bool busy) override;
 
-    DeviceAccess& device_;
-    std::string title_;
     std::span<const int> exchangeButtons_;
     wxActivityIndicator* spinner_ = nullptr;
-    int busy_ = 0;
-    // Counts hides; a result from before the latest one is dropped. Held weakly by the
-    // exchanges, which then do nothing once the dialog is gone.
-    std::shared_ptr<unsigned> generation_ = std::make_shared<unsigned>(0);
 };
 
 // "Device serial number": the number the device holds, and a new one to write.

@@ -7,13 +7,9 @@
 // is read again, so that it shows what the device holds.
 #pragma once
 
-#include <functional>
-#include <memory>
 #include <string>
 
-#include <wx/dialog.h>
-
-#include "dialogs/device_access.h"
+#include "dialogs/device_dialog.h"
 
 class wxButton;
 class wxChoice;
@@ -26,7 +22,7 @@ namespace vyr {
 struct UserList;
 struct AccountResult;
 
-class CreateUserDlg : public wxDialog, public DeviceView {
+class CreateUserDlg : public DeviceDialog {
   public:
     enum Ids {
         ID_DIALOG = 1,
@@ -52,9 +48,6 @@ class CreateUserDlg : public wxDialog, public DeviceView {
     CreateUserDlg(wxWindow* parent, DeviceAccess& device);
     ~CreateUserDlg() override;
 
-    // Showing centres the dialog over the main window; hiding drops an exchange in flight.
-    bool Show(bool show = true) override;
-
     // Reads the list of accounts from the device (a job on the worker).
     void RefreshList();
 
@@ -62,12 +55,8 @@ class CreateUserDlg : public wxDialog, public DeviceView {
     void CreateOrChange();
     void DeleteSelected();
 
-    // An exchange is in flight: the action buttons are disabled until its answer.
-    bool Busy() const { return pending_ > 0; }
-
-    // DeviceView
+    // DeviceView: a new connection also forgets the previous device's accounts.
     void ConnectionStarted() override;
-    void CloseView() override { Hide(); }
 
     wxListBox* UserListBox() const { return list_; }
     wxTextCtrl* NameField() const { return name_; }
@@ -84,23 +73,17 @@ class CreateUserDlg : public wxDialog, public DeviceView {
   private:
     void CreateControls();
     void OnSelect(wxCommandEvent& event);
-    // False, with a message, when the current user may not administrate accounts.
-    bool MayAdministrate();
-    // An exchange on the worker; what it returns is run on the GUI thread with its result.
-    using Work = std::function<std::function<void()>(DeviceConnection&)>;
-    // Runs `work` as a job, showing `activity` meanwhile; a result that arrives after the
-    // dialog closed or a new connection started is dropped.
-    void Run(const wxString& activity, Work work);
-    void SetBusy(bool busy, const wxString& activity = {});
-    // Drops the exchanges in flight.
-    void Forget();
+    // Runs an exchange, `activity` showing on the status line meanwhile; says so when not
+    // connected.
+    template <typename Work, typename Done>
+    void Run(const wxString& activity, Work work, Done done);
+    // The action buttons wait for the device's answer; Close and the list stay usable.
+    void ShowBusy(bool busy) override;
     void ShowList(const UserList& list);
     void Created(const std::wstring& name, const AccountResult& result);
     void Deleted(const std::wstring& name, const AccountResult& result);
     void ClearMarks();
-    void Mark(wxTextCtrl* field);
 
-    DeviceAccess& device_;
     wxListBox* list_ = nullptr;
     wxTextCtrl* name_ = nullptr;
     wxTextCtrl* password_ = nullptr;
@@ -110,12 +93,8 @@ class CreateUserDlg : public wxDialog, public DeviceView {
     wxButton* delete_ = nullptr;
     wxButton* close_ = nullptr;
     wxStaticText* status_ = nullptr;
-    int pending_ = 0;     // exchanges queued or running
-    wxString activity_;   // what the status line shows while they run
+    wxString activity_;    // what the status line shows while an exchange runs
     bool listed_ = false;  // the list shows the device's latest listing
-    // Counts hides and new connections; a result begun before the latest one is dropped.
-    // Held weakly by the jobs, which then do nothing once the dialog is gone.
-    std::shared_ptr<unsigned> generation_ = std::make_shared<unsigned>(0);
 };
 
 }  // namespace vyr

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "device/connection.h"
-#include "device/user_level.h"
 
 class wxWindow;
 
@@ -41,13 +40,6 @@ class WindowServices {
     // LoginStatus::Refused.
     virtual void RunLogin(std::wstring user, std::wstring password,
                           std::function<void(LoginResult)> done) = 0;
-
-    // A login was accepted: `level` is the current user level from now on.
-    virtual void SetUserLevel(UserLevel level) = 0;
-
-    // The clock check after a login: reads the device's rtc_autosync and, when it is 1, sets
-    // the device clock from the computer. Returns at once; the window shows what goes wrong.
-    virtual void CheckClock() = 0;
 
     // Recomputes which menus and controls are enabled.
     virtual void RefreshEnabling() = 0;

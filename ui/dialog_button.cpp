@@ -13,6 +13,8 @@ wxButton* MakeDialogButton(wxWindow* parent, int id, const wxString& text, const
     button->SetFont(fonts::Ui());
     const wxSize best = button->GetBestSize();
     button->SetSize(std::max(size.x, best.x), std::max(size.y, best.y));
+    // Also for a sizer: the size given at creation would otherwise be its smallest.
+    button->SetMinSize(button->GetSize());
     return button;
 }
 

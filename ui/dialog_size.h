@@ -12,8 +12,5 @@ namespace vyr {
 // the faces in use leave less client room than `needed`, the dialog grows instead of cutting
 // its controls off. `panel`, the dialog's outer panel, then fills the client area.
 void FixDialogSize(wxDialog& dialog, wxWindow& panel, const wxSize& size, const wxSize& needed);
-inline void FixDialogSize(wxDialog& dialog, wxWindow& panel, const wxSize& size) {
-    FixDialogSize(dialog, panel, size, size);
-}
 
 }  // namespace vyr

@@ -42,10 +42,6 @@ class FakeWindow : public WindowServices {
         password = std::move(sentPassword);
         pending = std::move(done);
     }
-    void SetUserLevel(UserLevel level) override {
-        calls.push_back("SetUserLevel " + std::to_string(level.Number()));
-    }
-    void CheckClock() override { calls.push_back("CheckClock"); }
     void RefreshEnabling() override { calls.push_back("RefreshEnabling"); }
     void Disconnect() override {
         calls.push_back("Disconnect");
@@ -313,7 +309,7 @@ TEST_F(AuthDialogTest, FieldsAreNamedByTheirCaptions) {
 }
 
 // The result comes back later through the event loop, as the window's worker posts it.
-TEST_F(AuthDialogTest, AcceptedLoginHidesTheDialogAndSetsTheLevel) {
+TEST_F(AuthDialogTest, AcceptedLoginHidesTheDialogAndRefreshesTheEnabling) {
     // Outside the repertoire: an accented letter other than the umlauts, the euro sign.
     ShowAndType(wxString::FromUTF8("J\xC3\xB6rg \xC3\xA9.-x"),
                 wxString::FromUTF8("s3cret \xC3\xBC\xE2\x82\xAC"));
@@ -321,16 +317,15 @@ TEST_F(AuthDialogTest, AcceptedLoginHidesTheDialogAndSetsTheLevel) {
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_EQ(window_.user, L"J\u00f6rg _.-x");
     EXPECT_EQ(window_.password, L"s3cret \u00fc_");
-    EXPECT_TRUE(dialog_->LoginRunning());
+    EXPECT_TRUE(dialog_->Busy());
     EXPECT_FALSE(dialog_->OkButton()->IsEnabled());
     EXPECT_TRUE(dialog_->IsShown());
 
     wxTheApp->CallAfter([this] { window_.Answer(kAdministrator); });
     ExpectNoDialog(Settle);
-    EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "SetUserLevel 4", "CheckClock",
-                                                       "RefreshEnabling"}));
+    EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "RefreshEnabling"}));
     EXPECT_FALSE(dialog_->IsShown());
-    EXPECT_FALSE(dialog_->LoginRunning());
+    EXPECT_FALSE(dialog_->Busy());
     EXPECT_EQ(dialog_->UserField()->GetValue(), "username");
     EXPECT_EQ(dialog_->PasswordField()->GetValue(), "password");
 
@@ -347,7 +342,7 @@ TEST_F(AuthDialogTest, WrongPasswordTellsAndStartsOver) {
     wxTEST_DIALOG(window_.Answer(kRefused), ExpectWarning("Wrong username or password!"));
     EXPECT_EQ(window_.calls, std::vector<std::string>{"RunLogin"});
     EXPECT_TRUE(dialog_->IsShown());
-    EXPECT_FALSE(dialog_->LoginRunning());
+    EXPECT_FALSE(dialog_->Busy());
     ExpectFreshInput();
 
     // The next attempt can be made at once.
@@ -357,7 +352,7 @@ TEST_F(AuthDialogTest, WrongPasswordTellsAndStartsOver) {
     EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "RunLogin"}));
     EXPECT_EQ(window_.password, L"right");
     window_.Answer({LoginStatus::Accepted, UserLevel::Service()});
-    EXPECT_EQ(window_.calls.at(2), "SetUserLevel 0");
+    EXPECT_EQ(window_.calls.at(2), "RefreshEnabling");
     EXPECT_FALSE(dialog_->IsShown());
 }
 
@@ -390,7 +385,7 @@ TEST_F(AuthDialogTest, OverlongUserNameIsRefusedBeforeAnythingIsSent) {
     ShowAndType(tooLong, "pw");
     wxTEST_DIALOG(ClickButton(dialog_->OkButton()), ExpectWarning("The user name is too long."));
     EXPECT_TRUE(window_.calls.empty());
-    EXPECT_FALSE(dialog_->LoginRunning());
+    EXPECT_FALSE(dialog_->Busy());
     EXPECT_TRUE(dialog_->OkButton()->IsEnabled());
     EXPECT_EQ(dialog_->UserField()->GetValue(), tooLong);  // kept for correcting
     EXPECT_EQ(dialog_->UserField()->GetBackgroundColour(), kInvalid);
@@ -448,7 +443,7 @@ TEST_F(AuthDialogTest, CancelWhileTheLoginRunsReportsNothing) {
     ExpectNoDialog([this] { ClickButton(dialog_->CancelButton()); });
     EXPECT_EQ(window_.calls, (std::vector<std::string>{"RunLogin", "Disconnect"}));
     EXPECT_FALSE(dialog_->IsShown());
-    EXPECT_FALSE(dialog_->LoginRunning());
+    EXPECT_FALSE(dialog_->Busy());
 
     dialog_->Show();
     Settle();

@@ -179,7 +179,7 @@ TEST_F(DevInfoTest, ClosedByEveryLogin) {
     wxTEST_DIALOG(
         {
             SendLogin(L"admin", L"wrong");
-            EXPECT_TRUE(PumpUntil([&] { return !Login().LoginRunning(); }));
+            EXPECT_TRUE(PumpUntil([&] { return !Login().Busy(); }));
         },
         ExpectMessage("Authentication error", "Wrong username or password!"));
     ExpectClosed();

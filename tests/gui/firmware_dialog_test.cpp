@@ -96,7 +96,7 @@ class FirmwareDialogTest : public DeviceWindowTest {
         sim.ClearLog();
     }
     void AwaitJobs() {
-        ASSERT_TRUE(PumpUntil([&] { return !Dialog().Working(); }, 30s));
+        ASSERT_TRUE(PumpUntil([&] { return !Dialog().Busy(); }, 30s));
     }
     // The firmware requests in the simulator's log, in order.
     std::vector<std::string> FirmwareRequests() const {
@@ -349,7 +349,7 @@ TEST_F(FirmwareDialogTest, ClosedOnDisconnectEvenInTheMiddleOfABackupAndByEveryL
         ASSERT_TRUE(PumpUntil([&] { return TransferProgress() == nullptr; }));
     }
     EXPECT_FALSE(Dialog().IsShown());
-    EXPECT_FALSE(Dialog().Working());
+    EXPECT_FALSE(Dialog().Busy());
     EXPECT_EQ(Dialog().SaveButton()->GetLabel(), "Save settings from device");
     EXPECT_FALSE(backup_.Exists());
 
@@ -384,8 +384,6 @@ class FakeWindow : public DeviceAccess, public WindowServices {
     void CancelJobs() override {}
     UserLevel CurrentLevel() const override { return level; }
     void RunLogin(std::wstring, std::wstring, std::function<void(LoginResult)>) override {}
-    void SetUserLevel(UserLevel) override {}
-    void CheckClock() override {}
     void RefreshEnabling() override {}
     void Disconnect() override { ++disconnects; }
     void BackUpSettings(wxWindow*, std::function<void()>,
@@ -434,7 +432,7 @@ TEST_F(FirmwareStartTest, AStartThatFailsIsReportedAndDoesNotDisconnect) {
     wxTEST_DIALOG(
         {
             ClickButton(dialog->UpdateButton());
-            ASSERT_TRUE(PumpUntil([&] { return !dialog->Working(); }));
+            ASSERT_TRUE(PumpUntil([&] { return !dialog->Busy(); }));
         },
         ExpectMessage(kNoBackupTitle, kNoBackupText, wxID_YES), HangUpThenYes(sim),
         CaptureMessage("Communication error", &text));
