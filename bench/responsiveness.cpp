@@ -212,7 +212,7 @@ class Window {
     }
     bool WaitForLoginResult() {
         return WaitUntil([this] {
-            return OnGui([this] { return !frame_->Connection().LoginDialog().LoginRunning(); });
+            return OnGui([this] { return !frame_->Connection().LoginDialog().Busy(); });
         });
     }
     // Connected, logged in, the clock check after the login done.
