@@ -32,7 +32,7 @@ constexpr int kInnerHeight = 140;
 constexpr int kFieldLeft = 80;  // both text fields; their captions end before it
 constexpr int kCaptionGap = 2;
 // clang-format off
-constexpr ctl::Spec kControls[] = {
+constexpr ctl::Row kControls[] = {
     {.kind = Kind::Panel, .name = "panel", .key = "inner", .x = kInnerMargin, .y = kInnerMargin,
      .width = kInnerWidth, .height = kInnerHeight},
     {.kind = Kind::Label, .id = AuthDialog::ID_USERNAME_LABEL, .name = "WxStaticText1",

@@ -50,17 +50,17 @@ constexpr const char* kDetailCaptions[] = {"File value:", "Window value:"};
 
 // In window order: the file, the note and the count above the list, the selected row's values
 // below it, then Copy and Close. `width` is the list's, the values' column `valueWidth` wide.
-std::vector<ctl::Spec> ControlRows(int width, int captionWidth, int valueWidth) {
+std::vector<ctl::Row> ControlRows(int width, int captionWidth, int valueWidth) {
     const auto line = [](int id, const char* name, int w, unsigned flags) {
-        return ctl::Spec{.kind = Kind::Label,
-                         .id = id,
-                         .name = name,
-                         .width = w,
-                         .height = kLineHeight,
-                         .flags = ctl::kNoAutoResize | flags};
+        return ctl::Row{.kind = Kind::Label,
+                        .id = id,
+                        .name = name,
+                        .width = w,
+                        .height = kLineHeight,
+                        .flags = ctl::kNoAutoResize | flags};
     };
     // A long path is shortened in its middle, so that the file's own name stays in view.
-    std::vector<ctl::Spec> rows = {
+    std::vector<ctl::Row> rows = {
         line(CompareDlg::ID_FILE_LINE, "FileLine", width, ctl::kEllipsizeMiddle),
         line(CompareDlg::ID_NOTE, "Note", width, ctl::kEllipsizeEnd),
         line(CompareDlg::ID_COUNT, "Count", width, ctl::kEllipsizeEnd),

@@ -57,40 +57,40 @@ const char* Caption(int line) {
 
 // The rows: the caption column as wide as its longest caption, the value column as wide as
 // the widest value, a value named by its caption; then the buttons, placed afterwards.
-std::vector<ctl::Spec> ControlRows(int valueLeft, int valueWidth) {
-    std::vector<ctl::Spec> specs;
+std::vector<ctl::Row> ControlRows(int valueLeft, int valueWidth) {
+    std::vector<ctl::Row> rows;
     for (int line = 0; line < DeviceInformation::kLineCount; ++line) {
         const Row& row = kRows[line];
         const int y = kTop + line * kRowHeight;
-        specs.push_back({.kind = Kind::Label,
-                         .id = row.captionId,
-                         .name = row.captionName,
-                         .x = kMargin,
-                         .y = y,
-                         .text = Caption(line),
-                         .flags = ctl::kNoAutoResize,
-                         .font = ctl::Font::Bold});
+        rows.push_back({.kind = Kind::Label,
+                        .id = row.captionId,
+                        .name = row.captionName,
+                        .x = kMargin,
+                        .y = y,
+                        .text = Caption(line),
+                        .flags = ctl::kNoAutoResize,
+                        .font = ctl::Font::Bold});
         // A value longer than its column ends in an ellipsis; the clipboard has it whole.
-        specs.push_back({.kind = Kind::Label,
-                         .id = row.valueId,
-                         .name = row.valueName,
-                         .x = valueLeft,
-                         .y = y,
-                         .width = valueWidth,
-                         .height = TextSize(fonts::Fixed(), kWidestValue).y,
-                         .flags = ctl::kNoAutoResize | ctl::kEllipsizeEnd,
-                         .caption = row.captionId,
-                         .font = ctl::Font::Fixed});
+        rows.push_back({.kind = Kind::Label,
+                        .id = row.valueId,
+                        .name = row.valueName,
+                        .x = valueLeft,
+                        .y = y,
+                        .width = valueWidth,
+                        .height = TextSize(fonts::Fixed(), kWidestValue).y,
+                        .flags = ctl::kNoAutoResize | ctl::kEllipsizeEnd,
+                        .caption = row.captionId,
+                        .font = ctl::Font::Fixed});
     }
-    specs.push_back({.kind = Kind::Button,
-                     .id = DevInfoDialog::ID_CLIPBOARD_BT,
-                     .name = "devDlgClipboardBt",
-                     .text = "Copy To Clipboard"});
-    specs.push_back({.kind = Kind::Button,
-                     .id = DevInfoDialog::ID_OKAY_BT,
-                     .name = "devDlgOkayBt",
-                     .text = "OK"});
-    return specs;
+    rows.push_back({.kind = Kind::Button,
+                    .id = DevInfoDialog::ID_CLIPBOARD_BT,
+                    .name = "devDlgClipboardBt",
+                    .text = "Copy To Clipboard"});
+    rows.push_back({.kind = Kind::Button,
+                    .id = DevInfoDialog::ID_OKAY_BT,
+                    .name = "devDlgOkayBt",
+                    .text = "OK"});
+    return rows;
 }
 
 }  // namespace

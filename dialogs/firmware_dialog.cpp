@@ -86,7 +86,7 @@ using ctl::Kind;
 
 // In tab order: the warning, then the buttons from left to right, which LayOut places.
 // clang-format off
-constexpr ctl::Spec kControls[] = {
+constexpr ctl::Row kControls[] = {
     {.kind = Kind::TextField, .id = FirmwareUpdateDlg::ID_WARNING_TEXT, .name = "FWWarningText",
      .x = kMargin, .y = kTop, .width = kWarningWidth, .height = kWarningHeight, .text = kWarning,
      .flags = ctl::kMultiline | ctl::kReadOnly | ctl::kWordWrap, .accessibleName = "Warning",

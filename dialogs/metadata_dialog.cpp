@@ -22,15 +22,15 @@ constexpr char kCannotCut[] =
 using ctl::Kind;
 using Dlg = MetaDataDlg;
 
-constexpr ctl::Spec Label(int id, const char* name, int x, int y, const char* text,
-                          unsigned flags = 0) {
+constexpr ctl::Row Label(int id, const char* name, int x, int y, const char* text,
+                         unsigned flags = 0) {
     return {
         .kind = Kind::Label, .id = id, .name = name, .x = x, .y = y, .text = text, .flags = flags};
 }
 // A field takes `limit` characters; without one it is read-only.
-constexpr ctl::Spec Field(int id, const char* name, int x, int y, int width, int height,
-                          const char* text, std::size_t limit, int caption,
-                          const char* accessibleName = "", unsigned flags = ctl::kCentred) {
+constexpr ctl::Row Field(int id, const char* name, int x, int y, int width, int height,
+                         const char* text, std::size_t limit, int caption,
+                         const char* accessibleName = "", unsigned flags = ctl::kCentred) {
     return {.kind = Kind::TextField,
             .id = id,
             .name = name,
@@ -44,7 +44,7 @@ constexpr ctl::Spec Field(int id, const char* name, int x, int y, int width, int
             .caption = caption,
             .accessibleName = accessibleName};
 }
-constexpr ctl::Spec Button(int id, const char* name, int x, const char* text) {
+constexpr ctl::Row Button(int id, const char* name, int x, const char* text) {
     return {.kind = Kind::DialogButton,
             .id = id,
             .name = name,
@@ -60,7 +60,7 @@ constexpr ctl::Spec Button(int id, const char* name, int x, const char* text) {
 // them. The description has no limit of its own on this toolkit: its text handler holds it to
 // the record's width.
 // clang-format off
-constexpr ctl::Spec kControls[] = {
+constexpr ctl::Row kControls[] = {
     {.kind = Kind::Panel, .name = "buttonPanel", .key = "buttons", .y = 360, .width = 420,
      .height = 40},
     Label(Dlg::ID_DESC_LABEL, "DescLabel", 12, 8, "Description:"),

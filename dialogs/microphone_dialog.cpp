@@ -57,7 +57,7 @@ enum class Role {
 constexpr int kNoValue = -1;
 
 struct Cell {
-    ctl::Spec control;  // its size the smallest; the toolkit's may be larger
+    ctl::Row control;  // its size the smallest; the toolkit's may be larger
     Role role;
     int row;     // 0: the headings, 1: the sensitivity, 2..4: the filters
     int column;  // 0: the row labels, 1..4: frequency, level, Q, active
@@ -65,11 +65,15 @@ struct Cell {
 };
 
 // Labels too take the toolkit's size for their texts.
-constexpr ctl::Spec Text(const char* name, const char* text) {
-    return {.kind = Kind::Label, .name = name, .width = 0, .height = 0, .text = text,
+constexpr ctl::Row Text(const char* name, const char* text) {
+    return {.kind = Kind::Label,
+            .name = name,
+            .width = 0,
+            .height = 0,
+            .text = text,
             .flags = ctl::kFitSize};
 }
-constexpr ctl::Spec Field(int id, const char* name, int width, const char* text) {
+constexpr ctl::Row Field(int id, const char* name, int width, const char* text) {
     return {.kind = Kind::TextField,
             .id = id,
             .name = name,
@@ -79,10 +83,10 @@ constexpr ctl::Spec Field(int id, const char* name, int width, const char* text)
             .flags = ctl::kAlignRight | ctl::kProcessEnter | ctl::kFitSize,
             .limit = kMicValueTextSize};
 }
-constexpr ctl::Spec Check(int id, const char* name) {
+constexpr ctl::Row Check(int id, const char* name) {
     return {.kind = Kind::CheckBox, .id = id, .name = name, .flags = ctl::kFitSize};
 }
-constexpr ctl::Spec Button(int id, const char* name, const char* text) {
+constexpr ctl::Row Button(int id, const char* name, const char* text) {
     return {.kind = Kind::Button, .id = id, .name = name, .text = text};
 }
 

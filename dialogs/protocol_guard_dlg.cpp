@@ -30,7 +30,7 @@ constexpr char kPlaceholder[] = "err_action-------------------------------------
 // Inside the inner panel. GTK buttons need a little more height than the layout gives; there
 // is room below.
 // clang-format off
-constexpr ctl::Spec kControls[] = {
+constexpr ctl::Row kControls[] = {
     {.kind = Kind::Panel, .name = "panel", .key = "inner", .x = kInnerLeft, .y = kInnerTop,
      .width = kInnerWidth, .height = kInnerHeight},
     {.kind = Kind::Label, .id = ProtocolGuardDlg::ID_ERR_ACTION, .name = "err_action",

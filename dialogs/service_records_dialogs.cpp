@@ -11,7 +11,7 @@ namespace vyr {
 namespace {
 
 using ctl::Kind;
-using ctl::Spec;
+using ctl::Row;
 
 // The files hold text in the computer's narrow encoding, UTF-8 here. Bytes that are not
 // UTF-8 are shown one character a byte, so that every byte shows as something.
@@ -40,7 +40,7 @@ constexpr char kSerialRefused[] =
 // In window order, which is also the tab order. A caption sits on the row of its field;
 // single-line fields are never lower than the toolkit needs for one line.
 // clang-format off
-constexpr Spec kSerialControls[] = {
+constexpr Row kSerialControls[] = {
     {.kind = Kind::Label, .id = SerialNoDlg::ID_DEVICE_SERIAL_LABEL, .name = "WxStaticText1",
      .x = 8, .text = "SN in device:", .flags = ctl::kOnCaptionedRow},
     {.kind = Kind::TextField, .id = SerialNoDlg::ID_DEVICE_SERIAL, .name = "DeviceSerialNumber",
@@ -70,7 +70,7 @@ constexpr char kNoteWhat[] = "The service note";
 
 // The spinner follows the Add button.
 // clang-format off
-constexpr Spec kNotesControls[] = {
+constexpr Row kNotesControls[] = {
     {.kind = Kind::TextField, .id = ServiceNotesDlg::ID_NOTES_WINDOW, .name = "NotesWindow",
      .x = 25, .y = 12, .width = 500, .height = 170, .flags = ctl::kMultiline | ctl::kReadOnly,
      .accessibleName = "Service notes"},
@@ -94,7 +94,7 @@ const wxSize kResultsSize(515, 330);
 constexpr char kResultsWhat[] = "The production test results";
 
 // clang-format off
-constexpr Spec kResultsControls[] = {
+constexpr Row kResultsControls[] = {
     {.kind = Kind::TextField, .id = TestresultsDlg::ID_RESULT_WINDOW, .name = "ResultWindow",
      .x = 5, .y = 4, .width = 457, .height = 210, .flags = ctl::kMultiline | ctl::kReadOnly,
      .accessibleName = "Production test results"},
@@ -110,8 +110,7 @@ constexpr Spec kResultsControls[] = {
 // ---- RecordDialog --------------------------------------------------------------------------
 
 RecordDialog::RecordDialog(wxWindow* parent, DeviceAccess& device, const char* title, wxSize size,
-                           std::span<const ctl::Spec> controls,
-                           std::span<const int> exchangeButtons)
+                           std::span<const ctl::Row> controls, std::span<const int> exchangeButtons)
     : DeviceDialog(parent, device, title, size), exchangeButtons_(exchangeButtons) {
     for (wxWindow* window : Build(controls)) {
         if (auto* spinner = dynamic_cast<wxActivityIndicator*>(window))

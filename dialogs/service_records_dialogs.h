@@ -31,7 +31,7 @@ class RecordDialog : public DeviceDialog {
 
     // `exchangeButtons`: the buttons disabled while an exchange runs.
     RecordDialog(wxWindow* parent, DeviceAccess& device, const char* title, wxSize size,
-                 std::span<const ctl::Spec> controls, std::span<const int> exchangeButtons);
+                 std::span<const ctl::Row> controls, std::span<const int> exchangeButtons);
 
     // When permitted: shows the dialog with the focus on `focusId`, empties the text window
     // `windowId` and fills it with the lines `read` gets; says so when the device stops

@@ -28,8 +28,8 @@ TableDialog::TableDialog(wxWindow* parent, int id, std::string_view title, wxSiz
       panel_(OuterPanel(this, size)),
       table_(panel_) {}
 
-std::vector<wxWindow*> TableDialog::Build(std::span<const ctl::Spec> specs) {
-    return table_.Build(specs);
+std::vector<wxWindow*> TableDialog::Build(std::span<const ctl::Row> rows) {
+    return table_.Build(rows);
 }
 
 void TableDialog::FixSize(wxSize size, wxSize needed) {

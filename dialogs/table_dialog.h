@@ -19,9 +19,9 @@ class TableDialog : public wxDialog {
     // Created hidden, `size` large, with its outer panel.
     TableDialog(wxWindow* parent, int id, std::string_view title, wxSize size, long style);
 
-    // Creates the rows of `specs`; rows without a parent go on the outer panel. Returns their
+    // Creates `rows`; those without a parent go on the outer panel. Returns their
     // windows in order.
-    std::vector<wxWindow*> Build(std::span<const ctl::Spec> specs);
+    std::vector<wxWindow*> Build(std::span<const ctl::Row> rows);
     ctl::Table& Controls() { return table_; }
     wxWindow* Panel() const { return panel_; }
 

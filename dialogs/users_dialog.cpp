@@ -43,7 +43,7 @@ constexpr int kCaptionGap = 4;
 constexpr int kListRight = 128;
 constexpr std::string_view kLevels[] = {"Administrator", "Superadministrator"};
 // clang-format off
-constexpr ctl::Spec kControls[] = {
+constexpr ctl::Row kControls[] = {
     {.kind = Kind::Panel, .name = "WxPanel1", .key = "inner", .x = 10, .y = 10, .width = 392,
      .height = 200},
     {.kind = Kind::Label, .id = CreateUserDlg::ID_LIST_LABEL, .name = "WxStaticText1",

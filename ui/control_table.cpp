@@ -51,7 +51,7 @@ constexpr StyleOf kStyles[] = {
     {kExactFit, wxBU_EXACTFIT},
 };
 
-long Style(const Spec& s) {
+long Style(const Row& s) {
     long style = 0;
     for (const StyleOf& entry : kStyles) {
         if (s.flags & entry.flag)
@@ -67,27 +67,27 @@ struct Place {
     wxSize text = wxDefaultSize;
 };
 
-using Maker = wxWindow* (*)(wxWindow* parent, const Spec& s, const Place& at);
+using Maker = wxWindow* (*)(wxWindow* parent, const Row& s, const Place& at);
 
-wxWindow* MakePanel(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakePanel(wxWindow* parent, const Row& s, const Place& at) {
     return new wxPanel(parent, s.id, at.pos, at.size, wxTAB_TRAVERSAL, Wx(s.name));
 }
 
-wxWindow* MakePage(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakePage(wxWindow* parent, const Row& s, const Place& at) {
     wxWindow* page = MakePanel(parent, s, at);
     static_cast<wxNotebook*>(parent)->AddPage(page, Wx(s.text));
     return page;
 }
 
-wxWindow* MakeNotebook(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeNotebook(wxWindow* parent, const Row& s, const Place& at) {
     return new wxNotebook(parent, s.id, at.pos, at.size, 0, Wx(s.name));
 }
 
-wxWindow* MakeLabel(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeLabel(wxWindow* parent, const Row& s, const Place& at) {
     return new wxStaticText(parent, s.id, Wx(s.text), at.pos, at.size, Style(s), Wx(s.name));
 }
 
-wxWindow* MakeTextField(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeTextField(wxWindow* parent, const Row& s, const Place& at) {
     auto* field = new wxTextCtrl(parent, s.id, Wx(s.text), at.pos, at.size, Style(s),
                                  wxDefaultValidator, Wx(s.name));
     if (s.limit != 0)
@@ -99,28 +99,28 @@ wxWindow* MakeTextField(wxWindow* parent, const Spec& s, const Place& at) {
     return field;
 }
 
-wxWindow* MakeButton(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeButton(wxWindow* parent, const Row& s, const Place& at) {
     return new wxButton(parent, s.id, Wx(s.text), at.pos, at.size, Style(s), wxDefaultValidator,
                         Wx(s.name));
 }
 
-wxWindow* MakeDialogButtonOf(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeDialogButtonOf(wxWindow* parent, const Row& s, const Place& at) {
     return MakeDialogButton(parent, s.id, Wx(s.text), at.pos, at.size, Wx(s.name));
 }
 
-wxWindow* MakeToggleButton(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeToggleButton(wxWindow* parent, const Row& s, const Place& at) {
     return new wxToggleButton(parent, s.id, Wx(s.text), at.pos, at.size, Style(s),
                               wxDefaultValidator, Wx(s.name));
 }
 
-wxWindow* MakeCheckBox(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeCheckBox(wxWindow* parent, const Row& s, const Place& at) {
     auto* box = new wxCheckBox(parent, s.id, Wx(s.text), at.pos, at.size, Style(s),
                                wxDefaultValidator, Wx(s.name));
     box->SetValue(s.value != 0);
     return box;
 }
 
-wxWindow* MakeChoice(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeChoice(wxWindow* parent, const Row& s, const Place& at) {
     wxArrayString entries;
     for (std::string_view entry : s.choices)
         entries.Add(Wx(entry));
@@ -131,44 +131,44 @@ wxWindow* MakeChoice(wxWindow* parent, const Spec& s, const Place& at) {
     return choice;
 }
 
-wxWindow* MakeList(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeList(wxWindow* parent, const Row& s, const Place& at) {
     return new wxListBox(parent, s.id, at.pos, at.size, 0, nullptr, wxLB_SINGLE, wxDefaultValidator,
                          Wx(s.name));
 }
 
-wxWindow* MakeReportList(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeReportList(wxWindow* parent, const Row& s, const Place& at) {
     return new wxListCtrl(parent, s.id, at.pos, at.size,
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN, wxDefaultValidator,
                           Wx(s.name));
 }
 
-wxWindow* MakeSpinCtrl(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeSpinCtrl(wxWindow* parent, const Row& s, const Place& at) {
     return new wxSpinCtrl(parent, s.id, Wx(s.text), at.pos, at.size, wxSP_ARROW_KEYS | Style(s),
                           s.min, s.max, s.value, Wx(s.name));
 }
 
-wxWindow* MakeSpinButton(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeSpinButton(wxWindow* parent, const Row& s, const Place& at) {
     auto* spin = new wxSpinButton(parent, s.id, at.pos, at.size, wxSP_VERTICAL, Wx(s.name));
     spin->SetRange(s.min, s.max);
     spin->SetValue(s.value);
     return spin;
 }
 
-wxWindow* MakeSlider(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeSlider(wxWindow* parent, const Row& s, const Place& at) {
     return new wxSlider(parent, s.id, s.value, s.min, s.max, at.pos, at.size,
                         wxSL_HORIZONTAL | wxSL_SELRANGE, wxDefaultValidator, Wx(s.name));
 }
 
-wxWindow* MakeDatePicker(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeDatePicker(wxWindow* parent, const Row& s, const Place& at) {
     return new wxDatePickerCtrl(parent, s.id, wxDateTime::Today(), at.pos, at.size, wxDP_DROPDOWN,
                                 wxDefaultValidator, Wx(s.name));
 }
 
-wxWindow* MakeVerticalLine(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeVerticalLine(wxWindow* parent, const Row& s, const Place& at) {
     return new wxStaticLine(parent, s.id, at.pos, at.size, wxLI_VERTICAL, Wx(s.name));
 }
 
-wxWindow* MakeActivity(wxWindow* parent, const Spec& s, const Place& at) {
+wxWindow* MakeActivity(wxWindow* parent, const Row& s, const Place& at) {
     return new wxActivityIndicator(parent, s.id, at.pos, at.size, 0, Wx(s.name));
 }
 
@@ -185,7 +185,7 @@ static_assert(kMakers.size() == static_cast<std::size_t>(Kind::Activity) + 1);
 // in its default font until the label is first shown. One of kAuto width is created at the
 // toolkit's size and takes its own once it has its font, so that the toolkit's size stays
 // its best one when its text changes later.
-Place PlaceOf(wxWindow* parent, const Spec& s) {
+Place PlaceOf(wxWindow* parent, const Row& s) {
     Place at{wxPoint(s.x, s.y), wxSize(s.width, s.height)};
     if ((s.flags & kAfterPrevious) && !parent->GetChildren().empty())
         at.pos.x = parent->GetChildren().back()->GetRect().GetRight() + 1 + s.x;
@@ -200,7 +200,7 @@ Place PlaceOf(wxWindow* parent, const Spec& s) {
 
 // The size the control keeps once it has its font: a label's from its text, others grown
 // to what the toolkit needs where the flags ask for it.
-void Fit(wxWindow* window, const Spec& s, const Place& at) {
+void Fit(wxWindow* window, const Row& s, const Place& at) {
     if (at.text != wxDefaultSize) {
         window->SetSize(at.text);
         return;
@@ -252,7 +252,7 @@ Table::Table(wxWindow* root, std::string_view rootKey) : root_(root) {
         built_.push_back({root, std::string(rootKey), root->GetId(), 0});
 }
 
-wxWindow* Table::Add(const Spec& s) {
+wxWindow* Table::Add(const Row& s) {
     wxWindow* parent = s.parent.empty() ? root_ : Find(s.parent);
     wxCHECK_MSG(parent && (s.key.empty() || !Find(s.key)), nullptr,
                 "control table: unknown parent or duplicate key");
@@ -272,9 +272,9 @@ wxWindow* Table::Add(const Spec& s) {
     return window;
 }
 
-std::vector<wxWindow*> Table::Build(std::span<const Spec> specs) {
+std::vector<wxWindow*> Table::Build(std::span<const Row> rows) {
     std::vector<wxWindow*> windows;
-    for (const Spec& s : specs)
+    for (const Row& s : rows)
         windows.push_back(Add(s));
     return windows;
 }
@@ -310,7 +310,7 @@ void Table::Name(wxWindow* control, const Built& caption, const wxString& name) 
 
 // A check box with its text on the left shows that text as a label of its own: the box is
 // named by it.
-void Table::NameByCaption(const Spec& s, wxWindow* window) {
+void Table::NameByCaption(const Row& s, wxWindow* window) {
     if (s.kind == Kind::CheckBox && (s.flags & kTextLeft))
         SetAccessibleName(window, Wx(s.text));
     const wxString name = Wx(s.accessibleName);

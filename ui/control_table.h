@@ -72,7 +72,7 @@ enum : unsigned {
 inline constexpr int kAuto = -1;
 inline constexpr int kNoSelection = -1;
 
-struct Spec {
+struct Row {
     Kind kind = Kind::Label;
     int id = -1;                // wxID_ANY
     std::string_view name{};    // window name (not unique: "panel")
@@ -116,12 +116,12 @@ class Table {
     // `rootKey`, when given, names the root as a parent for the rows.
     explicit Table(wxWindow* root, std::string_view rootKey = {});
 
-    // Creates the control of `spec`: its window, font, size, state, and its accessible name
+    // Creates the control of `row`: its window, font, size, state, and its accessible name
     // by its caption once both exist. Returns nullptr for an unknown parent or a key given
     // twice.
-    wxWindow* Add(const Spec& spec);
+    wxWindow* Add(const Row& row);
     // Adds every row; returns their windows in order.
-    std::vector<wxWindow*> Build(std::span<const Spec> specs);
+    std::vector<wxWindow*> Build(std::span<const Row> rows);
 
     // The window of a key, or nullptr.
     wxWindow* Find(std::string_view key) const;
@@ -143,7 +143,7 @@ class Table {
 
     const Built* CaptionFor(int id, std::string_view key) const;
     void Name(wxWindow* control, const Built& caption, const wxString& name);
-    void NameByCaption(const Spec& spec, wxWindow* window);
+    void NameByCaption(const Row& row, wxWindow* window);
     void NameWaiting(const Built& caption);
 
     wxWindow* root_;

@@ -79,7 +79,7 @@ TEST(ControlTable, NamesAControlByACaptionCreatedBeforeOrAfterIt) {
 #ifdef __WXGTK__
     auto* frame = new wxFrame(nullptr, wxID_ANY, "table");
     ctl::Table table(frame);
-    const ctl::Spec rows[] = {
+    const ctl::Row rows[] = {
         {.kind = ctl::Kind::Label, .id = 101, .text = "Before:"},
         {.kind = ctl::Kind::TextField, .id = 102, .caption = 101},
         {.kind = ctl::Kind::TextField, .id = 103, .captionKey = "after"},
